@@ -1,0 +1,14 @@
+# Linux build: the logic library and its unit tests, under the address and undefined-behaviour sanitizers.
+set(sanitize -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+target_compile_options(kelvad_logic PRIVATE ${sanitize})
+target_link_options(kelvad_logic PUBLIC ${sanitize})
+
+find_package(GTest REQUIRED)
+enable_testing()
+include(GoogleTest)
+
+file(GLOB host_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
+add_executable(kelvad_host_tests ${host_tests})
+target_compile_options(kelvad_host_tests PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET} ${sanitize})
+target_link_libraries(kelvad_host_tests PRIVATE kelvad_logic GTest::gtest_main)
+gtest_discover_tests(kelvad_host_tests DISCOVERY_TIMEOUT 60)

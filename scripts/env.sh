@@ -1,0 +1,20 @@
+# Sourced by the project's scripts: where the build, the Wine prefix and the printer output live.
+KELVAD_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+KELVAD_BUILD=${KELVAD_BUILD:-$KELVAD_ROOT/build}
+KELVAD_WINE=$KELVAD_BUILD/wine
+# Each test printer's output lands in a file here (see README.md).
+KELVAD_OUT=$KELVAD_WINE/out
+
+export WINEPREFIX=$KELVAD_WINE/prefix
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# ANSI code page 932 inside Wine.
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# Keeps a local CUPS from adding printers or changing the default.
+export CUPS_SERVER=/nonexistent/cups.sock
+
+# The 64-bit loader, named directly: /usr/bin/wine prefers the 32-bit loader whenever wine32 is
+# installed, and that one cannot start on a kernel without 32-bit support.
+KELVAD_WINE_LOADER=/usr/lib/wine/wine64
+export WINELOADER=$KELVAD_WINE_LOADER
+kelvad_can_run_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
