@@ -1,0 +1,110 @@
+#pragma once
+#include "ui/font.h"
+#include "ui/window.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+class Control;
+
+// A top-level window holding controls: placement by client size, font, tooltips, tab order, help, the
+// close query, modal showing and release.
+class Form : public Window {
+public:
+    // Marks left/top as "not given": an owned form is then centred on its owner, others use CW_USEDEFAULT.
+    static constexpr int kDefaultPosition = CW_USEDEFAULT;
+
+    struct CreateArgs {
+        int clientWidth = 0;
+        int clientHeight = 0;
+        int left = kDefaultPosition;
+        int top = kDefaultPosition;
+        std::string caption;
+        DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        DWORD exStyle = 0;
+        FontSpec font{"ＭＳ ゴシック", 13};
+        unsigned helpContext = 0;
+        HWND owner = nullptr;
+        HICON icon = nullptr; // borrowed; set as big and small icon
+    };
+
+    Form() = default;
+    ~Form() override;
+
+    // Creates the window (hidden), then CreateControls(), then onCreate.
+    void Create(const CreateArgs& args);
+
+    // Makes the form visible (minimized when SetMinimized was called while hidden); runs onShow first.
+    void Show();
+    void Hide();
+    // Disables the owner, shows the form and runs a loop (with the idle point) until modalResult is
+    // non-zero or the form is closed or hidden; re-enables the owner, hides the form, returns the result
+    // (IDCANCEL when it was closed without one).
+    int ShowModal();
+    // Asks onCloseQuery; if allowed: a modal form ends with IDCANCEL, the main form is destroyed (which
+    // ends Application::Run), any other form is hidden. Returns whether the close was allowed.
+    bool Close();
+    // Destroys the form after the current message handler has returned, then calls onReleased (from which
+    // the owner may delete this object).
+    void Release();
+
+    void SetEnabled(bool enabled);
+    bool IsEnabled() const;
+    bool IsVisible() const;
+    void SetCaption(const std::string& caption);
+    std::string Caption() const;
+    void SetPosition(int left, int top);
+    // Outer rectangle in screen coordinates.
+    RECT OuterRect() const;
+    void SetMinimized();
+    void SetNormal();
+    bool IsMinimized() const;
+    // Paints whatever is invalid in the form and its controls now, without waiting for the loop.
+    void Repaint();
+    // The form's font (controls with an empty face use it).
+    HFONT Font() const noexcept { return font_; }
+    // Control that gets the focus when the form is shown (else the first tab stop).
+    Control* activeControl = nullptr;
+
+    int modalResult = 0;
+    std::function<void()> onCreate;
+    std::function<void()> onShow;
+    std::function<void(bool& canClose)> onCloseQuery;
+    std::function<void()> onDestroy;
+    std::function<void()> onReleased;
+
+    // F1 for the window `from` (a control of this form or the form): help with the nearest non-zero
+    // help context going outward. Returns the context used, 0 if none.
+    unsigned ShowHelpFor(HWND from);
+
+    // Used by Control: registration (tab order by z-order, tooltips).
+    void AddControl(Control& control);
+    void RemoveControl(Control& control) noexcept;
+    void SetHint(Control& control, const std::string& hint);
+    HWND Tooltip() const noexcept { return tooltip_; }
+    // A fresh child-window id for a control.
+    int NextControlId() noexcept { return nextId_++; }
+
+protected:
+    // Derived forms create their controls here (called by Create before onCreate).
+    virtual void CreateControls() {}
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    bool QueryClose();
+    void ArrangeTabOrder();
+    void FocusFirst();
+
+    HFONT font_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::vector<Control*> controls_;
+    HWND savedFocus_ = nullptr;
+    int nextId_ = 100;
+    bool minimizedWhenShown_ = false;
+    bool modal_ = false;
+};
+
+} // namespace ui

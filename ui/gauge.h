@@ -1,0 +1,38 @@
+#pragma once
+#include "ui/control.h"
+
+#include <string>
+
+namespace ui {
+
+// A horizontal progress bar 0..100 of the toolkit's own class: a single border, white ground, blue fill
+// and the text "%d%%" centred, white on the filled part.
+class Gauge : public Control {
+public:
+    static constexpr const char* kClassName = "UiGauge";
+
+    struct CreateArgs {
+        Form* parent = nullptr;
+        int left = 0, top = 0, width = 100, height = 25;
+        std::string hint;
+        int tabOrder = -1;
+        unsigned helpContext = 0;
+        FontSpec font;
+        bool visible = true;
+        int value = 0;
+    };
+
+    void Create(const CreateArgs& args);
+    // Clamps to 0..100; invalidates only when the shown value changes.
+    void SetValue(int value);
+    int Value() const noexcept { return value_; }
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void Paint(HDC dc);
+    int value_ = 0;
+};
+
+} // namespace ui

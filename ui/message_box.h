@@ -1,0 +1,16 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// <windows.h> maps MessageBox to MessageBoxA; the toolkit's function keeps its own name.
+#undef MessageBox
+
+namespace ui {
+
+// MessageBoxA owned by the application window, modal to the whole application: the application's other
+// top-level windows are disabled while it is up, and the window that was active is activated again
+// afterwards. Text and caption are passed whole. Returns the button id (IDOK...).
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+
+} // namespace ui
