@@ -1,0 +1,404 @@
+#!/usr/bin/env python3
+"""Writes the program's icon and button glyphs as 16-colour BMP and ICO files.
+
+Run from anywhere: python3 app/res/make_glyphs.py  (the files land beside this script).
+Glyph bitmaps are 32 x 16: the normal look in the left cell, the disabled look in the right.
+The bottom-left pixel of a glyph holds its transparent colour (fuchsia).
+"""
+import os
+import struct
+
+# The standard 16-colour palette, as (red, green, blue), with the letter each picture uses for it.
+PALETTE = [
+    ("k", (0x00, 0x00, 0x00)),  # black
+    ("r", (0x80, 0x00, 0x00)),  # maroon
+    ("g", (0x00, 0x80, 0x00)),  # green
+    ("o", (0x80, 0x80, 0x00)),  # olive
+    ("n", (0x00, 0x00, 0x80)),  # navy
+    ("p", (0x80, 0x00, 0x80)),  # purple
+    ("t", (0x00, 0x80, 0x80)),  # teal
+    ("d", (0x80, 0x80, 0x80)),  # dark grey
+    ("s", (0xC0, 0xC0, 0xC0)),  # silver
+    ("R", (0xFF, 0x00, 0x00)),  # red
+    ("G", (0x00, 0xFF, 0x00)),  # lime
+    ("Y", (0xFF, 0xFF, 0x00)),  # yellow
+    ("B", (0x00, 0x00, 0xFF)),  # blue
+    (".", (0xFF, 0x00, 0xFF)),  # fuchsia: the transparent colour of the glyphs
+    ("C", (0x00, 0xFF, 0xFF)),  # aqua
+    ("w", (0xFF, 0xFF, 0xFF)),  # white
+]
+INDEX = {letter: i for i, (letter, _) in enumerate(PALETTE)}
+TRANSPARENT = INDEX["."]
+
+GLYPHS = {
+    "fileopen": [
+        "................",
+        "................",
+        ".kkkk...........",
+        "kYwYYk..........",
+        "kwYYYYkkkkkkk...",
+        "kYYYYYYYYYYYk...",
+        "kYYYYYYYYYYYk...",
+        "kYYYYYYYYYYYk...",
+        "kYYYkkkkkkkkkkkk",
+        "kYYkoooooooooook",
+        "kYYkoooooooooook",
+        "kYkoooooooooook.",
+        "kYkooooooooook..",
+        "kkoooooooooook..",
+        "kkkkkkkkkkkkkk..",
+        "................",
+    ],
+    "insert": [
+        "................",
+        ".kkkkkkkk.......",
+        ".kwwwwwwkk......",
+        ".kwddddwkwk.....",
+        ".kwwwwwwkkkk....",
+        ".kwdddddddwk....",
+        ".kwwwwwwwwwk....",
+        ".kwdddddkkkk....",
+        ".kwwwwwwkGGk....",
+        ".kwddkkkkGGkkkk.",
+        ".kwwwkGGGGGGGGk.",
+        ".kwddkGGGGGGGGk.",
+        ".kwwwkkkkGGkkkk.",
+        ".kkkkkkkkGGk....",
+        ".........kkk....",
+        "................",
+    ],
+    "edit": [
+        "............kk..",
+        "...........kRRk.",
+        "..........kRRRRk",
+        ".........kwkRRk.",
+        "........kYYwkk..",
+        ".......kYYYYk...",
+        "......kYYYYk....",
+        ".....kYYYYk.....",
+        "....kYYYYk......",
+        "...kYYYYk.......",
+        "..kwYYYk........",
+        "..ksoYk.........",
+        ".kssok..........",
+        ".kdsk...........",
+        ".kkk............",
+        "................",
+    ],
+    "delete": [
+        "................",
+        "......kkkk......",
+        ".kkkkkkkkkkkkkk.",
+        ".kssssssssssssk.",
+        ".kkkkkkkkkkkkkk.",
+        "..kswdswdswdsk..",
+        "..kswdswdswdsk..",
+        "..kswdswdswdsk..",
+        "..kswdswdswdsk..",
+        "..kswdswdswdsk..",
+        "..kswdswdswdsk..",
+        "..kswdswdswdsk..",
+        "..kswdswdswdsk..",
+        "..kdddddddddk...",
+        "...kkkkkkkkkk...",
+        "................",
+    ],
+    "print": [
+        "................",
+        "....kkkkkkkk....",
+        "....kwwwwwwk....",
+        "....kwddddwk....",
+        "....kwwwwwwk....",
+        "..kkkkkkkkkkkk..",
+        ".kwwwwwwwwwwwdk.",
+        ".kssssssssssGdk.",
+        ".ksssssssssssdk.",
+        ".kddddddddddddk.",
+        ".kskkkkkkkkkksk.",
+        ".kdkwwwwwwwwkdk.",
+        ".kkkwddddddwkkk.",
+        "...kwwwwwwwwk...",
+        "...kkkkkkkkkk...",
+        "................",
+    ],
+    "help": [
+        "................",
+        ".....kkkkkk.....",
+        "....kBBBBBBk....",
+        "...kBBkkkkBBk...",
+        "...kBBk..kBBk...",
+        "....kk...kBBk...",
+        ".........kBBk...",
+        "........kBBk....",
+        ".......kBBk.....",
+        "......kBBk......",
+        "......kBBk......",
+        ".......kk.......",
+        "......kkkk......",
+        "......kBBk......",
+        "......kBBk......",
+        ".......kk.......",
+    ],
+    "abort": [
+        "................",
+        "..kk........kk..",
+        ".kRRk......kRRk.",
+        ".kRRRk....kRRRk.",
+        "..kRRRk..kRRRk..",
+        "...kRRRkkRRRk...",
+        "....kRRRRRRk....",
+        ".....kRRRRk.....",
+        ".....kRRRRk.....",
+        "....kRRRRRRk....",
+        "...kRRRkkRRRk...",
+        "..kRRRk..kRRRk..",
+        ".kRRRk....kRRRk.",
+        ".kRRk......kRRk.",
+        "..kk........kk..",
+        "................",
+    ],
+    "ok": [
+        "................",
+        "................",
+        "............kk..",
+        "...........kGGk.",
+        "..........kGGgk.",
+        ".........kGGgk..",
+        "..kk....kGGgk...",
+        ".kGGk..kGGgk....",
+        ".kgGGkkGGgk.....",
+        "..kgGGGGgk......",
+        "...kgGGgk.......",
+        "....kggk........",
+        ".....kk.........",
+        "................",
+        "................",
+        "................",
+    ],
+    # Slide switch, lever on the right over a green track: file mode.
+    "on": [
+        "................",
+        "................",
+        "................",
+        "................",
+        "..kkkkkkkkkkkk..",
+        ".kGGGGGGkwwwwdk.",
+        ".kGGGGGGkwssddk.",
+        ".kGwGGGGkwssddk.",
+        ".kGwGGGGkwssddk.",
+        ".kGGGGGGkwssddk.",
+        ".kGGGGGGkddddkk.",
+        "..kkkkkkkkkkkk..",
+        "................",
+        "................",
+        "................",
+        "................",
+    ],
+    # The same switch with the lever on the left over a grey track: command-string mode.
+    "off": [
+        "................",
+        "................",
+        "................",
+        "................",
+        "..kkkkkkkkkkkk..",
+        ".kwwwwdkddddddk.",
+        ".kwssddkddkkddk.",
+        ".kwssddkdkddkdk.",
+        ".kwssddkdkddkdk.",
+        ".kwssddkddkkddk.",
+        ".kddddkkddddddk.",
+        "..kkkkkkkkkkkk..",
+        "................",
+        "................",
+        "................",
+        "................",
+    ],
+}
+
+
+# Outline of an eight-toothed gear with a hole; gear() adds the black edge and the shading.
+GEAR_SHAPE = [
+    "......####......",
+    "......####......",
+    ".##..######..##.",
+    ".##############.",
+    "..############..",
+    "..############..",
+    "#######..#######",
+    "######....######",
+    "######....######",
+    "#######..#######",
+    "..############..",
+    "..############..",
+    ".##############.",
+    ".##..######..##.",
+    "......####......",
+    "......####......",
+]
+
+
+def gear():
+    size = len(GEAR_SHAPE)
+    inside = [[c == "#" for c in row] for row in GEAR_SHAPE]
+    rows = []
+    for y in range(size):
+        row = ""
+        for x in range(size):
+            if not inside[y][x]:
+                row += "."
+                continue
+            edge = any(
+                not (0 <= x + ox < size and 0 <= y + oy < size and inside[y + oy][x + ox])
+                for ox, oy in ((1, 0), (-1, 0), (0, 1), (0, -1))
+            )
+            # Light from the top left: the lower right half of the body is shaded.
+            row += "k" if edge else ("s" if x + y < 15 else "d")
+        rows.append(row)
+    return rows
+
+
+GLYPHS["setup"] = gear()
+
+
+def luma(index):
+    red, green, blue = PALETTE[index][1]
+    return 0.299 * red + 0.587 * green + 0.114 * blue
+
+
+def parse(rows, width, height):
+    assert len(rows) == height, rows
+    pixels = []
+    for row in rows:
+        assert len(row) == width, row
+        pixels.append([INDEX[c] for c in row])
+    return pixels
+
+
+def disabled(cell):
+    """The usual disabled look: dark parts in grey over a white shadow one pixel down and right."""
+    height, width = len(cell), len(cell[0])
+    dark = [[c != TRANSPARENT and luma(c) < 160 for c in row] for row in cell]
+    out = [[TRANSPARENT] * width for _ in range(height)]
+    for y in range(height):
+        for x in range(width):
+            if dark[y][x] and x + 1 < width and y + 1 < height:
+                out[y + 1][x + 1] = INDEX["w"]
+    for y in range(height):
+        for x in range(width):
+            if dark[y][x]:
+                out[y][x] = INDEX["d"]
+    return out
+
+
+def palette_bytes():
+    return b"".join(struct.pack("<BBBB", b, g, r, 0) for _, (r, g, b) in PALETTE)
+
+
+def pixel_bytes(pixels):
+    """4-bit rows, bottom row first, each padded to a multiple of four bytes."""
+    width = len(pixels[0])
+    stride = (width * 4 + 31) // 32 * 4
+    data = b""
+    for row in reversed(pixels):
+        packed = bytes((row[x] << 4) | (row[x + 1] if x + 1 < width else 0) for x in range(0, width, 2))
+        data += packed.ljust(stride, b"\0")
+    return data
+
+
+def mask_bytes(pixels):
+    """1-bit AND mask, bottom row first: 1 where the icon is transparent."""
+    width = len(pixels[0])
+    stride = (width + 31) // 32 * 4
+    data = b""
+    for row in reversed(pixels):
+        bits = 0
+        for x, c in enumerate(row):
+            bits = (bits << 1) | (c == TRANSPARENT)
+        bits <<= stride * 8 - width
+        data += bits.to_bytes(stride, "big")
+    return data
+
+
+def info_header(width, height, image_size):
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, image_size, 3780, 3780, 16, 0)
+
+
+def bmp(pixels):
+    height, width = len(pixels), len(pixels[0])
+    bits = pixel_bytes(pixels)
+    offset = 14 + 40 + 16 * 4
+    header = struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset)
+    return header + info_header(width, height, len(bits)) + palette_bytes() + bits
+
+
+def ico(images):
+    """An icon file holding 16-colour images; transparent pixels are black in the colour bits."""
+    entries = b""
+    blobs = b""
+    offset = 6 + 16 * len(images)
+    for pixels in images:
+        height, width = len(pixels), len(pixels[0])
+        colour = [[0 if c == TRANSPARENT else c for c in row] for row in pixels]
+        bits = pixel_bytes(colour) + mask_bytes(pixels)
+        blob = info_header(width, height * 2, len(bits)) + palette_bytes() + bits
+        entries += struct.pack("<BBBBHHII", width % 256, height % 256, 16, 0, 1, 4, len(blob), offset + len(blobs))
+        blobs += blob
+    return struct.pack("<HHH", 0, 1, len(images)) + entries + blobs
+
+
+def program_icon():
+    """32 x 32: a printer with a printed sheet coming out of it."""
+    size = 32
+    img = [["."] * size for _ in range(size)]
+
+    def fill(left, top, right, bottom, c):
+        for y in range(top, bottom + 1):
+            for x in range(left, right + 1):
+                img[y][x] = c
+
+    def frame(left, top, right, bottom, c):
+        fill(left, top, right, top, c)
+        fill(left, bottom, right, bottom, c)
+        fill(left, top, left, bottom, c)
+        fill(right, top, right, bottom, c)
+
+    # Sheet in the paper feed at the back.
+    fill(8, 1, 23, 12, "w")
+    frame(8, 1, 23, 12, "k")
+    for y in (4, 6, 8, 10):
+        fill(10, y, 21 if y != 10 else 17, y, "n")
+    # Body.
+    fill(2, 12, 29, 24, "s")
+    frame(2, 12, 29, 24, "k")
+    fill(3, 13, 28, 13, "w")
+    fill(3, 13, 3, 23, "w")
+    fill(28, 14, 28, 23, "d")
+    fill(4, 23, 28, 23, "d")
+    # Paper slot, lamp and the letter K on the front panel.
+    fill(5, 15, 26, 16, "k")
+    fill(24, 20, 26, 21, "G")
+    frame(23, 19, 27, 22, "k")
+    for y, x in zip(range(18, 23), (8, 7, 6, 7, 8)):
+        img[y][5] = img[y][x] = "B"
+    # Printed sheet coming out at the front, with a red heading and text lines.
+    fill(6, 25, 25, 30, "w")
+    frame(6, 24, 25, 31, "k")
+    fill(8, 26, 14, 26, "R")
+    fill(8, 28, 23, 28, "d")
+    fill(8, 30, 19, 30, "d")
+    return parse(["".join(r) for r in img], size, size)
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    for name, rows in GLYPHS.items():
+        cell = parse(rows, 16, 16)
+        both = [normal + grey for normal, grey in zip(cell, disabled(cell))]
+        with open(os.path.join(here, name + ".bmp"), "wb") as f:
+            f.write(bmp(both))
+    with open(os.path.join(here, "kelvad.ico"), "wb") as f:
+        f.write(ico([program_icon(), parse(GLYPHS["print"], 16, 16)]))
+
+
+if __name__ == "__main__":
+    main()
