@@ -1,0 +1,36 @@
+# Sourced by the end-to-end tests: runs the real Kelvad32.exe under Wine and checks what reached
+# the test printers. Each test gets the program's path as $1.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
+KELVAD_EXE=$(realpath "${1:?usage: $0 PATH/TO/Kelvad32.exe}")
+WORK=$(mktemp -d "$KELVAD_BUILD/e2e.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+checks=0
+
+# The file as a Windows path (Z: is the Linux root).
+winpath() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }
+
+# Runs the program with the given arguments; a hang is a failure, not a wait.
+kelvad() {
+    local status=0
+    timeout 120 "$KELVAD_ROOT/scripts/wine" "$KELVAD_EXE" "$@" >"$WORK/stdout" 2>"$WORK/stderr" || status=$?
+    return $status
+}
+
+check() {
+    local name=$1
+    shift
+    checks=$((checks + 1))
+    if "$@"; then
+        echo "ok   $name"
+    else
+        echo "FAIL $name"
+        failures=$((failures + 1))
+    fi
+}
+
+finish() {
+    echo "$((checks - failures)) passed, $failures failed"
+    [[ $failures -eq 0 ]]
+}
