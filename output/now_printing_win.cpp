@@ -1,0 +1,108 @@
+#include "output/now_printing_win.h"
+
+#include "app/resource_ids.h"
+#include "ui/application.h"
+
+namespace kelvad {
+
+namespace {
+
+const ui::FontSpec kGothic13{"ＭＳ ゴシック", 13};
+const char* const kPrinting = "印刷中";
+
+} // namespace
+
+DWORD NowPrintingStyle(DWORD platformVersion) {
+    return WS_POPUP | (LOBYTE(LOWORD(platformVersion)) == 4 ? WS_THICKFRAME : WS_BORDER);
+}
+
+TNowPrinting::TNowPrinting(HWND owner, DWORD platformVersion) {
+    onCreate = [this] { FormCreate(); };
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    Create({
+        .clientWidth = 296,
+        .clientHeight = 113,
+        .caption = kPrinting,
+        .style = NowPrintingStyle(platformVersion),
+        .exStyle = WS_EX_TOPMOST,
+        .font = kGothic13,
+        .owner = owner,
+        .icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAINICON)),
+    });
+}
+
+void TNowPrinting::CreateControls() {
+    co_Abort.Create({
+        .parent = this,
+        .left = 104,
+        .top = 80,
+        .width = 81,
+        .height = 25,
+        .caption = "中止(&A&ﾁ)",
+        .hint = "印刷を中止します",
+        .tabOrder = 0,
+        .font = {},
+    });
+    co_Abort.SetGlyph(ui::GdiObject(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABORT))), 2);
+    co_Abort.onClick = [this] { co_AbortClick(); };
+    Gauge1.Create({.parent = this, .left = 16, .top = 48, .width = 265, .height = 25, .hint = "", .font = {}});
+    Label1.Create({
+        .parent = this,
+        .left = 16,
+        .top = 16,
+        .width = 52,
+        .height = 16,
+        .caption = kPrinting,
+        .hint = "",
+        .font = {"ＭＳ ゴシック", 16, true},
+    });
+    l_FileName.Create({
+        .parent = this,
+        .left = 72,
+        .top = 15,
+        .caption = "",
+        .hint = "",
+        .font = {"ＭＳ ゴシック", 17, false, RGB(0, 0, 0)},
+        .autoSize = true,
+    });
+}
+
+void TNowPrinting::FormCreate() { aborted_ = false; }
+
+void TNowPrinting::co_AbortClick() { aborted_ = true; }
+
+void TNowPrinting::ShowFile(const std::string& path) { l_FileName.SetCaption(path); }
+
+void TNowPrinting::SetPercent(int percent) { Gauge1.SetValue(percent); }
+
+void TNowPrinting::Repaint() { Form::Repaint(); }
+
+void TNowPrinting::ProcessMessages() { ui::App().ProcessMessages(); }
+
+void TNowPrinting::ShowAborting() {
+    l_FileName.SetVisible(false);
+    Label1.SetCaption("印刷中止処理中");
+    Repaint();
+}
+
+bool TNowPrinting::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        // The window keeps its size: size commands (from the menu or a frame drag) are dropped.
+        if ((wParam & 0xFFF0) == SC_SIZE) {
+            result = 0;
+            return true;
+        }
+        break;
+    case WM_NCHITTEST:
+        // No part of the frame offers a sizing cursor or drag.
+        if (!Form::HandleMessage(msg, wParam, lParam, result))
+            result = DefaultProc(msg, wParam, lParam);
+        if (result >= HTLEFT && result <= HTBOTTOMRIGHT)
+            result = HTNOWHERE;
+        return true;
+    }
+    return Form::HandleMessage(msg, wParam, lParam, result);
+}
+
+} // namespace kelvad
