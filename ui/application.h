@@ -50,11 +50,13 @@ public:
 
     // One message through the hooks, dialog keys, F1 and dispatch (used by Run, modal loops, ProcessMessages).
     void ProcessMessage(MSG& msg);
-    // The idle point: calls onIdle, then waits for a message if it left done true.
-    void Idle();
+    // The idle point of a loop: calls onIdle and returns its `done` (true: the loop should wait for a message).
+    bool CallIdle();
 
-    // Shown by the toolkit for non-standard exceptions.
+    // For exceptions that are not std::exception.
     void HandleUnknownException();
+    // Makes form the main window (Run does it); nullptr forgets it.
+    void SetMainForm(Form* form) noexcept { mainForm_ = form; }
 
 private:
     void SyncTitle();

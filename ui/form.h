@@ -103,8 +103,10 @@ private:
     std::vector<Control*> controls_;
     HWND savedFocus_ = nullptr;
     int nextId_ = 100;
+    int nextSequence_ = 0;
     bool minimizedWhenShown_ = false;
     bool modal_ = false;
+    bool closedByClose_ = false;
 };
 
 } // namespace ui

@@ -6,6 +6,9 @@
 
 namespace ui {
 
+// The text of the error raised for an item index that names no item.
+inline constexpr char kListIndexError[] = "ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています";
+
 // A standard list box of string items (LBS_NOTIFY, LBS_NOINTEGRALHEIGHT, sunken edge, vertical scroll bar).
 // Every item change goes through the list box messages (LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING,
 // LB_RESETCONTENT) by SendMessage, so a derived class sees them in HandleMessage.
@@ -26,6 +29,8 @@ public:
 
     void Create(const CreateArgs& args);
 
+    // Item operations; an index that names no item raises Error(kListIndexError), except in DeleteItem,
+    // which passes LB_DELETESTRING on as it is (the list box ignores a bad index).
     int AddItem(const std::string& text);
     int InsertItem(int index, const std::string& text);
     void DeleteItem(int index);

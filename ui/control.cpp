@@ -1,0 +1,95 @@
+#include "ui/control.h"
+
+#include "ui/error.h"
+#include "ui/form.h"
+
+namespace ui {
+
+Control::~Control() {
+    if (parent_)
+        parent_->RemoveControl(*this);
+}
+
+void Control::CreateControl(const char* className, bool ownClass, const ControlPlacement& placement, DWORD style,
+                            DWORD exStyle) {
+    if (Handle())
+        throw Error("コントロールは作成済みです");
+    if (!placement.parent || !placement.parent->Handle())
+        throw Error("コントロールの親ウィンドウがありません");
+    parent_ = placement.parent;
+    hint_ = placement.hint;
+    tabOrder_ = placement.tabOrder;
+    helpContext = placement.helpContext;
+    fontSpec_ = placement.font;
+    style |= WS_CHILD | (placement.visible ? WS_VISIBLE : 0) | (placement.enabled ? 0 : WS_DISABLED);
+    auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(parent_->NextControlId()));
+    if (ownClass)
+        CreateOwnClass(className, placement.caption, style, exStyle, placement.left, placement.top, placement.width,
+                       placement.height, parent_->Handle(), id);
+    else
+        CreateSubclassed(className, placement.caption, style, exStyle, placement.left, placement.top,
+                         placement.width, placement.height, parent_->Handle(), id);
+    font_ = placement.font.face.empty() ? parent_->Font() : FontHandle(placement.font);
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    parent_->AddControl(*this);
+}
+
+void Control::Destroyed() {
+    if (parent_)
+        parent_->RemoveControl(*this);
+    parent_ = nullptr;
+}
+
+void Control::SetVisible(bool visible) {
+    if (Handle())
+        ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
+}
+
+bool Control::IsVisible() const { return Handle() && (GetWindowLongA(Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void Control::SetEnabled(bool enabled) {
+    if (Handle())
+        EnableWindow(Handle(), enabled);
+}
+
+bool Control::IsEnabled() const { return Handle() && IsWindowEnabled(Handle()); }
+
+void Control::SetCaption(const std::string& caption) {
+    if (Handle())
+        SetWindowTextA(Handle(), caption.c_str());
+}
+
+std::string Control::Caption() const {
+    if (!Handle())
+        return {};
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void Control::Focus() {
+    if (Handle())
+        SetFocus(Handle());
+}
+
+void Control::SetHint(const std::string& hint) {
+    hint_ = hint;
+    if (parent_)
+        parent_->SetHint(*this, hint);
+}
+
+void Control::SetBounds(int left, int top, int width, int height) {
+    if (Handle())
+        SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT Control::Bounds() const {
+    RECT rect{};
+    if (Handle()) {
+        GetWindowRect(Handle(), &rect);
+        MapWindowPoints(nullptr, GetParent(Handle()), reinterpret_cast<POINT*>(&rect), 2);
+    }
+    return rect;
+}
+
+} // namespace ui

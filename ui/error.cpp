@@ -1,0 +1,33 @@
+#include "ui/error.h"
+
+#include <cstdio>
+
+namespace ui {
+
+std::string SystemErrorText(DWORD code) {
+    char* buffer = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text;
+    if (buffer) {
+        text.assign(buffer, length);
+        LocalFree(buffer);
+    }
+    // Line breaks, blanks and a final period are single-byte and never Shift-JIS trail bytes.
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+    if (text.empty()) {
+        char number[32];
+        std::snprintf(number, sizeof number, "エラー %lu", static_cast<unsigned long>(code));
+        text = number;
+    }
+    return text;
+}
+
+void ThrowLastError(const char* what) {
+    DWORD code = GetLastError();
+    throw Error(std::string(what) + ": " + SystemErrorText(code));
+}
+
+} // namespace ui

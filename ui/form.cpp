@@ -1,0 +1,388 @@
+#include "ui/form.h"
+
+#include "ui/application.h"
+#include "ui/control.h"
+#include "ui/error.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace ui {
+namespace {
+
+constexpr char kFormClass[] = "UiForm";
+// Posted by Release: the form destroys itself once the handler that asked for it has returned.
+constexpr UINT kReleaseMessage = WM_USER + 0x100;
+
+} // namespace
+
+Form::~Form() {
+    for (Control* control : controls_)
+        control->parent_ = nullptr;
+    if (App().MainForm() == this)
+        App().SetMainForm(nullptr);
+}
+
+void Form::Create(const CreateArgs& args) {
+    RegisterWindowClass(kFormClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                        LoadCursorA(nullptr, IDC_ARROW));
+    helpContext = args.helpContext;
+    font_ = FontHandle(args.font);
+    if (!font_)
+        font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+
+    DWORD style = (args.style | WS_CLIPCHILDREN) & ~WS_VISIBLE;
+    RECT frame{0, 0, args.clientWidth, args.clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, args.exStyle);
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    int left = args.left;
+    int top = args.top;
+    if (left == kDefaultPosition || top == kDefaultPosition) {
+        // Centred on the owner, or on the work area without one.
+        RECT around{};
+        if (!args.owner || !GetWindowRect(args.owner, &around))
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
+        if (left == kDefaultPosition)
+            left = around.left + (around.right - around.left - width) / 2;
+        if (top == kDefaultPosition)
+            top = around.top + (around.bottom - around.top - height) / 2;
+    }
+    CreateOwnClass(kFormClass, args.caption, style, args.exStyle, left, top, width, height, args.owner, nullptr);
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (args.icon) {
+        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(args.icon));
+        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(args.icon));
+    }
+    CreateControls();
+    if (onCreate) {
+        try {
+            onCreate();
+        } catch (const std::exception& error) {
+            App().HandleException(error);
+        }
+    }
+}
+
+void Form::Show() {
+    if (!Handle() || IsVisible())
+        return;
+    if (onShow) {
+        try {
+            onShow();
+        } catch (const std::exception& error) {
+            App().HandleException(error);
+        }
+    }
+    if (!Handle())
+        return;
+    bool minimized = minimizedWhenShown_ || IsIconic(Handle());
+    minimizedWhenShown_ = false;
+    ShowWindow(Handle(), minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+    if (!minimized)
+        FocusFirst();
+}
+
+void Form::Hide() {
+    if (Handle())
+        ShowWindow(Handle(), SW_HIDE);
+}
+
+int Form::ShowModal() {
+    if (!Handle() || modal_)
+        throw Error("このウィンドウはモーダル表示できません");
+    HWND owner = GetWindow(Handle(), GW_OWNER);
+    bool reenableOwner = owner && IsWindowEnabled(owner);
+    if (owner)
+        EnableWindow(owner, FALSE);
+    modalResult = 0;
+    closedByClose_ = false;
+    modal_ = true;
+    struct Restore {
+        Form& form;
+        HWND owner;
+        bool reenableOwner;
+        ~Restore() {
+            form.modal_ = false;
+            // The owner is enabled before the form is hidden, so that the system activates it.
+            if (reenableOwner && IsWindow(owner))
+                EnableWindow(owner, TRUE);
+            form.Hide();
+        }
+    } restore{*this, owner, reenableOwner};
+
+    Show();
+    auto running = [this] {
+        if (!Handle() || !IsWindowVisible(Handle()))
+            return false;
+        if (modalResult == 0)
+            return true;
+        // A result set by a button still asks the close query; a refusal keeps the form up.
+        if (!closedByClose_ && !QueryClose()) {
+            modalResult = 0;
+            return true;
+        }
+        return false;
+    };
+    MSG msg;
+    while (running()) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            App().ProcessMessage(msg);
+        } else if (App().CallIdle() && Handle() && IsWindowVisible(Handle()) && modalResult == 0) {
+            WaitMessage();
+        }
+    }
+    return modalResult != 0 ? modalResult : IDCANCEL;
+}
+
+bool Form::QueryClose() {
+    bool canClose = true;
+    if (onCloseQuery)
+        onCloseQuery(canClose);
+    return canClose;
+}
+
+bool Form::Close() {
+    if (!Handle() || !QueryClose())
+        return false;
+    if (modal_) {
+        if (modalResult == 0)
+            modalResult = IDCANCEL;
+        closedByClose_ = true;
+    } else if (App().MainForm() == this) {
+        DestroyHandle();
+    } else {
+        Hide();
+    }
+    return true;
+}
+
+void Form::Release() {
+    if (Handle())
+        PostMessageA(Handle(), kReleaseMessage, 0, 0);
+}
+
+void Form::SetEnabled(bool enabled) {
+    if (Handle())
+        EnableWindow(Handle(), enabled);
+}
+
+bool Form::IsEnabled() const { return Handle() && IsWindowEnabled(Handle()); }
+
+bool Form::IsVisible() const { return Handle() && IsWindowVisible(Handle()); }
+
+void Form::SetCaption(const std::string& caption) {
+    if (Handle())
+        SetWindowTextA(Handle(), caption.c_str());
+}
+
+std::string Form::Caption() const {
+    if (!Handle())
+        return {};
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void Form::SetPosition(int left, int top) {
+    if (Handle())
+        SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT Form::OuterRect() const {
+    RECT rect{};
+    if (Handle())
+        GetWindowRect(Handle(), &rect);
+    return rect;
+}
+
+void Form::SetMinimized() {
+    if (!Handle())
+        return;
+    if (IsWindowVisible(Handle()))
+        ShowWindow(Handle(), SW_MINIMIZE);
+    else
+        minimizedWhenShown_ = true;
+}
+
+void Form::SetNormal() {
+    if (!Handle())
+        return;
+    minimizedWhenShown_ = false;
+    if (IsIconic(Handle()) && IsWindowVisible(Handle()))
+        ShowWindow(Handle(), SW_RESTORE);
+}
+
+bool Form::IsMinimized() const {
+    if (!Handle())
+        return false;
+    return IsIconic(Handle()) || (!IsWindowVisible(Handle()) && minimizedWhenShown_);
+}
+
+void Form::Repaint() {
+    if (Handle())
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+unsigned Form::ShowHelpFor(HWND from) {
+    if (!Handle())
+        return 0;
+    if (!from || (from != Handle() && !IsChild(Handle(), from)))
+        from = Handle();
+    for (HWND hwnd = from; hwnd; hwnd = GetParent(hwnd)) {
+        Window* window = FromHandle(hwnd);
+        if (window && window->helpContext != 0) {
+            App().ShowHelp(window->helpContext);
+            return window->helpContext;
+        }
+        if (hwnd == Handle())
+            break;
+    }
+    return 0;
+}
+
+void Form::AddControl(Control& control) {
+    control.sequence_ = nextSequence_++;
+    controls_.push_back(&control);
+    ArrangeTabOrder();
+    if (!control.Hint().empty())
+        SetHint(control, control.Hint());
+}
+
+void Form::RemoveControl(Control& control) noexcept {
+    controls_.erase(std::remove(controls_.begin(), controls_.end(), &control), controls_.end());
+    if (activeControl == &control)
+        activeControl = nullptr;
+    if (tooltip_ && IsWindow(tooltip_) && control.Handle()) {
+        TOOLINFOA info{};
+        info.cbSize = TTTOOLINFOA_V2_SIZE;
+        info.hwnd = Handle();
+        info.uId = reinterpret_cast<UINT_PTR>(control.Handle());
+        SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+void Form::SetHint(Control& control, const std::string& hint) {
+    if (!Handle() || !control.Handle())
+        return;
+    if (!tooltip_) {
+        if (hint.empty())
+            return;
+        // Owned by the form, so it goes with it; WM_DESTROY also destroys it explicitly.
+        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                   App().Instance() ? App().Instance() : GetModuleHandleA(nullptr), nullptr);
+        if (!tooltip_)
+            ThrowLastError("CreateWindowEx(tooltips)");
+    }
+    TOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = Handle();
+    info.uId = reinterpret_cast<UINT_PTR>(control.Handle());
+    SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    if (hint.empty())
+        return;
+    info.lpszText = const_cast<char*>(hint.c_str());
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void Form::ArrangeTabOrder() {
+    std::vector<Control*> ordered;
+    for (Control* control : controls_) {
+        if (control->Handle())
+            ordered.push_back(control);
+    }
+    // Tab-ordered controls first by their order, then the rest in creation order.
+    auto key = [](const Control* c) { return std::make_pair(c->tabOrder_ < 0 ? INT_MAX : c->tabOrder_, c->sequence_); };
+    std::sort(ordered.begin(), ordered.end(), [&](const Control* a, const Control* b) { return key(a) < key(b); });
+    HWND after = HWND_TOP;
+    for (Control* control : ordered) {
+        SetWindowPos(control->Handle(), after, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        after = control->Handle();
+    }
+}
+
+void Form::FocusFirst() {
+    HWND focus = GetFocus();
+    if (focus && focus != Handle() && IsChild(Handle(), focus))
+        return;
+    HWND target = nullptr;
+    if (activeControl && activeControl->Handle() && IsWindowVisible(activeControl->Handle()) &&
+        IsWindowEnabled(activeControl->Handle()))
+        target = activeControl->Handle();
+    else
+        target = GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (target)
+        SetFocus(target);
+}
+
+bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_CLOSE:
+        Close();
+        result = 0;
+        return true;
+    case WM_QUERYENDSESSION:
+        result = QueryClose() ? TRUE : FALSE;
+        return true;
+    case WM_COMMAND:
+        // IDOK/IDCANCEL from the dialog keys (Enter, Escape) with no control behind them: nothing to do.
+        if (lParam == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_HELP: {
+        auto* info = reinterpret_cast<const HELPINFO*>(lParam);
+        ShowHelpFor(info && info->iContextType == HELPINFO_WINDOW ? static_cast<HWND>(info->hItemHandle) : nullptr);
+        result = TRUE;
+        return true;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(Handle(), focus))
+                savedFocus_ = focus;
+            result = 0;
+            return true;
+        }
+        result = DefaultProc(msg, wParam, lParam);
+        if (!HIWORD(wParam)) {
+            if (savedFocus_ && IsWindow(savedFocus_) && IsChild(Handle(), savedFocus_))
+                SetFocus(savedFocus_);
+            else if (IsWindowVisible(Handle()))
+                FocusFirst();
+        }
+        return true;
+    case WM_DESTROY:
+        if (tooltip_) {
+            DestroyWindow(tooltip_);
+            tooltip_ = nullptr;
+        }
+        if (onDestroy)
+            onDestroy();
+        result = 0;
+        return true;
+    case kReleaseMessage: {
+        DestroyHandle();
+        // Moved out first: the callback may delete this object.
+        auto released = std::move(onReleased);
+        if (released)
+            released();
+        result = 0;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace ui

@@ -1,0 +1,92 @@
+#include "ui/gauge.h"
+
+#include "ui/handle.h"
+
+#include <cstdio>
+
+namespace ui {
+
+void Gauge::Create(const CreateArgs& args) {
+    RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursorA(nullptr, IDC_ARROW));
+    value_ = args.value < 0 ? 0 : (args.value > 100 ? 100 : args.value);
+    ControlPlacement placement{args.parent, args.left,     args.top,      args.width,       args.height,
+                               "",          args.hint,     args.tabOrder, args.helpContext, args.font,
+                               args.visible, true};
+    CreateControl(kClassName, true, placement, 0, 0);
+}
+
+void Gauge::SetValue(int value) {
+    value = value < 0 ? 0 : (value > 100 ? 100 : value);
+    if (value == value_)
+        return;
+    value_ = value;
+    if (Handle())
+        InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+bool Gauge::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(Handle(), &paint);
+        if (dc)
+            Paint(dc);
+        EndPaint(Handle(), &paint);
+        result = 0;
+        return true;
+    }
+    case WM_SETFONT:
+        result = DefaultProc(msg, wParam, lParam);
+        InvalidateRect(Handle(), nullptr, FALSE);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Gauge::Paint(HDC target) {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    int width = client.right;
+    int height = client.bottom;
+    // Drawn off screen and copied in one go, so the bar does not flicker at every step.
+    OwnedDc dc(CreateCompatibleDC(target));
+    GdiObject bitmap(CreateCompatibleBitmap(target, width, height));
+    if (!dc || !bitmap)
+        return;
+    SelectGuard selectBitmap(dc.get(), bitmap.get());
+
+    FillRect(dc.get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+    FrameRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    RECT inside = client;
+    InflateRect(&inside, -1, -1);
+    RECT filled = inside;
+    filled.right = inside.left + (inside.right - inside.left) * value_ / 100;
+    RECT empty = inside;
+    empty.left = filled.right;
+    GdiObject blue(CreateSolidBrush(RGB(0, 0, 255)));
+    FillRect(dc.get(), &filled, static_cast<HBRUSH>(blue.get()));
+    FillRect(dc.get(), &empty, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+    char text[16];
+    std::snprintf(text, sizeof text, "%d%%", value_);
+    SelectGuard selectFont(dc.get(), Font());
+    SIZE extent{};
+    GetTextExtentPoint32A(dc.get(), text, static_cast<int>(std::char_traits<char>::length(text)), &extent);
+    int x = inside.left + (inside.right - inside.left - extent.cx) / 2;
+    int y = inside.top + (inside.bottom - inside.top - extent.cy) / 2;
+    int length = static_cast<int>(std::char_traits<char>::length(text));
+    SetBkMode(dc.get(), TRANSPARENT);
+    // The text is black on the white part and white on the blue part.
+    SetTextColor(dc.get(), RGB(0, 0, 0));
+    ExtTextOutA(dc.get(), x, y, ETO_CLIPPED, &empty, text, length, nullptr);
+    SetTextColor(dc.get(), RGB(255, 255, 255));
+    ExtTextOutA(dc.get(), x, y, ETO_CLIPPED, &filled, text, length, nullptr);
+
+    BitBlt(target, 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
+}
+
+} // namespace ui

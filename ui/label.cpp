@@ -1,0 +1,58 @@
+#include "ui/label.h"
+
+#include "ui/handle.h"
+
+namespace ui {
+
+void Label::Create(const CreateArgs& args) {
+    autoSize = args.autoSize;
+    ControlPlacement placement{args.parent, args.left,     args.top,      args.width,       args.height,
+                               args.caption, args.hint,   args.tabOrder, args.helpContext, args.font,
+                               args.visible, args.enabled};
+    // One line, cut at the label's edge rather than wrapped.
+    CreateControl("STATIC", false, placement, SS_LEFTNOWORDWRAP | (args.showAccelChar ? 0 : SS_NOPREFIX), 0);
+    if (autoSize)
+        AdjustSize();
+}
+
+void Label::AdjustSize() {
+    if (!Handle())
+        return;
+    std::string text = Caption();
+    WindowDc dc(Handle());
+    if (!dc)
+        return;
+    SelectGuard selectFont(dc.get(), Font());
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc.get(), &metrics);
+    RECT size{0, 0, 0, 0};
+    if (!text.empty()) {
+        bool noPrefix = (GetWindowLongA(Handle(), GWL_STYLE) & SS_NOPREFIX) != 0;
+        DrawTextA(dc.get(), text.c_str(), -1, &size, DT_CALCRECT | DT_SINGLELINE | (noPrefix ? DT_NOPREFIX : 0));
+    }
+    int height = size.bottom > metrics.tmHeight ? size.bottom : metrics.tmHeight;
+    SetWindowPos(Handle(), nullptr, 0, 0, size.right, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Label::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_SETTEXT) {
+        result = DefaultProc(msg, wParam, lParam);
+        if (autoSize)
+            AdjustSize();
+        return true;
+    }
+    return false;
+}
+
+bool Label::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg != WM_CTLCOLORSTATIC)
+        return false;
+    auto dc = reinterpret_cast<HDC>(wParam);
+    COLORREF color = FontSpecification().color;
+    SetTextColor(dc, color != CLR_INVALID ? color : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    return true;
+}
+
+} // namespace ui

@@ -1,0 +1,172 @@
+#include "ui/window.h"
+
+#include "ui/application.h"
+#include "ui/error.h"
+
+#include <commctrl.h>
+
+namespace ui {
+namespace {
+
+constexpr char kObjectProperty[] = "ui.Window";
+constexpr UINT_PTR kSubclassId = 1;
+
+// The child window a parent notification is about, for reflection to its object.
+HWND ReflectionTarget(UINT msg, WPARAM, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<HWND>(lParam);
+    case WM_NOTIFY:
+        return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return item && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+Window::~Window() {
+    // No message of the destruction reaches this object any more: it is no longer whole.
+    if (HWND hwnd = hwnd_) {
+        Detach();
+        DestroyWindow(hwnd);
+    }
+}
+
+Window* Window::FromHandle(HWND hwnd) noexcept {
+    return hwnd ? static_cast<Window*>(GetPropA(hwnd, kObjectProperty)) : nullptr;
+}
+
+bool Window::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+bool Window::HandleReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT Window::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!hwnd_)
+        return 0;
+    return subclassed_ ? DefSubclassProc(hwnd_, msg, wParam, lParam) : DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+void Window::RegisterWindowClass(const char* className, UINT style, HBRUSH background, HCURSOR cursor) {
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(instance, className, &existing))
+        return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = Trampoline;
+    wc.cbWndExtra = sizeof(LONG_PTR);
+    wc.hInstance = instance;
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
+    if (!RegisterClassExA(&wc))
+        ThrowLastError("RegisterClassEx");
+}
+
+void Window::CreateOwnClass(const char* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
+                            int width, int height, HWND parent, HMENU menuOrId) {
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
+    HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, menuOrId,
+                                instance, this);
+    if (!hwnd)
+        ThrowLastError("CreateWindowEx");
+}
+
+void Window::CreateSubclassed(const char* className, const std::string& text, DWORD style, DWORD exStyle, int x,
+                              int y, int width, int height, HWND parent, HMENU menuOrId) {
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
+    HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, menuOrId,
+                                instance, nullptr);
+    if (!hwnd)
+        ThrowLastError("CreateWindowEx");
+    subclassed_ = true;
+    Attach(hwnd);
+    SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void Window::DestroyHandle() {
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+}
+
+void Window::Attach(HWND hwnd) {
+    hwnd_ = hwnd;
+    SetPropA(hwnd, kObjectProperty, this);
+}
+
+void Window::Detach() {
+    if (!hwnd_)
+        return;
+    RemovePropA(hwnd_, kObjectProperty);
+    if (subclassed_)
+        RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+    else
+        SetWindowLongPtrA(hwnd_, 0, 0);
+    hwnd_ = nullptr;
+}
+
+LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        LRESULT result = 0;
+        if (HWND child = ReflectionTarget(msg, wParam, lParam); child && child != hwnd_) {
+            if (Window* target = FromHandle(child); target && target->HandleReflected(msg, wParam, lParam, result))
+                return result;
+        }
+        if (HandleMessage(msg, wParam, lParam, result))
+            return result;
+        return DefaultProc(msg, wParam, lParam);
+    } catch (const std::exception& error) {
+        App().HandleException(error);
+    } catch (...) {
+        App().HandleUnknownException();
+    }
+    return 0;
+}
+
+LRESULT CALLBACK Window::Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Window* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (self) {
+            SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(self));
+            self->Attach(hwnd);
+        }
+    } else {
+        self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, 0));
+    }
+    if (!self)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        LRESULT result = self->Dispatch(msg, wParam, lParam);
+        self->Detach();
+        self->Destroyed();
+        return result;
+    }
+    // Nothing may touch `self` after Dispatch: a handler may have released the object.
+    return self->Dispatch(msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::SubclassProc(HWND, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR refData) {
+    auto* self = reinterpret_cast<Window*>(refData);
+    if (msg == WM_NCDESTROY) {
+        LRESULT result = self->Dispatch(msg, wParam, lParam);
+        self->Detach();
+        self->Destroyed();
+        return result;
+    }
+    return self->Dispatch(msg, wParam, lParam);
+}
+
+} // namespace ui
