@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+#include "app/program_paths.h"
+#include "output/sjis.h"
+
+namespace kelvad {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(SplitCommandLine, BlanksAndControlCharactersSeparateOutsideQuotes) {
+    EXPECT_EQ(SplitCommandLine("\"C:\\Program Files\\Kelvad32.exe\"  a.prn\t-P \"b c.prn\"\x01x"),
+              (Strings{"C:\\Program Files\\Kelvad32.exe", "a.prn", "-P", "b c.prn", "x"}));
+    // Quotes may open and close anywhere in a parameter and are dropped.
+    EXPECT_EQ(SplitCommandLine("prog a\"b c\"d \"\" \"e"), (Strings{"prog", "ab cd", "", "e"}));
+    EXPECT_EQ(SplitCommandLine("   "), Strings{});
+    // Bytes above 0x7F (double-byte file names, half-width katakana) belong to the parameter.
+    EXPECT_EQ(SplitCommandLine("prog C:\\表\\ﾌｧｲﾙ.prn"), (Strings{"prog", "C:\\表\\ﾌｧｲﾙ.prn"}));
+}
+
+TEST(IsPrintSwitch, AnyPieceOfTheSwitchTextCountsCaseSensitively) {
+    for (const char *yes : {"-p", "-P", "/p", "/P", "p", "P", "/", "-", " ", "-p -P", "P /p", " -p -P /p /P "}) {
+        EXPECT_TRUE(IsPrintSwitch(yes)) << yes;
+    }
+    for (const char *no : {"-print", "-pp", "-p-P", "/p/P", "x", "a.prn", "-q", "", " -p -P /p /P  "}) {
+        EXPECT_FALSE(IsPrintSwitch(no)) << no;
+    }
+}
+
+TEST(ParseCommandLine, FileNamesKeepTheirOrderWhereverTheSwitchStands) {
+    const CommandLine both = ParseCommandLine("Kelvad32.exe a.prn -P b.prn");
+    EXPECT_EQ(both.fileNames, (Strings{"a.prn", "b.prn"}));
+    EXPECT_TRUE(both.autoPrint);
+
+    const CommandLine files = ParseCommandLine("Kelvad32.exe -print \"C:\\my dir\\表.prn\" \"\"");
+    EXPECT_EQ(files.fileNames, (Strings{"-print", "C:\\my dir\\表.prn"}));
+    EXPECT_FALSE(files.autoPrint);
+
+    // The program path is never taken, even when it looks like a switch.
+    const CommandLine none = ParseCommandLine("p");
+    EXPECT_TRUE(none.fileNames.empty());
+    EXPECT_FALSE(none.autoPrint);
+
+    const CommandLine switches = ParseCommandLine("Kelvad32.exe /p -P p");
+    EXPECT_TRUE(switches.fileNames.empty());
+    EXPECT_TRUE(switches.autoPrint);
+}
+
+TEST(ChangeFileExt, ReplacesTheExtensionOfTheFileNameOnly) {
+    EXPECT_EQ(ChangeFileExt("C:\\TOOLS\\Kelvad32.EXE", ".HLP"), "C:\\TOOLS\\Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt("C:\\TOOLS\\Kelvad32", ".HLP"), "C:\\TOOLS\\Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt("C:\\A.B\\Kelvad32", ".INI"), "C:\\A.B\\Kelvad32.INI");
+    EXPECT_EQ(ChangeFileExt("C:Kelvad32.tar.gz", ".HLP"), "C:Kelvad32.tar.HLP");
+    EXPECT_EQ(ChangeFileExt("A.B:Kelvad32", ".HLP"), "A.B:Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt("", ".HLP"), ".HLP");
+}
+
+TEST(ChangeFileExt, SecondByteOfADoubleByteCharacterIsNoSeparator) {
+    // 表 and ソ end in 0x5C, the byte of "\".
+    EXPECT_EQ(ChangeFileExt("C:\\ソフト\\Kelvad32.表", ".HLP"), "C:\\ソフト\\Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt("C:\\TOOLS\\表示.EXE", ".HLP"), "C:\\TOOLS\\表示.HLP");
+    EXPECT_EQ(ChangeFileExt("C:\\A.B\\ソ", ".HLP"), "C:\\A.B\\ソ.HLP");
+}
+
+TEST(CutAtCharBoundary, NeverSplitsADoubleByteCharacter) {
+    EXPECT_EQ(CutAtCharBoundary("abcdef", 4), "abcd");
+    EXPECT_EQ(CutAtCharBoundary("abc", 255), "abc");
+    EXPECT_EQ(CutAtCharBoundary("aア表", 4), "aア"); // 5 bytes: the cut falls inside 表
+    EXPECT_EQ(CutAtCharBoundary("aア表", 5), "aア表");
+    EXPECT_EQ(CutAtCharBoundary("ア", 1), "");
+    // Half-width katakana are single bytes.
+    EXPECT_EQ(CutAtCharBoundary("ﾌｧｲﾙ", 3), "ﾌｧｲ");
+    // Both ends of both lead-byte ranges, and the bytes just outside them.
+    for (const unsigned char lead : {0x81, 0x9F, 0xE0, 0xFC}) {
+        EXPECT_EQ(CutAtCharBoundary(std::string{static_cast<char>(lead), 'a'}, 1), "") << int(lead);
+    }
+    for (const unsigned char single : {0x7F, 0x80, 0xA0, 0xDF, 0xFD}) {
+        const std::string text{static_cast<char>(single), 'a'};
+        EXPECT_EQ(CutAtCharBoundary(text, 1), text.substr(0, 1)) << int(single);
+    }
+}
+
+} // namespace
+} // namespace kelvad
