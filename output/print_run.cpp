@@ -1,0 +1,62 @@
+#include "output/print_run.h"
+
+namespace kelvad {
+
+bool ReportEmptyList(const FileList &files, MessageSink &messages) {
+    if (files.Count() > 0) {
+        return false;
+    }
+    messages.ShowMessageBox("ファイルがありません", "Kelvad", kExclamationIcon);
+    return true;
+}
+
+OutputLoopResult OutputFiles(const FileList &files, const OutputStep &outputFile, const ProgressSink &progress,
+                             FileSystem &fs) {
+    OutputLoopResult result;
+    const int selectedCount = files.SelectedCount();
+    const int rowCount = files.Count();
+    int processed = 0;
+    for (int index = 0; index < rowCount; ++index) {
+        if (selectedCount > 0 && !files.IsSelected(index)) {
+            continue;
+        }
+        ++processed;
+        const bool lastOfRun = selectedCount == 0 ? index == rowCount - 1 : processed == selectedCount;
+        const std::string path = files.Item(index);
+        fs.ShowArrow();
+        const FileOutcome outcome = outputFile(path, RunPosition{index, processed, lastOfRun});
+        if (progress.Aborted()) {
+            result.everyFileOutput = false;
+            result.aborted = true;
+            break;
+        }
+        if (outcome != FileOutcome::Output) {
+            result.everyFileOutput = false;
+        }
+        if (outcome != FileOutcome::Refused) {
+            result.outputIndexes.push_back(index);
+        }
+    }
+    return result;
+}
+
+void DeleteOutputFiles(FileList &files, const std::vector<int> &outputIndexes, FileSystem &fs) {
+    for (auto it = outputIndexes.rbegin(); it != outputIndexes.rend(); ++it) {
+        fs.RemoveFile(files.Item(*it));
+        files.Delete(*it);
+    }
+}
+
+bool RunRawPrint(FileList &files, bool deleteFiles, const OutputStep &outputFile, const ProgressSink &progress,
+                 FileSystem &fs, MessageSink &messages) {
+    if (ReportEmptyList(files, messages)) {
+        return false;
+    }
+    const OutputLoopResult loop = OutputFiles(files, outputFile, progress, fs);
+    if (deleteFiles) {
+        DeleteOutputFiles(files, loop.outputIndexes, fs);
+    }
+    return loop.everyFileOutput;
+}
+
+} // namespace kelvad

@@ -1,0 +1,59 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "output/file_system.h"
+#include "output/progress_sink.h"
+#include "output/raw_spooler.h"
+
+namespace kelvad {
+
+// The rows of the file list as the print run sees them.
+class FileList {
+public:
+    virtual ~FileList() = default;
+    virtual int Count() const = 0;
+    virtual int SelectedCount() const = 0;
+    virtual bool IsSelected(int index) const = 0;
+    virtual std::string Item(int index) const = 0;
+    // Removes the row; an index that is no longer there is ignored.
+    virtual void Delete(int index) = 0;
+};
+
+// Where a file stands in the run: its row, how many rows have had their turn (this one included), and whether
+// it is the last file of the run (image pages break after every file but the last).
+struct RunPosition {
+    int index = 0;
+    int processed = 0;
+    bool lastOfRun = false;
+};
+
+// Outputs one file of the run and says what became of it.
+using OutputStep = std::function<FileOutcome(const std::string &path, const RunPosition &position)>;
+
+struct OutputLoopResult {
+    std::vector<int> outputIndexes; // the recorded rows, ascending
+    bool everyFileOutput = true;    // false when a file was skipped or refused, or the run was aborted
+    bool aborted = false;
+};
+
+constexpr unsigned kExclamationIcon = 48; // MB_ICONEXCLAMATION
+
+// Shows the empty-list message and answers true when the list has no rows.
+bool ReportEmptyList(const FileList &files, MessageSink &messages);
+
+// Outputs the selected rows, or every row when none is selected, top to bottom, and records them. A skipped
+// file is recorded, a refused one is not, and an abort leaves the loop without recording the current row.
+OutputLoopResult OutputFiles(const FileList &files, const OutputStep &outputFile, const ProgressSink &progress,
+                             FileSystem &fs);
+
+// Deletes the files of the recorded rows and removes the rows, highest row first; failures are ignored.
+void DeleteOutputFiles(FileList &files, const std::vector<int> &outputIndexes, FileSystem &fs);
+
+// The print run over the file list in raw mode, from the empty-list check to the delete pass. Answers true when
+// every file was output (an empty list, a skipped or refused file and an abort all answer false).
+bool RunRawPrint(FileList &files, bool deleteFiles, const OutputStep &outputFile, const ProgressSink &progress,
+                 FileSystem &fs, MessageSink &messages);
+
+} // namespace kelvad

@@ -1,0 +1,20 @@
+#pragma once
+#include <cstddef>
+#include <string>
+
+namespace kelvad {
+
+// The print spooler calls one raw job makes, on one printer handle at a time.
+class Spooler {
+public:
+    virtual ~Spooler() = default;
+    virtual bool Open(const std::string &printerName) = 0;
+    // Starts a job; outputFile null sends it to the printer's own port. Returns the job id, 0 when refused.
+    virtual unsigned long StartDoc(const std::string &docName, const char *outputFile) = 0;
+    virtual void Write(const char *data, std::size_t size) = 0;
+    virtual bool EndDoc() = 0;
+    virtual void Cancel(unsigned long jobId) = 0;
+    virtual void Close() = 0;
+};
+
+} // namespace kelvad

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+#include "output/print_run.h"
+#include "output_fakes.h"
+
+namespace kelvad {
+namespace {
+
+using namespace kelvad::testing;
+using Strings = std::vector<std::string>;
+
+class FakeFileList : public FileList {
+public:
+    Strings rows;
+    std::set<int> selected;
+
+    int Count() const override { return static_cast<int>(rows.size()); }
+    int SelectedCount() const override { return static_cast<int>(selected.size()); }
+    bool IsSelected(int index) const override { return selected.count(index) > 0; }
+    std::string Item(int index) const override { return rows.at(static_cast<std::size_t>(index)); }
+    void Delete(int index) override {
+        if (index >= 0 && index < Count()) {
+            rows.erase(rows.begin() + index);
+        }
+    }
+};
+
+class PrintRunTest : public ::testing::Test {
+protected:
+    CallLog log;
+    FakeFileSystem fs{log};
+    FakeProgress progress{log};
+    FakeMessages messages;
+    FakeFileList files;
+    std::vector<FileOutcome> outcomes; // per call; Output once they run out
+    int abortOnCall = 0;               // the call (1-based) during which the abort button is pressed
+    std::vector<RunPosition> positions;
+    Strings paths;
+
+    void SetRows(int n) {
+        for (int i = 0; i < n; ++i) {
+            files.rows.push_back("C:\\F" + std::to_string(i) + ".PRN");
+            fs.AddFile(files.rows.back(), "data");
+        }
+    }
+
+    OutputStep Step() {
+        return [this](const std::string &path, const RunPosition &at) {
+            log.push_back("output " + path);
+            paths.push_back(path);
+            positions.push_back(at);
+            const std::size_t call = positions.size();
+            if (static_cast<int>(call) == abortOnCall) {
+                progress.aborted = true;
+            }
+            return call <= outcomes.size() ? outcomes[call - 1] : FileOutcome::Output;
+        };
+    }
+
+    bool Run(bool deleteFiles) { return RunRawPrint(files, deleteFiles, Step(), progress, fs, messages); }
+
+    Strings Removed() const {
+        Strings removed;
+        for (const std::string &entry : log) {
+            if (entry.rfind("remove ", 0) == 0) {
+                removed.push_back(entry.substr(7));
+            }
+        }
+        return removed;
+    }
+};
+
+TEST_F(PrintRunTest, NoSelectionOutputsEveryRowInOrder) {
+    SetRows(3);
+
+    EXPECT_TRUE(Run(false));
+
+    EXPECT_EQ(paths, (Strings{"C:\\F0.PRN", "C:\\F1.PRN", "C:\\F2.PRN"}));
+    ASSERT_EQ(positions.size(), 3u);
+    EXPECT_EQ(positions[2].processed, 3);
+    EXPECT_FALSE(positions[0].lastOfRun);
+    EXPECT_FALSE(positions[1].lastOfRun);
+    EXPECT_TRUE(positions[2].lastOfRun);
+    // The arrow comes back before every file; without the delete option nothing is removed.
+    EXPECT_EQ(std::count(log.begin(), log.end(), "arrow"), 3);
+    EXPECT_EQ(log[0], "arrow");
+    EXPECT_EQ(files.rows.size(), 3u);
+    EXPECT_TRUE(Removed().empty());
+}
+
+TEST_F(PrintRunTest, OnlySelectedRowsGoOutInListOrder) {
+    SetRows(5);
+    files.selected = {3, 1};
+
+    EXPECT_TRUE(Run(true));
+
+    EXPECT_EQ(paths, (Strings{"C:\\F1.PRN", "C:\\F3.PRN"}));
+    EXPECT_EQ(positions[0].index, 1);
+    EXPECT_EQ(positions[0].processed, 1);
+    EXPECT_FALSE(positions[0].lastOfRun);
+    EXPECT_EQ(positions[1].index, 3);
+    EXPECT_TRUE(positions[1].lastOfRun);
+    EXPECT_EQ(Removed(), (Strings{"C:\\F3.PRN", "C:\\F1.PRN"}));
+    EXPECT_EQ(files.rows, (Strings{"C:\\F0.PRN", "C:\\F2.PRN", "C:\\F4.PRN"}));
+}
+
+TEST_F(PrintRunTest, DeletePassGoesFromTheHighestRowAndIgnoresMissingFiles) {
+    SetRows(3);
+    files.selected = {0, 2};
+    fs.files.erase("C:\\F2.PRN"); // gone before the delete pass: its row still goes
+    outcomes = {FileOutcome::Output, FileOutcome::Skipped};
+
+    EXPECT_FALSE(Run(true));
+
+    EXPECT_EQ(Removed(), (Strings{"C:\\F2.PRN", "C:\\F0.PRN"}));
+    EXPECT_EQ(files.rows, Strings{"C:\\F1.PRN"});
+}
+
+TEST_F(PrintRunTest, SkippedFilesAreRecordedRefusedOnesAreNot) {
+    SetRows(3);
+    outcomes = {FileOutcome::Skipped, FileOutcome::Refused, FileOutcome::Output};
+
+    const OutputLoopResult loop = OutputFiles(files, Step(), progress, fs);
+
+    EXPECT_EQ(loop.outputIndexes, (std::vector<int>{0, 2}));
+    EXPECT_FALSE(loop.everyFileOutput);
+    EXPECT_FALSE(loop.aborted);
+
+    DeleteOutputFiles(files, loop.outputIndexes, fs);
+    EXPECT_EQ(files.rows, Strings{"C:\\F1.PRN"});
+    EXPECT_EQ(fs.files.count("C:\\F1.PRN"), 1u);
+}
+
+TEST_F(PrintRunTest, AbortDuringTheSecondOfFourLeavesItUnrecorded) {
+    SetRows(4);
+    abortOnCall = 2;
+
+    EXPECT_FALSE(Run(true));
+
+    EXPECT_EQ(paths.size(), 2u);
+    EXPECT_EQ(Removed(), Strings{"C:\\F0.PRN"});
+    EXPECT_EQ(files.rows, (Strings{"C:\\F1.PRN", "C:\\F2.PRN", "C:\\F3.PRN"}));
+}
+
+TEST_F(PrintRunTest, EmptyListShowsItsMessageOnly) {
+    EXPECT_FALSE(Run(true));
+
+    EXPECT_TRUE(paths.empty());
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "ファイルがありません");
+    EXPECT_EQ(messages.boxes[0].caption, "Kelvad");
+    EXPECT_EQ(messages.boxes[0].flags, 48u);
+}
+
+TEST_F(PrintRunTest, AnErrorEndsTheRunBeforeTheDeletePass) {
+    SetRows(3);
+    const OutputStep failing = [&](const std::string &path, const RunPosition &at) {
+        if (at.index == 1) {
+            throw std::runtime_error("read error");
+        }
+        paths.push_back(path);
+        return FileOutcome::Output;
+    };
+
+    EXPECT_THROW(RunRawPrint(files, true, failing, progress, fs, messages), std::runtime_error);
+
+    EXPECT_EQ(paths, Strings{"C:\\F0.PRN"});
+    EXPECT_TRUE(Removed().empty());
+    EXPECT_EQ(files.rows.size(), 3u);
+}
+
+} // namespace
+} // namespace kelvad

@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "output/raw_spooler.h"
+#include "output_fakes.h"
+
+namespace kelvad {
+namespace {
+
+using namespace kelvad::testing;
+using Strings = std::vector<std::string>;
+
+std::string Bytes(std::size_t n) {
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i) {
+        s[i] = static_cast<char>(i * 7 + i / 251);
+    }
+    return s;
+}
+
+class RawSpoolerTest : public ::testing::Test {
+protected:
+    const std::string path = "C:\\DATA\\REPORT.PRN";
+    CallLog log;
+    FakeSpooler spooler{log};
+    FakeFileSystem fs{log};
+    FakeProgress progress{log};
+    FakeMessages messages;
+    SpoolTarget target{"Probe A", ""};
+
+    FileOutcome Spool() { return SpoolPrinterFile(path, target, spooler, fs, progress, messages); }
+
+    // The calls from the moment the file is shown in the progress window.
+    Strings CallsAfterCheck() const {
+        auto it = std::find(log.begin(), log.end(), "show file");
+        return Strings(it, log.end());
+    }
+
+    void ExpectRefusedMessage() const {
+        ASSERT_EQ(messages.boxes.size(), 1u);
+        EXPECT_EQ(messages.boxes[0].text, path + " を出力できません\r\n中止します");
+        EXPECT_EQ(messages.boxes[0].caption, path);
+        EXPECT_EQ(messages.boxes[0].flags, 16u);
+    }
+};
+
+TEST_F(RawSpoolerTest, StreamsTheFileInBlocksWithProgressAfterEach) {
+    const std::string content = Bytes(20000);
+    fs.AddFile(path, content);
+
+    EXPECT_EQ(Spool(), FileOutcome::Output);
+
+    EXPECT_EQ(spooler.bytes, content);
+    EXPECT_EQ(spooler.docName, "Kelvad C:\\DATA\\REPORT.PRN");
+    EXPECT_FALSE(spooler.outputFile.has_value()); // no port: the printer's own
+    EXPECT_EQ(progress.shownFile, path);
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_EQ(CallsAfterCheck(), (Strings{"show file",  "repaint",     "open file", "open Probe A", "start", //
+                                          "write 8192", "percent 40",  "repaint",   "messages",              //
+                                          "write 8192", "percent 81",  "repaint",   "messages",              //
+                                          "write 3616", "percent 100", "repaint",   "messages",              //
+                                          "close file", "hourglass",   "end",       "close printer"}));
+}
+
+TEST_F(RawSpoolerTest, BlockSizedFileAndPortGoOutAsOneWrite) {
+    fs.AddFile(path, Bytes(8192));
+    target.portName = "LPT1:";
+
+    EXPECT_EQ(Spool(), FileOutcome::Output);
+
+    EXPECT_EQ(spooler.writes, std::vector<std::size_t>{8192});
+    EXPECT_EQ(progress.percents, std::vector<int>{100});
+    EXPECT_EQ(spooler.outputFile, "LPT1:");
+}
+
+TEST_F(RawSpoolerTest, SendsNoMoreThanTheCheckedSize) {
+    const std::string content = Bytes(30000);
+    fs.AddFile(path, content);
+    fs.files[path].listedSize = 20000; // the file grew after the check
+
+    EXPECT_EQ(Spool(), FileOutcome::Output);
+
+    EXPECT_EQ(spooler.writes, (std::vector<std::size_t>{8192, 8192, 3616}));
+    EXPECT_EQ(spooler.bytes, content.substr(0, 20000));
+    EXPECT_EQ(progress.percents, (std::vector<int>{40, 81, 100}));
+}
+
+TEST_F(RawSpoolerTest, StopsAtTheEndOfAFileThatShrank) {
+    fs.AddFile(path, Bytes(10000));
+    fs.files[path].listedSize = 20000;
+
+    EXPECT_EQ(Spool(), FileOutcome::Output);
+
+    EXPECT_EQ(spooler.writes, (std::vector<std::size_t>{8192, 1808}));
+    EXPECT_EQ(progress.percents, (std::vector<int>{40, 50}));
+}
+
+TEST_F(RawSpoolerTest, AbortInTheFirstBlockEndsThenCancelsTheJob) {
+    fs.AddFile(path, Bytes(20000));
+    progress.abortAtMessageRound = 1;
+
+    EXPECT_EQ(Spool(), FileOutcome::Output);
+
+    EXPECT_EQ(CallsAfterCheck(), (Strings{"show file", "repaint", "open file", "open Probe A", "start",  //
+                                          "write 8192", "percent 40", "repaint", "messages", "aborting", //
+                                          "close file", "hourglass", "end", "cancel 7", "close printer"}));
+}
+
+TEST_F(RawSpoolerTest, RefusedPrinterStopsTheFileWithAMessage) {
+    fs.AddFile(path, Bytes(100));
+    spooler.openOk = false;
+
+    EXPECT_EQ(Spool(), FileOutcome::Refused);
+
+    EXPECT_EQ(CallsAfterCheck(), (Strings{"show file", "repaint", "open file", "open Probe A", "close file"}));
+    ExpectRefusedMessage();
+}
+
+TEST_F(RawSpoolerTest, RefusedJobStopsTheFileWithAMessage) {
+    fs.AddFile(path, Bytes(100));
+    spooler.jobId = 0;
+
+    EXPECT_EQ(Spool(), FileOutcome::Refused);
+
+    EXPECT_EQ(CallsAfterCheck(),
+              (Strings{"show file", "repaint", "open file", "open Probe A", "start", "close file", "close printer"}));
+    ExpectRefusedMessage();
+}
+
+TEST_F(RawSpoolerTest, JobThatCannotBeEndedIsReportedRefused) {
+    fs.AddFile(path, Bytes(100));
+    spooler.endOk = false;
+
+    EXPECT_EQ(Spool(), FileOutcome::Refused);
+
+    EXPECT_EQ(spooler.writes, std::vector<std::size_t>{100});
+    EXPECT_EQ(log.back(), "close printer");
+    ExpectRefusedMessage();
+}
+
+TEST_F(RawSpoolerTest, ReadErrorMidFileReleasesTheJobAndPropagates) {
+    fs.AddFile(path, Bytes(20000));
+    fs.files[path].failAfter = 8192;
+
+    EXPECT_THROW(Spool(), std::runtime_error);
+
+    EXPECT_EQ(CallsAfterCheck(), (Strings{"show file", "repaint", "open file", "open Probe A", "start", //
+                                          "write 8192", "percent 40", "repaint", "messages",            //
+                                          "end", "cancel 7", "close printer", "close file"}));
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(RawSpoolerTest, OpenErrorComesBeforeThePrinterIsOpened) {
+    fs.AddFile(path, Bytes(100));
+    fs.unopenable.push_back(path);
+
+    EXPECT_THROW(Spool(), std::runtime_error);
+
+    EXPECT_EQ(CallsAfterCheck(), (Strings{"show file", "repaint"}));
+}
+
+TEST_F(RawSpoolerTest, DocumentNameIsCutAt255BytesOnACharacterBoundary) {
+    // "Kelvad C:\" is 10 bytes, then double-byte characters: byte 255 would be the first half of one.
+    const std::string longPath = "C:\\" + [] {
+        std::string s;
+        for (int i = 0; i < 130; ++i) {
+            s += "表";
+        }
+        return s;
+    }();
+    fs.AddFile(longPath, "x");
+
+    EXPECT_EQ(SpoolPrinterFile(longPath, target, spooler, fs, progress, messages), FileOutcome::Output);
+
+    EXPECT_EQ(spooler.docName.size(), 254u);
+    EXPECT_EQ(spooler.docName, ("Kelvad " + longPath).substr(0, 254));
+    EXPECT_EQ(progress.shownFile, longPath);
+}
+
+TEST_F(RawSpoolerTest, ChecksStopAtTheFirstFailureWithItsMessage) {
+    struct Case {
+        std::string path;
+        std::string text;
+    };
+    fs.AddFile("C:\\EMPTY.PRN", "");
+    const Case cases[] = {
+        {"a:\\x.prn", "A ドライブの準備ができていません\r\n中止します"},
+        {"\\\\server\\share\\x.prn", "\\ ドライブの準備ができていません\r\n中止します"},
+        {"C:\\NONE.PRN", "C:\\NONE.PRN が見つかりません"},
+        {"C:\\EMPTY.PRN", "C:\\EMPTY.PRN はサイズが０です\r\n中止します"},
+    };
+    for (const Case &c : cases) {
+        messages.boxes.clear();
+        log.clear();
+        EXPECT_EQ(SpoolPrinterFile(c.path, target, spooler, fs, progress, messages), FileOutcome::Skipped) << c.path;
+        ASSERT_EQ(messages.boxes.size(), 1u) << c.path;
+        EXPECT_EQ(messages.boxes[0].text, c.text);
+        EXPECT_EQ(messages.boxes[0].caption, c.path);
+        EXPECT_EQ(messages.boxes[0].flags, 16u);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "start"), 0) << c.path;
+        EXPECT_EQ(std::count(log.begin(), log.end(), "open file"), 0) << c.path;
+    }
+    // The texts are Shift-JIS bytes.
+    EXPECT_EQ(messages.boxes[0].text,
+              "C:\\EMPTY.PRN\x20\x82\xCD\x83\x54\x83\x43\x83\x59\x82\xAA\x82\x4F\x82\xC5\x82\xB7"
+              "\r\n\x92\x86\x8E\x7E\x82\xB5\x82\xDC\x82\xB7");
+}
+
+TEST(CheckOutputFile, DriveMessageIsShiftJisAndTheErrorModeIsRestored) {
+    CallLog log;
+    FakeFileSystem fs{log};
+    FakeMessages messages;
+    fs.errorMode = 0x8000;
+
+    EXPECT_FALSE(CheckOutputFile("a:\\x.prn", fs, messages).has_value());
+
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "A\x20\x83\x68\x83\x89\x83\x43\x83\x75\x82\xCC\x8F\x80\x94\xF5\x82\xAA\x82\xC5"
+                                      "\x82\xAB\x82\xC4\x82\xA2\x82\xDC\x82\xB9\x82\xF1\r\n\x92\x86\x8E\x7E\x82\xB5"
+                                      "\x82\xDC\x82\xB7");
+    EXPECT_EQ(log, (Strings{"error mode 1", "free space A:\\", "error mode 32768"}));
+}
+
+TEST(CheckOutputFile, AnswersTheFoundSize) {
+    CallLog log;
+    FakeFileSystem fs{log};
+    FakeMessages messages;
+    fs.AddFile("C:\\A.PRN", "12345");
+    EXPECT_EQ(CheckOutputFile("C:\\A.PRN", fs, messages), std::optional<std::uint64_t>(5));
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST(IsDriveReady, NetworkDriveMustShowAnEntry) {
+    CallLog log;
+    FakeFileSystem fs{log};
+    fs.drives['N'] = FileSystem::kDriveRemote;
+
+    EXPECT_FALSE(IsDriveReady('n', fs));
+    EXPECT_EQ(fs.searches, Strings{"N:\\*.*"});
+
+    fs.AddFile("N:\\a.prn", "x");
+    EXPECT_TRUE(IsDriveReady('N', fs));
+
+    // A local drive is ready without a search, empty or not.
+    fs.searches.clear();
+    EXPECT_TRUE(IsDriveReady('c', fs));
+    EXPECT_TRUE(fs.searches.empty());
+    EXPECT_FALSE(IsDriveReady('Q', fs));
+    EXPECT_EQ(fs.errorMode, 0u);
+}
+
+} // namespace
+} // namespace kelvad
