@@ -107,7 +107,9 @@ bool Button::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
 
 bool Button::HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        Click();
+        // BM_CLICK reaches a disabled button too; the user cannot click one.
+        if (IsEnabled())
+            Click();
         result = 0;
         return true;
     }

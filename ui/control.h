@@ -12,11 +12,11 @@ class Form;
 struct ControlPlacement {
     Form* parent = nullptr;
     int left = 0, top = 0, width = 0, height = 0;
-    std::string caption;
-    std::string hint;
+    std::string caption{};
+    std::string hint{};
     int tabOrder = -1; // -1: not in the tab order (placed after the ordered controls)
     unsigned helpContext = 0;
-    FontSpec font;     // empty face: the parent form's font
+    FontSpec font{};     // empty face: the parent form's font
     bool visible = true;
     bool enabled = true;
 };

@@ -8,7 +8,7 @@ namespace ui {
 // A font as the forms describe it: face name (Shift-JIS), character height in pixels, weight, and an
 // optional text colour (CLR_INVALID = the control's usual colour).
 struct FontSpec {
-    std::string face;
+    std::string face{};
     int height = 0;
     bool bold = false;
     COLORREF color = CLR_INVALID;

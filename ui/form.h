@@ -22,7 +22,7 @@ public:
         int clientHeight = 0;
         int left = kDefaultPosition;
         int top = kDefaultPosition;
-        std::string caption;
+        std::string caption{};
         DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
         DWORD exStyle = 0;
         FontSpec font{"ＭＳ ゴシック", 13};

@@ -14,10 +14,10 @@ public:
     struct CreateArgs {
         Form* parent = nullptr;
         int left = 0, top = 0, width = 100, height = 25;
-        std::string hint;
+        std::string hint{};
         int tabOrder = -1;
         unsigned helpContext = 0;
-        FontSpec font;
+        FontSpec font{};
         bool visible = true;
         int value = 0;
     };

@@ -12,11 +12,11 @@ public:
     struct CreateArgs {
         Form* parent = nullptr;
         int left = 0, top = 0, width = 0, height = 0;
-        std::string caption;
-        std::string hint;
+        std::string caption{};
+        std::string hint{};
         int tabOrder = -1;
         unsigned helpContext = 0;
-        FontSpec font;
+        FontSpec font{};
         bool visible = true;
         bool enabled = true;
         bool autoSize = false;

@@ -17,10 +17,10 @@ public:
     struct CreateArgs {
         Form* parent = nullptr;
         int left = 0, top = 0, width = 121, height = 97;
-        std::string hint;
+        std::string hint{};
         int tabOrder = -1;
         unsigned helpContext = 0;
-        FontSpec font;
+        FontSpec font{};
         bool visible = true;
         bool enabled = true;
         bool multiSelect = false; // LBS_EXTENDEDSEL

@@ -1,0 +1,255 @@
+#include "ui_test_support.h"
+
+#include "ui/button.h"
+#include "ui/error.h"
+#include "ui/label.h"
+
+#include <memory>
+
+namespace ui_test {
+namespace {
+
+using Forms = UiTest;
+
+// A form whose controls come from CreateControls, as the program's forms make them.
+class ButtonForm : public ui::Form {
+public:
+    ui::Button ok;
+    ui::Button quit;
+    std::vector<std::string> events;
+
+protected:
+    void CreateControls() override {
+        events.push_back("controls");
+        ok.Create({.parent = this, .left = 10, .top = 10, .caption = "OK", .tabOrder = 0, .modalResult = IDOK});
+        quit.Create({.parent = this, .left = 100, .top = 10, .caption = "終了(&X)", .tabOrder = 1,
+                     .kind = ui::Button::Kind::Close});
+    }
+};
+
+TEST_F(Forms, CreateBuildsControlsBeforeOnCreateAndSizesTheClientArea) {
+    ButtonForm form;
+    form.onCreate = [&] { form.events.push_back(form.ok.Handle() ? "create with controls" : "create without"); };
+    form.Create({.clientWidth = 296, .clientHeight = 113, .caption = "印刷中", .style = WS_POPUP | WS_BORDER});
+    EXPECT_EQ(form.events, (std::vector<std::string>{"controls", "create with controls"}));
+    RECT client{};
+    GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, 296);
+    EXPECT_EQ(client.bottom, 113);
+    EXPECT_EQ(Text(form.Handle()), "印刷中");
+    EXPECT_FALSE(form.IsVisible());
+}
+
+TEST_F(Forms, CloseButtonAsksTheCloseQueryAndARefusalKeepsTheForm) {
+    ButtonForm form;
+    CreateForm(form);
+    int asked = 0;
+    bool allow = false;
+    form.onCloseQuery = [&](bool& canClose) {
+        ++asked;
+        canClose = allow;
+    };
+    bool clicked = false;
+    form.quit.onClick = [&] { clicked = true; };
+    form.Show();
+    SendMessageA(form.quit.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(form.IsVisible());
+    EXPECT_FALSE(clicked) << "a close button closes, it does not call onClick";
+
+    allow = true;
+    SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(form.IsVisible()) << "a form that is not the main form is hidden";
+    EXPECT_TRUE(IsWindow(form.Handle()));
+}
+
+TEST_F(Forms, QueryEndSessionAnswersWithTheCloseQuery) {
+    ui::Form form;
+    CreateForm(form);
+    form.onCloseQuery = [](bool& canClose) { canClose = false; };
+    EXPECT_EQ(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
+    form.onCloseQuery = nullptr;
+    EXPECT_EQ(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+}
+
+TEST_F(Forms, ReleaseDestroysTheFormAfterTheHandlerHasReturned) {
+    auto* form = new ButtonForm;
+    CreateForm(*form);
+    HWND hwnd = form->Handle();
+    bool aliveAfterRelease = false;
+    bool released = false;
+    bool destroyed = false;
+    form->onDestroy = [&] { destroyed = true; };
+    form->onReleased = [&] {
+        released = true;
+        delete form;
+    };
+    form->ok.onClick = [&] {
+        form->Release();
+        aliveAfterRelease = IsWindow(hwnd) != FALSE;
+    };
+    form->Show();
+    SendMessageA(form->ok.Handle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(aliveAfterRelease);
+    EXPECT_TRUE(IsWindow(hwnd));
+    ui::App().ProcessMessages();
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(destroyed);
+    EXPECT_TRUE(released);
+}
+
+TEST_F(Forms, ShowModalRunsTheIdleHookAndReturnsTheButtonsModalResult) {
+    ui::Form owner;
+    CreateForm(owner);
+    owner.Show();
+    ButtonForm dialog;
+    CreateForm(dialog, 200, 100, owner.Handle());
+    int idleCalls = 0;
+    bool ownerDisabled = false;
+    // Not done: the loop calls the hook again instead of waiting for a message.
+    ui::App().onIdle = [&](bool& done) {
+        done = false;
+        if (++idleCalls == 3) {
+            ownerDisabled = !IsWindowEnabled(owner.Handle());
+            SendMessageA(dialog.ok.Handle(), BM_CLICK, 0, 0);
+        }
+    };
+    EXPECT_EQ(dialog.ShowModal(), IDOK);
+    EXPECT_EQ(idleCalls, 3);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+    EXPECT_FALSE(dialog.IsVisible());
+}
+
+TEST_F(Forms, ShowModalEndsWithCancelOnCloseAndHonoursARefusal) {
+    ui::Form owner;
+    CreateForm(owner);
+    ButtonForm dialog;
+    CreateForm(dialog, 200, 100, owner.Handle());
+    int queries = 0;
+    dialog.onCloseQuery = [&](bool& canClose) { canClose = ++queries > 1; };
+    int idleCalls = 0;
+    ui::App().onIdle = [&](bool&) {
+        ++idleCalls;
+        if (idleCalls == 1)
+            SendMessageA(dialog.ok.Handle(), BM_CLICK, 0, 0); // refused: the dialog stays
+        else if (idleCalls == 2)
+            PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
+    };
+    EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
+    EXPECT_EQ(queries, 2);
+    EXPECT_GE(idleCalls, 2);
+}
+
+TEST_F(Forms, RunShowsTheMainFormAndEndsWhenItIsClosedFromTheIdleHook) {
+    ButtonForm form;
+    CreateForm(form);
+    int shows = 0;
+    bool destroyed = false;
+    form.onShow = [&] { ++shows; };
+    form.onDestroy = [&] { destroyed = true; };
+    int idleCalls = 0;
+    UINT seen = 0;
+    const UINT kPrivate = WM_APP + 7;
+    ui::App().onMessage = [&](MSG& msg, bool& handled) {
+        if (msg.message == kPrivate) {
+            seen = msg.message;
+            handled = true;
+        }
+    };
+    ui::App().onIdle = [&](bool& done) {
+        ++idleCalls;
+        EXPECT_TRUE(done);
+        if (idleCalls == 1) {
+            EXPECT_TRUE(form.IsVisible());
+            PostMessageA(form.Handle(), kPrivate, 0, 0);
+        } else {
+            form.Close();
+        }
+    };
+    ui::App().Run(form);
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(seen, kPrivate);
+    EXPECT_EQ(idleCalls, 2);
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(form.Handle(), nullptr);
+    EXPECT_EQ(ui::App().MainForm(), nullptr);
+}
+
+TEST_F(Forms, MinimizedStateSetWhileHiddenAppliesWhenShown) {
+    ui::Form form;
+    CreateForm(form);
+    form.onShow = [&] { form.SetMinimized(); };
+    EXPECT_FALSE(form.IsMinimized());
+    form.Show();
+    EXPECT_TRUE(IsIconic(form.Handle()));
+    form.SetNormal();
+    EXPECT_FALSE(form.IsMinimized());
+    EXPECT_TRUE(form.IsVisible());
+}
+
+TEST_F(Forms, ErrorHookReceivesAnExceptionThrownFromAClickHandler) {
+    ButtonForm form;
+    CreateForm(form);
+    form.ok.onClick = [] { throw ui::Error("ﾌﾟﾘﾝﾀがありません"); };
+    ui::App().onIdle = [](bool&) { throw std::runtime_error("idle"); };
+    SendMessageA(form.ok.Handle(), BM_CLICK, 0, 0);
+    ui::App().CallIdle();
+    expectedErrors = 2;
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "ﾌﾟﾘﾝﾀがありません");
+    EXPECT_EQ(errors[1], "idle");
+}
+
+TEST_F(Forms, F1ShowsTheNearestNonZeroHelpContext) {
+    ButtonForm form;
+    form.Create({.clientWidth = 300, .clientHeight = 100, .helpContext = 1000});
+    form.ok.helpContext = 5001;
+    std::vector<std::pair<UINT, ULONG_PTR>> calls;
+    ui::App().helpFile = "C:\\kelvad\\Kelvad32.HLP";
+    ui::App().helpViewer = [&](HWND, const std::string& file, UINT command, ULONG_PTR data) {
+        EXPECT_EQ(file, "C:\\kelvad\\Kelvad32.HLP");
+        calls.emplace_back(command, data);
+    };
+    form.Show();
+    auto pressF1 = [&](ui::Control& control) {
+        control.Focus();
+        PostMessageA(control.Handle(), WM_KEYDOWN, VK_F1, 0);
+        ui::App().ProcessMessages();
+    };
+    pressF1(form.ok);
+    pressF1(form.quit); // no context of its own: the form's
+    ui::App().QuitHelp();
+    EXPECT_EQ(calls, (std::vector<std::pair<UINT, ULONG_PTR>>{{HELP_CONTEXT, 5001}, {HELP_CONTEXT, 1000}, {HELP_QUIT, 0}}));
+}
+
+TEST_F(Forms, ActivationRestoresTheFocusedControl) {
+    ButtonForm form;
+    CreateForm(form);
+    form.activeControl = &form.quit;
+    form.Show();
+    EXPECT_EQ(GetFocus(), form.quit.Handle());
+    form.ok.Focus();
+    ui::Form other;
+    CreateForm(other);
+    other.Show();
+    SetActiveWindow(other.Handle());
+    SetActiveWindow(form.Handle());
+    EXPECT_EQ(GetFocus(), form.ok.Handle());
+}
+
+TEST_F(Forms, ApplicationRestoreTakesBackOnlyAMinimizedState) {
+    HWND app = ui::App().Handle();
+    ui::App().Restore();
+    EXPECT_FALSE(IsWindowVisible(app));
+    ShowWindow(app, SW_MINIMIZE);
+    ShowWindow(app, SW_HIDE);
+    ASSERT_TRUE(IsIconic(app));
+    ui::App().Restore();
+    EXPECT_FALSE(IsIconic(app));
+    EXPECT_FALSE(IsWindowVisible(app));
+}
+
+} // namespace
+} // namespace ui_test
