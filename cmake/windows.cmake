@@ -26,7 +26,7 @@ target_link_libraries(kelvad_win_tests PRIVATE kelvad_win gtest)
 set_target_properties(kelvad_win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Small Windows tools the test set-up and the benchmark run inside Wine.
-foreach(tool setup_printers)
+foreach(tool setup_printers press_ok)
     add_executable(${tool} tools/${tool}.cpp)
     target_compile_options(${tool} PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
     target_link_libraries(${tool} PRIVATE ${win_libs})
@@ -35,3 +35,9 @@ foreach(tool setup_printers)
 endforeach()
 
 include(cmake/wine_tests.cmake)
+
+# The spooling benchmark (scripts/bench).
+add_executable(kelvad_bench EXCLUDE_FROM_ALL bench/spool_bench_win.cpp)
+target_compile_options(kelvad_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
+target_link_libraries(kelvad_bench PRIVATE kelvad_win psapi)
+set_target_properties(kelvad_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

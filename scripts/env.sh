@@ -3,7 +3,7 @@ KELVAD_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KELVAD_BUILD=${KELVAD_BUILD:-$KELVAD_ROOT/build}
 KELVAD_WINE=$KELVAD_BUILD/wine
 # Each test printer's output lands in a file here (see README.md).
-KELVAD_OUT=$KELVAD_WINE/out
+export KELVAD_OUT=$KELVAD_WINE/out
 
 export WINEPREFIX=$KELVAD_WINE/prefix
 export WINEDEBUG=${WINEDEBUG:--all}

@@ -10,18 +10,18 @@ jp="$WORK/テスト出力.prn"
 printf 'second file\r\n\x1a\x00\xff\x0c' >"$jp"
 head -c 9000 /dev/urandom >>"$jp"
 
-rm -f "$KELVAD_OUT/lpt1.bin"
+rm -f "$KELVAD_OUT/kelvad-printer.bin"
 status=0
 kelvad -p "$(winpath "$WORK/a.prn")" -P "$(winpath "$jp")" || status=$?
 check "exit status 0 after printing both files" test "$status" -eq 0
 cat "$WORK/a.prn" "$jp" >"$WORK/expected.bin"
-check "printer received both files unchanged, in order" cmp "$KELVAD_OUT/lpt1.bin" "$WORK/expected.bin"
+check "printer received both files unchanged, in order" cmp "$KELVAD_OUT/kelvad-printer.bin" "$WORK/expected.bin"
 check "files are kept (no delete option)" test -f "$WORK/a.prn" -a -f "$jp"
 
 # A parameter that only begins with a switch is a file name; "/" alone is a switch.
 cp "$WORK/a.prn" "$WORK/-print"
-rm -f "$KELVAD_OUT/lpt1.bin"
+rm -f "$KELVAD_OUT/kelvad-printer.bin"
 status=0
 (cd "$WORK" && kelvad / "$(winpath "$WORK/-print")") || status=$?
-check "'/' prints, a file named -print is output" cmp "$KELVAD_OUT/lpt1.bin" "$WORK/a.prn"
+check "'/' prints, a file named -print is output" cmp "$KELVAD_OUT/kelvad-printer.bin" "$WORK/a.prn"
 finish

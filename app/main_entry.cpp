@@ -1,0 +1,29 @@
+// Program entry of Kelvad32.exe.
+#include <windows.h>
+
+#include "app/main_form_win.h"
+#include "ui/application.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    ui::Application& app = ui::App();
+    app.Initialize(instance);
+    app.title = "Kelvad32";
+
+    kelvad::TMain_Form mainForm(GetCommandLineA());
+    mainForm.Create();
+    // The main window is an unowned top-level window, and the hidden application window belongs to it.
+    SetWindowLongPtrA(mainForm.Handle(), GWLP_HWNDPARENT, 0);
+    SetWindowLongPtrA(app.Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(mainForm.Handle()));
+
+    // Started minimized (a shortcut set to run minimized, for example): the window starts minimized.
+    STARTUPINFOA startup{};
+    GetStartupInfoA(&startup);
+    WORD show = startup.wShowWindow;
+    if (show == SW_SHOWMINIMIZED || show == SW_MINIMIZE || show == SW_SHOWMINNOACTIVE)
+        mainForm.SetMinimized();
+    else
+        mainForm.SetNormal();
+
+    app.Run(mainForm);
+    return mainForm.ExitStatus();
+}

@@ -1,0 +1,284 @@
+#include "app/main_form_win.h"
+
+#include "app/command_line.h"
+#include "app/program_paths.h"
+#include "app/resource_ids.h"
+#include "output/animate_zoom_win.h"
+#include "output/default_printer_win.h"
+#include "output/file_system_win.h"
+#include "output/now_printing_win.h"
+#include "output/print_run.h"
+#include "output/raw_spooler.h"
+#include "output/spooler_win.h"
+#include "ui/application.h"
+#include "ui/message_box.h"
+
+namespace kelvad {
+
+namespace {
+
+constexpr unsigned kHelpMain = 1000;
+constexpr unsigned kHelpWork = 5000;
+constexpr unsigned kHelpSetUp = 5001;
+
+const ui::FontSpec kFormFont{"ＭＳ ゴシック", 13};
+const ui::FontSpec kListFont{"System", 16};
+const ui::FontSpec kTimesFont{"Times New Roman", 15};
+const ui::FontSpec kBoldFont{"ＭＳ ゴシック", 13, true};
+
+// The file list as the print run sees it.
+class FileRows : public FileList {
+public:
+    explicit FileRows(ui::ListBox& list) : list_(list) {}
+    int Count() const override { return list_.Count(); }
+    int SelectedCount() const override { return list_.SelectedCount(); }
+    bool IsSelected(int index) const override { return list_.IsSelected(index); }
+    std::string Item(int index) const override { return list_.Item(index); }
+    void Delete(int index) override {
+        if (index >= 0 && index < list_.Count())
+            list_.DeleteItem(index);
+    }
+
+private:
+    ui::ListBox& list_;
+};
+
+ui::GdiObject LoadGlyph(int id) {
+    return ui::GdiObject(LoadBitmapA(ui::App().Instance(), MAKEINTRESOURCEA(id)));
+}
+
+std::string ModulePath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+} // namespace
+
+TMain_Form::TMain_Form(std::string commandLine)
+    : commandLine_(std::move(commandLine)), ownSpooler_(std::make_unique<WinSpooler>()),
+      ownFileSystem_(std::make_unique<WinFileSystem>()), spooler_(ownSpooler_.get()),
+      fileSystem_(ownFileSystem_.get()) {}
+
+TMain_Form::~TMain_Form() = default;
+
+void TMain_Form::Create() {
+    onCreate = [this] { FormCreate(); };
+    onShow = [this] { FormShow(); };
+    onCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
+    // A sizeable-style frame that the frame handlers below keep from resizing.
+    ui::Form::Create({
+        .clientWidth = 450,
+        .clientHeight = 280,
+        .left = 16,
+        .top = 68,
+        .caption = "Kelvad",
+        .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN,
+        .font = kFormFont,
+        .helpContext = kHelpMain,
+        .owner = nullptr,
+        .icon = LoadIconA(ui::App().Instance(), MAKEINTRESOURCEA(IDI_MAINICON)),
+    });
+}
+
+void TMain_Form::CreateControls() {
+    // File mode: the strip at the top and the file list.
+    c_Add.Create({.parent = this, .left = 76, .top = 14, .width = 49, .height = 23, .caption = "追加",
+                  .hint = "ﾁｪｯｸでﾘｽﾄﾎﾞｯｸｽにﾌｧｲﾙを追加ﾓｰﾄﾞ", .tabOrder = 0, .helpContext = kHelpWork});
+    co_FileOpen.Create({.parent = this, .left = 131, .top = 11, .width = 81, .height = 25, .caption = "Open(&O)",
+                        .hint = "ﾌｧｲﾙ選択ﾀﾞｲｱﾛｸﾞの表示", .tabOrder = 1, .helpContext = kHelpWork});
+    // Command-string mode: the same strip and pane, hidden in file mode.
+    co_Insert.Create({.parent = this, .left = 8, .top = 11, .width = 65, .height = 25, .caption = "Ins(&I)",
+                      .hint = "ｺﾏﾝﾄﾞ文字列を挿入", .tabOrder = 2, .helpContext = kHelpWork, .font = kTimesFont,
+                      .visible = false});
+    co_Edit.Create({.parent = this, .left = 78, .top = 11, .width = 65, .height = 25, .caption = "Edit(&E)",
+                    .hint = "ｺﾏﾝﾄﾞ文字列を編集", .tabOrder = 3, .helpContext = kHelpWork, .font = kTimesFont,
+                    .visible = false});
+    co_Delete.Create({.parent = this, .left = 148, .top = 11, .width = 65, .height = 25, .caption = "Del(&D)",
+                      .hint = "ｺﾏﾝﾄﾞ文字列の削除", .tabOrder = 4, .helpContext = kHelpWork, .font = kTimesFont,
+                      .visible = false});
+    FilesListBox.Create({.parent = this, .left = 8, .top = 40, .width = 217, .height = 185,
+                         .hint = "出力するﾌｧｲﾙを選択（複数可）、すべて未選択時出力ボタンですべて出力",
+                         .tabOrder = 5, .helpContext = kHelpWork, .font = kListFont, .multiSelect = true,
+                         .itemHeight = 22});
+    CommandExplanation.Create({.parent = this, .left = 8, .top = 40, .width = 217, .height = 89,
+                               .hint = "ｺﾏﾝﾄﾞ文字列の説明文", .tabOrder = 6, .helpContext = kHelpWork,
+                               .font = kListFont, .visible = false, .itemHeight = 22});
+    CommandString.Create({.parent = this, .left = 8, .top = 136, .width = 217, .height = 89,
+                          .hint = "ｺﾏﾝﾄﾞ文字列", .tabOrder = 7, .helpContext = kHelpWork, .font = kListFont,
+                          .visible = false, .itemHeight = 22});
+    // Both modes: the output targets and the row of buttons.
+    PrinterListBox.Create({.parent = this, .left = 232, .top = 40, .width = 209, .height = 185,
+                           .hint = "出力先を指定、未選択はデフォルトポート", .tabOrder = 8, .helpContext = kHelpWork,
+                           .font = kListFont, .itemHeight = 22});
+    co_Print.Create({.parent = this, .left = 8, .top = 240, .width = 89, .height = 33, .caption = "出力(&P)",
+                     .hint = "出力先へデータを出力", .tabOrder = 9, .helpContext = kHelpWork});
+    co_Change.Create({.parent = this, .left = 104, .top = 240, .width = 89, .height = 33, .caption = "切換(&C)",
+                      .hint = "Prnﾌｧｲﾙ出力とｺﾏﾝﾄﾞ文字列出力のモード切替", .tabOrder = 10,
+                      .helpContext = kHelpWork});
+    co_Quit.Create({.parent = this, .left = 200, .top = 240, .width = 89, .height = 33, .caption = "終了(&X)",
+                    .hint = "Kelvadを終了", .tabOrder = 11, .helpContext = kHelpWork,
+                    .kind = ui::Button::Kind::Close});
+    co_SetUp.Create({.parent = this, .left = 296, .top = 240, .width = 33, .height = 33, .hint = "設定",
+                     .tabOrder = 12, .helpContext = kHelpSetUp, .font = kBoldFont});
+    co_Help.Create({.parent = this, .left = 336, .top = 240, .width = 33, .height = 33, .hint = "ヘルプを表示",
+                    .tabOrder = 13, .helpContext = kHelpMain, .font = kBoldFont});
+    co_About.Create({.parent = this, .left = 376, .top = 240, .width = 73, .height = 33, .caption = "About(&A)",
+                     .hint = "ﾊﾞｰｼﾞｮﾝ情報の表示", .tabOrder = 14, .helpContext = kHelpMain});
+    Label1.Create({.parent = this, .left = 8, .top = 16, .width = 57, .height = 18, .caption = "FileName",
+                   .font = {"Times New Roman", 15}});
+    Label2.Create({.parent = this, .left = 224, .top = 20, .width = 46, .height = 13, .caption = "出力先:"});
+    LPrinter.Create({.parent = this, .left = 276, .top = 20, .width = 46, .height = 13, .caption = "出力先:"});
+
+    co_FileOpen.SetGlyph(LoadGlyph(IDB_FILEOPEN), 2);
+    co_Insert.SetGlyph(LoadGlyph(IDB_INSERT), 2);
+    co_Edit.SetGlyph(LoadGlyph(IDB_EDIT), 2);
+    co_Delete.SetGlyph(LoadGlyph(IDB_DELETE), 2);
+    co_Print.SetGlyph(LoadGlyph(IDB_PRINT), 2);
+    co_SetUp.SetGlyph(LoadGlyph(IDB_SETUP), 2);
+    co_Help.SetGlyph(LoadGlyph(IDB_HELP), 2);
+
+    co_Print.onClick = [this] { co_PrintClick(); };
+    co_Help.onClick = [this] { co_HelpClick(); };
+    activeControl = &co_FileOpen;
+}
+
+void TMain_Form::FormCreate() {
+    SetCaption("Kelvad32");
+    ui::App().onException = [this](const std::exception& e) { AppException(e); };
+    LastCommandIndex = -1;
+    ui::App().helpFile = ChangeFileExt(ModulePath(), ".HLP");
+    co_Edit.SetEnabled(false);
+    co_Delete.SetEnabled(false);
+    IsPrinting = false;
+    FilesListBox.Clear();
+    TakeCommandLine();
+    // The window starts in file mode; the output button follows the file list.
+    FileMode = true;
+    UpdatePrintEnabled();
+}
+
+void TMain_Form::TakeCommandLine() {
+    CommandLine parsed = ParseCommandLine(commandLine_);
+    AutoPrint = parsed.autoPrint;
+    if (AutoPrint)
+        ui::App().onIdle = [this](bool& done) { AutoPrintIdle(done); };
+    for (const std::string& name : parsed.fileNames)
+        FilesListBox.AddItem(name);
+}
+
+void TMain_Form::UpdatePrintEnabled() { co_Print.SetEnabled(FilesListBox.Count() > 0); }
+
+void TMain_Form::FormShow() {
+    if (StartMinimized && !AutoPrint) {
+        SetMinimized();
+        StartMinimized = false;
+    }
+}
+
+void TMain_Form::FormCloseQuery(bool& canClose) {
+    if (IsPrinting) {
+        ShowMessageBox("印刷中です\r\n終了できません", "終了不可", MB_ICONHAND);
+        canClose = false;
+        return;
+    }
+    ui::App().QuitHelp();
+}
+
+void TMain_Form::co_HelpClick() { ui::App().ShowHelp(kHelpMain); }
+
+void TMain_Form::ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    ui::MessageBox(text, caption, flags);
+}
+
+void TMain_Form::AppException(const std::exception& error) {
+    ui::MessageBox(std::string(error.what()) + ".", ui::App().title, MB_ICONERROR | MB_OK);
+    Close();
+}
+
+void TMain_Form::AutoPrintIdle(bool& done) {
+    // A modal loop inside the run has an idle point too; the list is output once.
+    if (autoPrintDone_)
+        return;
+    autoPrintDone_ = true;
+    done = true;
+    exitStatus_ = 1;
+    try {
+        co_PrintClick();
+    } catch (const std::exception& e) {
+        AppException(e);
+        return;
+    }
+    Close();
+}
+
+void TMain_Form::co_PrintClick() {
+    IsPrinting = true;
+    SetEnabled(false);
+    auto* progress = new TNowPrinting(Handle());
+    progress->onReleased = [progress] { delete progress; };
+    RECT main = OuterRect();
+    RECT own = progress->OuterRect();
+    int mainWidth = main.right - main.left, mainHeight = main.bottom - main.top;
+    int ownWidth = own.right - own.left, ownHeight = own.bottom - own.top;
+    progress->SetPosition(main.left + (mainWidth - ownWidth) / 2, main.top + (mainHeight - ownHeight) / 2);
+    AnimateZoom(progress->Handle(), co_Print.Handle());
+    progress->Show();
+    progress->Repaint();
+
+    auto cleanUp = [&] {
+        SetEnabled(true);
+        SetActiveWindow(Handle());
+        progress->Hide();
+        AnimateZoom(co_Print.Handle(), progress->Handle());
+        progress->Release();
+        fileSystem_->ShowArrow();
+        IsPrinting = false;
+    };
+    bool everyFileOutput = false;
+    try {
+        FileRows rows(FilesListBox);
+        everyFileOutput = RunRawPrint(
+            rows, OutputOptions.IsDeleteFile,
+            [&](const std::string& path, const RunPosition&) {
+                return SpoolPrinterFile(path, DefaultPrinterTarget(), *spooler_, *fileSystem_, *progress, *this);
+            },
+            *progress, *fileSystem_, *this);
+    } catch (...) {
+        cleanUp();
+        throw;
+    }
+    cleanUp();
+    exitStatus_ = everyFileOutput ? 0 : 1;
+}
+
+bool TMain_Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_SIZE) {
+            result = 0;
+            return true;
+        }
+        if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+            // The main window minimizes itself rather than hiding behind the application window.
+            result = DefaultProc(msg, wParam, lParam);
+            return true;
+        }
+        break;
+    case WM_INITMENUPOPUP:
+        result = DefaultProc(msg, wParam, lParam);
+        if (HIWORD(lParam))
+            EnableMenuItem(reinterpret_cast<HMENU>(wParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
+        return true;
+    case WM_NCHITTEST:
+        result = DefaultProc(msg, wParam, lParam);
+        if (result >= HTLEFT && result <= HTBOTTOMRIGHT)
+            result = HTNOWHERE;
+        return true;
+    default:
+        break;
+    }
+    return ui::Form::HandleMessage(msg, wParam, lParam, result);
+}
+
+} // namespace kelvad

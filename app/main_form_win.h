@@ -1,0 +1,93 @@
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "output/file_system.h"
+#include "output/output_options.h"
+#include "output/progress_sink.h"
+#include "output/spooler.h"
+#include "ui/button.h"
+#include "ui/check_box.h"
+#include "ui/form.h"
+#include "ui/label.h"
+#include "ui/list_box.h"
+
+namespace kelvad {
+
+// The program's one main window: the file list, the output target list and the row of buttons.
+class TMain_Form : public ui::Form, public MessageSink {
+public:
+    // commandLine is the process command line as GetCommandLineA gives it (parameter 0 is skipped).
+    explicit TMain_Form(std::string commandLine);
+    ~TMain_Form() override;
+
+    // Creates the window (runs FormCreate); it stays hidden until shown.
+    void Create();
+
+    // Controls, declared in the order of the window design.
+    ui::CheckBox c_Add;
+    ui::Button co_FileOpen;
+    ui::Button co_Insert;
+    ui::Button co_Edit;
+    ui::Button co_Delete;
+    ui::ListBox FilesListBox;
+    ui::ListBox CommandExplanation;
+    ui::ListBox CommandString;
+    ui::ListBox PrinterListBox;
+    ui::Button co_Print;
+    ui::Button co_Change;
+    ui::Button co_Quit;
+    ui::Button co_SetUp;
+    ui::Button co_Help;
+    ui::Button co_About;
+    ui::Label Label1;
+    ui::Label Label2;
+    ui::Label LPrinter;
+
+    bool IsPrinting = false;
+    bool FileMode = true;
+    bool StartMinimized = false;
+    bool AutoPrint = false;
+    int LastCommandIndex = -1;
+    OutputOptions OutputOptions;
+
+    void FormCreate();
+    void FormShow();
+    void FormCloseQuery(bool& canClose);
+    void co_PrintClick();
+    void co_HelpClick();
+    void AppException(const std::exception& error);
+    void AutoPrintIdle(bool& done);
+
+    void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+
+    // Exit status after an automatic print: 0 when every file was output, 1 otherwise.
+    int ExitStatus() const noexcept { return exitStatus_; }
+
+    // The spooler and file system the output goes through (the platform's unless a test hands over
+    // recording wrappers of its own).
+    Spooler& CurrentSpooler() noexcept { return *spooler_; }
+    FileSystem& CurrentFileSystem() noexcept { return *fileSystem_; }
+    void UseSpooler(Spooler& s) noexcept { spooler_ = &s; }
+    void UseFileSystem(FileSystem& fs) noexcept { fileSystem_ = &fs; }
+
+protected:
+    void CreateControls() override;
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void TakeCommandLine();
+    void UpdatePrintEnabled();
+
+    std::string commandLine_;
+    std::unique_ptr<Spooler> ownSpooler_;
+    std::unique_ptr<FileSystem> ownFileSystem_;
+    Spooler* spooler_ = nullptr;
+    FileSystem* fileSystem_ = nullptr;
+    bool autoPrintDone_ = false;
+    int exitStatus_ = 0;
+};
+
+} // namespace kelvad

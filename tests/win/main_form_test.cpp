@@ -1,0 +1,399 @@
+// The main window in process under Wine: its layout, the command line, the frame, closing, and print
+// runs to the real test printers through a spooler wrapper that records the calls it passes on.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/main_form_win.h"
+#include "output/spooler_win.h"
+#include "ui/application.h"
+#include "ui/handle.h"
+
+namespace {
+
+using kelvad::TMain_Form;
+
+struct Box {
+    std::string text, caption;
+    unsigned flags;
+};
+
+// The main window with its message boxes recorded instead of shown.
+class TestForm : public TMain_Form {
+public:
+    using TMain_Form::TMain_Form;
+    std::vector<Box> boxes;
+    std::function<void()> duringBox;
+    void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
+        boxes.push_back({text, caption, flags});
+        if (duringBox)
+            duringBox();
+    }
+};
+
+// Passes every call to the real spooler and records it; optionally sends the job to another printer.
+class RecordingSpooler : public kelvad::Spooler {
+public:
+    std::vector<std::string> calls;
+    std::string printerOverride;
+    std::function<void(int writeNumber)> afterWrite;
+    unsigned long job = 0;
+
+    bool Open(const std::string& printer) override {
+        calls.push_back("open " + printer);
+        return real.Open(printerOverride.empty() ? printer : printerOverride);
+    }
+    unsigned long StartJob(const std::string& docName, const char* outputFile) override {
+        calls.push_back(std::string("start ") + (outputFile ? outputFile : "(null)"));
+        this->docName = docName;
+        return job = real.StartJob(docName, outputFile);
+    }
+    void Write(const char* data, std::size_t size) override {
+        calls.push_back("write " + std::to_string(size));
+        real.Write(data, size);
+        if (afterWrite)
+            afterWrite(++writes);
+    }
+    bool EndDoc() override {
+        calls.push_back("end");
+        return real.EndDoc();
+    }
+    void Cancel(unsigned long jobId) override {
+        calls.push_back(jobId == job ? "cancel job" : "cancel other " + std::to_string(jobId));
+        real.Cancel(jobId);
+    }
+    void Close() override {
+        calls.push_back("close");
+        real.Close();
+    }
+    std::string docName;
+
+private:
+    kelvad::WinSpooler real;
+    int writes = 0;
+};
+
+std::string TempDir() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    std::string dir = std::string(base) + "kelvad_form_test\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+std::string Content(std::size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = static_cast<char>(seed >> 16);
+    }
+    return bytes;
+}
+
+std::string WriteTempFile(const std::string& name, const std::string& content) {
+    std::string path = TempDir() + name;
+    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    return path;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    std::string content;
+    char buffer[65536];
+    DWORD read = 0;
+    while (file && ::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        content.append(buffer, read);
+    return content;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Where the default test printer's jobs land (appended), as a Windows path.
+std::string DefaultPrinterOutput() {
+    char out[MAX_PATH] = {};
+    GetEnvironmentVariableA("KELVAD_OUT", out, MAX_PATH);
+    std::string path = std::string("Z:") + out + "/kelvad-printer.bin";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(GetEnvironmentVariableA("KELVAD_OUT", nullptr, 0), 0u); }
+    std::unique_ptr<TestForm> MakeForm(const std::string& commandLine = "Kelvad32.exe") {
+        auto form = std::make_unique<TestForm>(commandLine);
+        form->Create();
+        form->UseSpooler(spooler);
+        form->Show();
+        ui::App().ProcessMessages();
+        return form;
+    }
+    RecordingSpooler spooler;
+};
+
+TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
+    auto form = MakeForm();
+    EXPECT_EQ(form->Caption(), "Kelvad32");
+    RECT client;
+    GetClientRect(form->Handle(), &client);
+    EXPECT_EQ(client.right, 450);
+    EXPECT_EQ(client.bottom, 280);
+    LONG style = GetWindowLongA(form->Handle(), GWL_STYLE);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+
+    struct Expect {
+        ui::Control& control;
+        RECT place;
+        bool visible;
+        int tab;
+    };
+    Expect rows[] = {
+        {form->c_Add, {76, 14, 49, 23}, true, 0},          {form->co_FileOpen, {131, 11, 81, 25}, true, 1},
+        {form->co_Insert, {8, 11, 65, 25}, false, 2},      {form->co_Edit, {78, 11, 65, 25}, false, 3},
+        {form->co_Delete, {148, 11, 65, 25}, false, 4},    {form->FilesListBox, {8, 40, 217, 185}, true, 5},
+        {form->CommandExplanation, {8, 40, 217, 89}, false, 6},
+        {form->CommandString, {8, 136, 217, 89}, false, 7}, {form->PrinterListBox, {232, 40, 209, 185}, true, 8},
+        {form->co_Print, {8, 240, 89, 33}, true, 9},       {form->co_Change, {104, 240, 89, 33}, true, 10},
+        {form->co_Quit, {200, 240, 89, 33}, true, 11},     {form->co_SetUp, {296, 240, 33, 33}, true, 12},
+        {form->co_Help, {336, 240, 33, 33}, true, 13},     {form->co_About, {376, 240, 73, 33}, true, 14},
+        {form->Label1, {8, 16, 57, 18}, true, -1},         {form->Label2, {224, 20, 46, 13}, true, -1},
+    };
+    for (const Expect& row : rows) {
+        RECT r = row.control.Bounds();
+        SCOPED_TRACE(row.control.Caption() + " / " + row.control.Hint());
+        EXPECT_EQ(r.left, row.place.left);
+        EXPECT_EQ(r.top, row.place.top);
+        EXPECT_EQ(r.right - r.left, row.place.right);
+        EXPECT_EQ(r.bottom - r.top, row.place.bottom);
+        EXPECT_EQ(row.control.IsVisible(), row.visible);
+        if (row.tab >= 0) {
+            EXPECT_EQ(row.control.TabOrder(), row.tab);
+        }
+    }
+    EXPECT_FALSE(form->co_Edit.IsEnabled());
+    EXPECT_FALSE(form->co_Delete.IsEnabled());
+    EXPECT_EQ(form->co_Print.Caption(), "出力(&P)");
+    EXPECT_EQ(form->co_Print.Hint(), "出力先へデータを出力");
+    EXPECT_EQ(form->co_SetUp.helpContext, 5001u);
+    EXPECT_EQ(form->co_About.helpContext, 1000u);
+    EXPECT_EQ(form->FilesListBox.helpContext, 5000u);
+    EXPECT_TRUE(form->FilesListBox.MultiSelect());
+    EXPECT_FALSE(form->PrinterListBox.MultiSelect());
+}
+
+TEST_F(MainFormTest, CommandLineFillsTheListAndArmsTheAutomaticPrint) {
+    auto plain = MakeForm("Kelvad32.exe");
+    EXPECT_FALSE(plain->AutoPrint);
+    EXPECT_EQ(plain->FilesListBox.Count(), 0);
+    EXPECT_FALSE(plain->co_Print.IsEnabled());
+
+    auto withSwitch = MakeForm("\"C:\\Prog Files\\Kelvad32.exe\" a.prn -P \"C:\\my dir\\b.prn\" -print");
+    EXPECT_TRUE(withSwitch->AutoPrint);
+    ASSERT_EQ(withSwitch->FilesListBox.Count(), 3);
+    EXPECT_EQ(withSwitch->FilesListBox.Item(0), "a.prn");
+    EXPECT_EQ(withSwitch->FilesListBox.Item(1), "C:\\my dir\\b.prn");
+    EXPECT_EQ(withSwitch->FilesListBox.Item(2), "-print");
+    EXPECT_TRUE(withSwitch->co_Print.IsEnabled());
+    ui::App().onIdle = nullptr;
+}
+
+TEST_F(MainFormTest, FrameCannotBeResized) {
+    auto form = MakeForm();
+    HWND hwnd = form->Handle();
+    RECT before;
+    GetWindowRect(hwnd, &before);
+    // The bottom-right corner of the frame offers no sizing.
+    LRESULT hit = SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(before.right - 2, before.bottom - 2));
+    EXPECT_EQ(hit, HTNOWHERE);
+    hit = SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(before.left + 1, (before.top + before.bottom) / 2));
+    EXPECT_EQ(hit, HTNOWHERE);
+    EXPECT_EQ(SendMessageA(hwnd, WM_SYSCOMMAND, SC_SIZE, 0), 0);
+    EXPECT_EQ(SendMessageA(hwnd, WM_SYSCOMMAND, SC_SIZE | 0x8, 0), 0);
+    RECT after;
+    GetWindowRect(hwnd, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+
+    HMENU system = GetSystemMenu(hwnd, FALSE);
+    SendMessageA(hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system), MAKELPARAM(0, 1));
+    EXPECT_TRUE(GetMenuState(system, SC_SIZE, MF_BYCOMMAND) & MF_GRAYED);
+
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(hwnd));
+    ShowWindow(hwnd, SW_RESTORE);
+    RECT restored;
+    GetWindowRect(hwnd, &restored);
+    EXPECT_TRUE(EqualRect(&before, &restored));
+}
+
+TEST_F(MainFormTest, TwoFilesGoOutByteForByteInListOrder) {
+    std::string a = Content(20000, 1);
+    a.replace(0, 8, std::string("\x1b@\x00\x1a\xff\x82\xa0\x0c", 8));
+    std::string b = Content(8192, 2);
+    std::string pathA = WriteTempFile("a.prn", a), pathB = WriteTempFile("テスト.prn", b);
+    std::string before = ReadWholeFile(DefaultPrinterOutput());
+
+    auto form = MakeForm();
+    form->FilesListBox.AddItem(pathA);
+    form->FilesListBox.AddItem(pathB);
+    form->co_PrintClick();
+
+    EXPECT_TRUE(form->boxes.empty());
+    EXPECT_EQ(form->ExitStatus(), 0);
+    EXPECT_FALSE(form->IsPrinting);
+    EXPECT_TRUE(form->IsEnabled());
+    std::vector<std::string> expected = {"open Kelvad Printer", "start (null)", "write 8192", "write 8192",
+                                         "write 3616", "end", "close", "open Kelvad Printer", "start (null)",
+                                         "write 8192", "end", "close"};
+    EXPECT_EQ(spooler.calls, expected);
+    EXPECT_EQ(spooler.docName, "Kelvad " + pathB);
+    std::string after = ReadWholeFile(DefaultPrinterOutput());
+    ASSERT_EQ(after.size(), before.size() + a.size() + b.size());
+    EXPECT_TRUE(after == before + a + b) << "the printer received other bytes than the files hold";
+    EXPECT_EQ(form->FilesListBox.Count(), 2);
+}
+
+TEST_F(MainFormTest, AbortInTheFirstBlockEndsThenCancelsTheJob) {
+    std::string path = WriteTempFile("abort.prn", Content(50000, 3));
+    auto form = MakeForm();
+    form->OutputOptions.IsDeleteFile = true;
+    form->FilesListBox.AddItem(path);
+    form->FilesListBox.AddItem(WriteTempFile("after.prn", Content(100, 4)));
+    spooler.afterWrite = [&](int n) {
+        if (n != 1)
+            return;
+        // The user presses the abort button; the click is handled when the loop processes messages.
+        HWND progress = FindWindowA(nullptr, "印刷中");
+        ASSERT_NE(progress, nullptr);
+        HWND button = FindWindowExA(progress, nullptr, nullptr, "中止(&A&ﾁ)");
+        ASSERT_NE(button, nullptr);
+        PostMessageA(button, BM_CLICK, 0, 0);
+        PostMessageA(button, BM_CLICK, 0, 0);
+    };
+    form->co_PrintClick();
+    std::vector<std::string> expected = {"open Kelvad Printer", "start (null)", "write 8192", "end", "cancel job",
+                                         "close"};
+    EXPECT_EQ(spooler.calls, expected);
+    // The aborted file is not recorded: it is neither deleted nor removed, and later rows are not looked at.
+    EXPECT_EQ(form->FilesListBox.Count(), 2);
+    EXPECT_TRUE(Exists(path));
+    EXPECT_EQ(form->ExitStatus(), 1);
+    EXPECT_FALSE(form->IsPrinting);
+}
+
+TEST_F(MainFormTest, ChecksReportEachFailingFileAndTheRunGoesOn) {
+    std::string empty = WriteTempFile("empty.prn", "");
+    std::string missing = TempDir() + "missing.prn";
+    std::string good = WriteTempFile("good.prn", Content(10, 5));
+    auto form = MakeForm();
+    form->FilesListBox.AddItem("Q:\\nowhere\\x.prn");
+    form->FilesListBox.AddItem(missing);
+    form->FilesListBox.AddItem(empty);
+    form->FilesListBox.AddItem(good);
+    form->co_PrintClick();
+    ASSERT_EQ(form->boxes.size(), 3u);
+    EXPECT_EQ(form->boxes[0].text, "Q ドライブの準備ができていません\r\n中止します");
+    EXPECT_EQ(form->boxes[0].caption, "Q:\\nowhere\\x.prn");
+    EXPECT_EQ(form->boxes[1].text, missing + " が見つかりません");
+    EXPECT_EQ(form->boxes[2].text, empty + " はサイズが０です\r\n中止します");
+    EXPECT_EQ(form->boxes[2].caption, empty);
+    for (const Box& box : form->boxes)
+        EXPECT_EQ(box.flags, 16u);
+    // Only the good file made a job.
+    EXPECT_EQ(std::count(spooler.calls.begin(), spooler.calls.end(), "end"), 1);
+    EXPECT_EQ(form->ExitStatus(), 1);
+}
+
+TEST_F(MainFormTest, DeletePassRemovesOutputRowsHighestFirstAndKeepsRefusedFiles) {
+    std::string p0 = WriteTempFile("d0.prn", "zero"), p1 = WriteTempFile("d1.prn", "one"), p2 = WriteTempFile("d2.prn", "two");
+    auto form = MakeForm();
+    form->OutputOptions.IsDeleteFile = true;
+    for (const std::string& p : {p0, p1, p2})
+        form->FilesListBox.AddItem(p);
+    form->co_Print.SetEnabled(true);
+    form->FilesListBox.SetSelected(2, true);
+    form->FilesListBox.SetSelected(0, true);
+    form->co_PrintClick();
+    ASSERT_EQ(form->FilesListBox.Count(), 1);
+    EXPECT_EQ(form->FilesListBox.Item(0), p1);
+    EXPECT_FALSE(Exists(p0));
+    EXPECT_TRUE(Exists(p1));
+    EXPECT_FALSE(Exists(p2));
+    // The output button keeps its state although rows went away.
+    EXPECT_TRUE(form->co_Print.IsEnabled());
+
+    // A printer whose jobs fail: the file is reported and kept, and its row stays.
+    RecordingSpooler refusing;
+    refusing.printerOverride = "Kelvad Refuse";
+    form->UseSpooler(refusing);
+    form->co_PrintClick();
+    ASSERT_EQ(form->boxes.size(), 1u);
+    EXPECT_EQ(form->boxes[0].text, p1 + " を出力できません\r\n中止します");
+    EXPECT_EQ(form->boxes[0].caption, p1);
+    EXPECT_EQ(form->boxes[0].flags, 16u);
+    EXPECT_EQ(form->FilesListBox.Count(), 1);
+    EXPECT_TRUE(Exists(p1));
+    EXPECT_EQ(form->ExitStatus(), 1);
+}
+
+TEST_F(MainFormTest, EmptyListShowsItsMessageAndRestoresTheWindow) {
+    auto form = MakeForm();
+    form->co_PrintClick();
+    ASSERT_EQ(form->boxes.size(), 1u);
+    EXPECT_EQ(form->boxes[0].text, "ファイルがありません");
+    EXPECT_EQ(form->boxes[0].caption, "Kelvad");
+    EXPECT_EQ(form->boxes[0].flags, 48u);
+    EXPECT_FALSE(form->IsPrinting);
+    EXPECT_TRUE(form->IsEnabled());
+    EXPECT_TRUE(spooler.calls.empty());
+}
+
+TEST_F(MainFormTest, CloseIsRefusedWhilePrinting) {
+    std::string path = WriteTempFile("close.prn", Content(30000, 6));
+    auto form = MakeForm();
+    form->FilesListBox.AddItem(path);
+    spooler.afterWrite = [&](int n) {
+        if (n == 1)
+            PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    };
+    form->co_PrintClick();
+    ASSERT_EQ(form->boxes.size(), 1u);
+    EXPECT_EQ(form->boxes[0].text, "印刷中です\r\n終了できません");
+    EXPECT_EQ(form->boxes[0].caption, "終了不可");
+    EXPECT_EQ(form->boxes[0].flags, 16u);
+    // The output went on to the end and the window is still there.
+    EXPECT_EQ(std::count(spooler.calls.begin(), spooler.calls.end(), "write 8192"), 3);
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    bool canClose = true;
+    form->FormCloseQuery(canClose);
+    EXPECT_TRUE(canClose);
+}
+
+TEST_F(MainFormTest, AutomaticPrintRunsOnceEvenWhenReachedAgainDuringItsRun) {
+    std::string missing = TempDir() + "gone.prn";
+    std::string good = WriteTempFile("once.prn", Content(100, 7));
+    auto form = MakeForm("Kelvad32.exe -p \"" + missing + "\" \"" + good + "\"");
+    ASSERT_TRUE(form->AutoPrint);
+    // A modal loop inside the run (here: while the message is up) reaches the idle point again.
+    form->duringBox = [&] {
+        bool done = true;
+        form->AutoPrintIdle(done);
+    };
+    bool done = true;
+    form->AutoPrintIdle(done);
+    EXPECT_EQ(form->boxes.size(), 1u);
+    EXPECT_EQ(std::count(spooler.calls.begin(), spooler.calls.end(), "end"), 1);
+    EXPECT_EQ(form->ExitStatus(), 1);
+    ui::App().onIdle = nullptr;
+}
+
+} // namespace
