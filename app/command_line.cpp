@@ -12,7 +12,7 @@ bool IsSeparator(char c) {
 
 } // namespace
 
-std::vector<std::string> SplitCommandLine(const std::string &commandLine) {
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     std::vector<std::string> parameters;
     std::string::size_type i = 0;
     const auto size = commandLine.size();
@@ -37,16 +37,16 @@ std::vector<std::string> SplitCommandLine(const std::string &commandLine) {
     return parameters;
 }
 
-bool IsPrintSwitch(const std::string &parameter) {
+bool IsPrintSwitch(const std::string& parameter) {
     constexpr std::string_view kSwitches = " -p -P /p /P ";
     return !parameter.empty() && kSwitches.find(parameter) != std::string_view::npos;
 }
 
-CommandLine ParseCommandLine(const std::string &commandLine) {
+CommandLine ParseCommandLine(const std::string& commandLine) {
     CommandLine result;
     const std::vector<std::string> parameters = SplitCommandLine(commandLine);
     for (std::size_t i = 1; i < parameters.size(); ++i) {
-        const std::string &parameter = parameters[i];
+        const std::string& parameter = parameters[i];
         if (parameter.empty()) {
             continue;
         }

@@ -4,7 +4,7 @@
 
 namespace kelvad {
 
-std::string ChangeFileExt(const std::string &path, const std::string &ext) {
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
     std::string::size_type dot = std::string::npos;
     for (std::string::size_type i = 0; i < path.size(); ++i) {
         const char c = path[i];

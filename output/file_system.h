@@ -12,7 +12,7 @@ class ByteSource {
 public:
     virtual ~ByteSource() = default;
     // Reads up to size bytes into buffer; 0 at the end of the file. Throws on a read error.
-    virtual std::size_t Read(char *buffer, std::size_t size) = 0;
+    virtual std::size_t Read(char* buffer, std::size_t size) = 0;
 };
 
 // The file-system probes, file operations and cursor changes that the output steps make.
@@ -25,13 +25,13 @@ public:
     // Sets the process error mode and returns the previous one.
     virtual unsigned SetErrorMode(unsigned mode) = 0;
     // True when the free-space query on a root path such as "A:\" succeeds.
-    virtual bool QueryFreeSpace(const std::string &rootPath) = 0;
-    virtual unsigned DriveType(const std::string &rootPath) = 0;
+    virtual bool QueryFreeSpace(const std::string& rootPath) = 0;
+    virtual unsigned DriveType(const std::string& rootPath) = 0;
     // Searches with all attributes; the size of the first entry found, nothing when none is found.
-    virtual std::optional<std::uint64_t> FindFirst(const std::string &pattern) = 0;
+    virtual std::optional<std::uint64_t> FindFirst(const std::string& pattern) = 0;
     // Opens for reading, sharing reading and writing; throws when the file cannot be opened.
-    virtual std::unique_ptr<ByteSource> OpenRead(const std::string &path) = 0;
-    virtual bool RemoveFile(const std::string &path) = 0;
+    virtual std::unique_ptr<ByteSource> OpenRead(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
     virtual void ShowHourglass() = 0;
     virtual void ShowArrow() = 0;
 };

@@ -2,7 +2,7 @@
 
 namespace kelvad {
 
-bool ReportEmptyList(const FileList &files, MessageSink &messages) {
+bool ReportEmptyList(const FileList& files, MessageSink& messages) {
     if (files.Count() > 0) {
         return false;
     }
@@ -10,8 +10,8 @@ bool ReportEmptyList(const FileList &files, MessageSink &messages) {
     return true;
 }
 
-OutputLoopResult OutputFiles(const FileList &files, const OutputStep &outputFile, const ProgressSink &progress,
-                             FileSystem &fs) {
+OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile, const ProgressSink& progress,
+                             FileSystem& fs) {
     OutputLoopResult result;
     const int selectedCount = files.SelectedCount();
     const int rowCount = files.Count();
@@ -40,15 +40,15 @@ OutputLoopResult OutputFiles(const FileList &files, const OutputStep &outputFile
     return result;
 }
 
-void DeleteOutputFiles(FileList &files, const std::vector<int> &outputIndexes, FileSystem &fs) {
+void DeleteOutputFiles(FileList& files, const std::vector<int>& outputIndexes, FileSystem& fs) {
     for (auto it = outputIndexes.rbegin(); it != outputIndexes.rend(); ++it) {
         fs.RemoveFile(files.Item(*it));
         files.Delete(*it);
     }
 }
 
-bool RunRawPrint(FileList &files, bool deleteFiles, const OutputStep &outputFile, const ProgressSink &progress,
-                 FileSystem &fs, MessageSink &messages) {
+bool RunRawPrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
+                 FileSystem& fs, MessageSink& messages) {
     if (ReportEmptyList(files, messages)) {
         return false;
     }

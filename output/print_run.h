@@ -30,7 +30,7 @@ struct RunPosition {
 };
 
 // Outputs one file of the run and says what became of it.
-using OutputStep = std::function<FileOutcome(const std::string &path, const RunPosition &position)>;
+using OutputStep = std::function<FileOutcome(const std::string& path, const RunPosition& position)>;
 
 struct OutputLoopResult {
     std::vector<int> outputIndexes; // the recorded rows, ascending
@@ -41,19 +41,19 @@ struct OutputLoopResult {
 constexpr unsigned kExclamationIcon = 48; // MB_ICONEXCLAMATION
 
 // Shows the empty-list message and answers true when the list has no rows.
-bool ReportEmptyList(const FileList &files, MessageSink &messages);
+bool ReportEmptyList(const FileList& files, MessageSink& messages);
 
 // Outputs the selected rows, or every row when none is selected, top to bottom, and records them. A skipped
 // file is recorded, a refused one is not, and an abort leaves the loop without recording the current row.
-OutputLoopResult OutputFiles(const FileList &files, const OutputStep &outputFile, const ProgressSink &progress,
-                             FileSystem &fs);
+OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile, const ProgressSink& progress,
+                             FileSystem& fs);
 
 // Deletes the files of the recorded rows and removes the rows, highest row first; failures are ignored.
-void DeleteOutputFiles(FileList &files, const std::vector<int> &outputIndexes, FileSystem &fs);
+void DeleteOutputFiles(FileList& files, const std::vector<int>& outputIndexes, FileSystem& fs);
 
 // The print run over the file list in raw mode, from the empty-list check to the delete pass. Answers true when
 // every file was output (an empty list, a skipped or refused file and an abort all answer false).
-bool RunRawPrint(FileList &files, bool deleteFiles, const OutputStep &outputFile, const ProgressSink &progress,
-                 FileSystem &fs, MessageSink &messages);
+bool RunRawPrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
+                 FileSystem& fs, MessageSink& messages);
 
 } // namespace kelvad

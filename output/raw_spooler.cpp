@@ -8,7 +8,7 @@ namespace kelvad {
 
 namespace {
 
-const char *const kLineBreakStop = "\r\n中止します";
+const char* const kLineBreakStop = "\r\n中止します";
 
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -17,24 +17,24 @@ char UpperAscii(char c) {
 // Restores the process error mode when the drive probe is over, however it ends.
 class CriticalErrorsSilenced {
 public:
-    explicit CriticalErrorsSilenced(FileSystem &fs)
+    explicit CriticalErrorsSilenced(FileSystem& fs)
         : fs_(fs), previous_(fs.SetErrorMode(FileSystem::kFailCriticalErrors)) {}
     ~CriticalErrorsSilenced() { fs_.SetErrorMode(previous_); }
-    CriticalErrorsSilenced(const CriticalErrorsSilenced &) = delete;
-    CriticalErrorsSilenced &operator=(const CriticalErrorsSilenced &) = delete;
+    CriticalErrorsSilenced(const CriticalErrorsSilenced&) = delete;
+    CriticalErrorsSilenced& operator=(const CriticalErrorsSilenced&) = delete;
 
 private:
-    FileSystem &fs_;
+    FileSystem& fs_;
     unsigned previous_;
 };
 
-void ReportRefused(const std::string &path, MessageSink &messages) {
+void ReportRefused(const std::string& path, MessageSink& messages) {
     messages.ShowMessageBox(path + " を出力できません" + kLineBreakStop, path, kStopIcon);
 }
 
 } // namespace
 
-bool IsDriveReady(char drive, FileSystem &fs) {
+bool IsDriveReady(char drive, FileSystem& fs) {
     const std::string root = std::string(1, UpperAscii(drive)) + ":\\";
     CriticalErrorsSilenced silenced(fs);
     if (!fs.QueryFreeSpace(root)) {
@@ -46,7 +46,7 @@ bool IsDriveReady(char drive, FileSystem &fs) {
     return true;
 }
 
-std::optional<std::uint64_t> CheckOutputFile(const std::string &path, FileSystem &fs, MessageSink &messages) {
+std::optional<std::uint64_t> CheckOutputFile(const std::string& path, FileSystem& fs, MessageSink& messages) {
     // The first character stands for the drive whatever it is; an empty path has no drive at all.
     if (path.empty() || !IsDriveReady(path[0], fs)) {
         const std::string drive = path.empty() ? std::string() : std::string(1, UpperAscii(path[0]));
@@ -65,8 +65,8 @@ std::optional<std::uint64_t> CheckOutputFile(const std::string &path, FileSystem
     return size;
 }
 
-FileOutcome SpoolPrinterFile(const std::string &path, const SpoolTarget &target, Spooler &spooler, FileSystem &fs,
-                             ProgressSink &progress, MessageSink &messages) {
+FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target, Spooler& spooler, FileSystem& fs,
+                             ProgressSink& progress, MessageSink& messages) {
     const std::optional<std::uint64_t> checkedSize = CheckOutputFile(path, fs, messages);
     if (!checkedSize) {
         return FileOutcome::Skipped;
@@ -82,7 +82,7 @@ FileOutcome SpoolPrinterFile(const std::string &path, const SpoolTarget &target,
         return FileOutcome::Refused;
     }
     const std::string docName = CutAtCharBoundary("Kelvad " + path, kMaxDocNameBytes);
-    const unsigned long jobId = spooler.StartDoc(docName, target.portName.empty() ? nullptr : target.portName.c_str());
+    const unsigned long jobId = spooler.StartJob(docName, target.portName.empty() ? nullptr : target.portName.c_str());
     if (jobId == 0) {
         file.reset();
         spooler.Close();

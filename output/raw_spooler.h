@@ -28,15 +28,15 @@ constexpr std::size_t kMaxDocNameBytes = 255;
 constexpr unsigned kStopIcon = 16; // MB_ICONHAND
 
 // True when the drive of that letter is ready; a network drive must also show at least one entry.
-bool IsDriveReady(char drive, FileSystem &fs);
+bool IsDriveReady(char drive, FileSystem& fs);
 
 // The pre-output checks: drive ready, file found, size above 0. The file's size when they pass; otherwise
 // the failing check's message has been shown.
-std::optional<std::uint64_t> CheckOutputFile(const std::string &path, FileSystem &fs, MessageSink &messages);
+std::optional<std::uint64_t> CheckOutputFile(const std::string& path, FileSystem& fs, MessageSink& messages);
 
 // Checks one printer file and sends its bytes to the target as one raw spool job, moving the progress bar after
 // every block and stopping at an abort. An error opening or reading the file propagates.
-FileOutcome SpoolPrinterFile(const std::string &path, const SpoolTarget &target, Spooler &spooler, FileSystem &fs,
-                             ProgressSink &progress, MessageSink &messages);
+FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target, Spooler& spooler, FileSystem& fs,
+                             ProgressSink& progress, MessageSink& messages);
 
 } // namespace kelvad

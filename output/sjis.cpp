@@ -6,7 +6,7 @@ bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-std::string CutAtCharBoundary(const std::string &text, std::size_t maxBytes) {
+std::string CutAtCharBoundary(const std::string& text, std::size_t maxBytes) {
     if (text.size() <= maxBytes) {
         return text;
     }

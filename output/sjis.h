@@ -8,6 +8,6 @@ namespace kelvad {
 bool IsLeadByte(unsigned char c);
 
 // The longest prefix of text that fits in maxBytes without splitting a double-byte character.
-std::string CutAtCharBoundary(const std::string &text, std::size_t maxBytes);
+std::string CutAtCharBoundary(const std::string& text, std::size_t maxBytes);
 
 } // namespace kelvad

@@ -20,10 +20,10 @@ TEST(SplitCommandLine, BlanksAndControlCharactersSeparateOutsideQuotes) {
 }
 
 TEST(IsPrintSwitch, AnyPieceOfTheSwitchTextCountsCaseSensitively) {
-    for (const char *yes : {"-p", "-P", "/p", "/P", "p", "P", "/", "-", " ", "-p -P", "P /p", " -p -P /p /P "}) {
+    for (const char* yes : {"-p", "-P", "/p", "/P", "p", "P", "/", "-", " ", "-p -P", "P /p", " -p -P /p /P "}) {
         EXPECT_TRUE(IsPrintSwitch(yes)) << yes;
     }
-    for (const char *no : {"-print", "-pp", "-p-P", "/p/P", "x", "a.prn", "-q", "", " -p -P /p /P  "}) {
+    for (const char* no : {"-print", "-pp", "-p-P", "/p/P", "x", "a.prn", "-q", "", " -p -P /p /P  "}) {
         EXPECT_FALSE(IsPrintSwitch(no)) << no;
     }
 }

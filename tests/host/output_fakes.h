@@ -18,7 +18,7 @@ using CallLog = std::vector<std::string>;
 
 class FakeSpooler : public Spooler {
 public:
-    explicit FakeSpooler(CallLog &log) : log_(log) {}
+    explicit FakeSpooler(CallLog& log) : log_(log) {}
     bool openOk = true;
     unsigned long jobId = 7;
     bool endOk = true;
@@ -27,17 +27,17 @@ public:
     std::vector<std::size_t> writes;
     std::string bytes;
 
-    bool Open(const std::string &printerName) override {
+    bool Open(const std::string& printerName) override {
         log_.push_back("open " + printerName);
         return openOk;
     }
-    unsigned long StartDoc(const std::string &name, const char *file) override {
+    unsigned long StartJob(const std::string& name, const char* file) override {
         docName = name;
         outputFile = file ? std::optional<std::string>(file) : std::nullopt;
         log_.push_back("start");
         return jobId;
     }
-    void Write(const char *data, std::size_t size) override {
+    void Write(const char* data, std::size_t size) override {
         writes.push_back(size);
         bytes.append(data, size);
         log_.push_back("write " + std::to_string(size));
@@ -50,7 +50,7 @@ public:
     void Close() override { log_.push_back("close printer"); }
 
 private:
-    CallLog &log_;
+    CallLog& log_;
 };
 
 class FakeFileSystem : public FileSystem {
@@ -61,14 +61,14 @@ public:
         std::optional<std::size_t> failAfter; // a read error once this many bytes have been read
     };
 
-    explicit FakeFileSystem(CallLog &log) : log_(log) {}
+    explicit FakeFileSystem(CallLog& log) : log_(log) {}
     std::map<char, unsigned> drives{{'C', 3}}; // letter -> drive type; a missing letter is not ready
     std::map<std::string, File> files;
     std::vector<std::string> searches;
     std::vector<std::string> unopenable; // found by the search, but opening them fails
     unsigned errorMode = 0;
 
-    void AddFile(const std::string &path, const std::string &content) {
+    void AddFile(const std::string& path, const std::string& content) {
         files[path] = File{content.size(), content, std::nullopt};
     }
 
@@ -78,18 +78,18 @@ public:
         errorMode = mode;
         return previous;
     }
-    bool QueryFreeSpace(const std::string &rootPath) override {
+    bool QueryFreeSpace(const std::string& rootPath) override {
         log_.push_back("free space " + rootPath);
         return rootPath.size() == 3 && drives.count(rootPath[0]) > 0;
     }
-    unsigned DriveType(const std::string &rootPath) override {
+    unsigned DriveType(const std::string& rootPath) override {
         auto it = drives.find(rootPath[0]);
         return it == drives.end() ? 1 : it->second;
     }
-    std::optional<std::uint64_t> FindFirst(const std::string &pattern) override {
+    std::optional<std::uint64_t> FindFirst(const std::string& pattern) override {
         searches.push_back(pattern);
         if (pattern.size() == 6 && pattern.substr(1) == ":\\*.*") {
-            for (const auto &[path, file] : files) {
+            for (const auto& [path, file] : files) {
                 if (path[0] == pattern[0]) {
                     return file.listedSize;
                 }
@@ -99,7 +99,7 @@ public:
         auto it = files.find(pattern);
         return it == files.end() ? std::nullopt : std::optional<std::uint64_t>(it->second.listedSize);
     }
-    std::unique_ptr<ByteSource> OpenRead(const std::string &path) override {
+    std::unique_ptr<ByteSource> OpenRead(const std::string& path) override {
         auto it = files.find(path);
         if (it == files.end() || std::find(unopenable.begin(), unopenable.end(), path) != unopenable.end()) {
             throw std::runtime_error("cannot open");
@@ -107,7 +107,7 @@ public:
         log_.push_back("open file");
         return std::make_unique<Source>(it->second, log_);
     }
-    bool RemoveFile(const std::string &path) override {
+    bool RemoveFile(const std::string& path) override {
         log_.push_back("remove " + path);
         return files.erase(path) > 0;
     }
@@ -117,9 +117,9 @@ public:
 private:
     class Source : public ByteSource {
     public:
-        Source(const File &file, CallLog &log) : file_(file), log_(log) {}
+        Source(const File& file, CallLog& log) : file_(file), log_(log) {}
         ~Source() override { log_.push_back("close file"); }
-        std::size_t Read(char *buffer, std::size_t size) override {
+        std::size_t Read(char* buffer, std::size_t size) override {
             if (file_.failAfter && position_ >= *file_.failAfter) {
                 throw std::runtime_error("read error");
             }
@@ -130,23 +130,23 @@ private:
         }
 
     private:
-        const File &file_;
-        CallLog &log_;
+        const File& file_;
+        CallLog& log_;
         std::size_t position_ = 0;
     };
 
-    CallLog &log_;
+    CallLog& log_;
 };
 
 class FakeProgress : public ProgressSink {
 public:
-    explicit FakeProgress(CallLog &log) : log_(log) {}
+    explicit FakeProgress(CallLog& log) : log_(log) {}
     int abortAtMessageRound = 0; // the ProcessMessages call (1-based) that presses the abort button; 0 = never
     std::vector<int> percents;
     std::string shownFile;
     bool aborted = false;
 
-    void ShowFile(const std::string &path) override {
+    void ShowFile(const std::string& path) override {
         shownFile = path;
         log_.push_back("show file");
     }
@@ -165,7 +165,7 @@ public:
     void ShowAborting() override { log_.push_back("aborting"); }
 
 private:
-    CallLog &log_;
+    CallLog& log_;
     int rounds_ = 0;
 };
 
@@ -177,7 +177,7 @@ public:
         unsigned flags;
     };
     std::vector<Box> boxes;
-    void ShowMessageBox(const std::string &text, const std::string &caption, unsigned flags) override {
+    void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
         boxes.push_back({text, caption, flags});
     }
 };

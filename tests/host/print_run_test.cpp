@@ -48,7 +48,7 @@ protected:
     }
 
     OutputStep Step() {
-        return [this](const std::string &path, const RunPosition &at) {
+        return [this](const std::string& path, const RunPosition& at) {
             log.push_back("output " + path);
             paths.push_back(path);
             positions.push_back(at);
@@ -64,7 +64,7 @@ protected:
 
     Strings Removed() const {
         Strings removed;
-        for (const std::string &entry : log) {
+        for (const std::string& entry : log) {
             if (entry.rfind("remove ", 0) == 0) {
                 removed.push_back(entry.substr(7));
             }
@@ -157,7 +157,7 @@ TEST_F(PrintRunTest, EmptyListShowsItsMessageOnly) {
 
 TEST_F(PrintRunTest, AnErrorEndsTheRunBeforeTheDeletePass) {
     SetRows(3);
-    const OutputStep failing = [&](const std::string &path, const RunPosition &at) {
+    const OutputStep failing = [&](const std::string& path, const RunPosition& at) {
         if (at.index == 1) {
             throw std::runtime_error("read error");
         }

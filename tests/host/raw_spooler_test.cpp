@@ -190,7 +190,7 @@ TEST_F(RawSpoolerTest, ChecksStopAtTheFirstFailureWithItsMessage) {
         {"C:\\NONE.PRN", "C:\\NONE.PRN が見つかりません"},
         {"C:\\EMPTY.PRN", "C:\\EMPTY.PRN はサイズが０です\r\n中止します"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         messages.boxes.clear();
         log.clear();
         EXPECT_EQ(SpoolPrinterFile(c.path, target, spooler, fs, progress, messages), FileOutcome::Skipped) << c.path;

@@ -1,0 +1,37 @@
+#include "output/spooler_win.h"
+
+#include <windows.h>
+#include <winspool.h>
+
+namespace kelvad {
+
+bool WinSpooler::Open(const std::string& printerName) {
+    HANDLE handle = nullptr;
+    const bool opened = OpenPrinterA(const_cast<char*>(printerName.c_str()), &handle, nullptr) != 0;
+    printer_.reset(opened ? handle : nullptr);
+    return opened;
+}
+
+unsigned long WinSpooler::StartJob(const std::string& docName, const char* outputFile) {
+    DOC_INFO_1A info{const_cast<char*>(docName.c_str()), const_cast<char*>(outputFile), nullptr};
+    return StartDocPrinterA(printer_.get(), 1, reinterpret_cast<BYTE*>(&info));
+}
+
+void WinSpooler::Write(const char* data, std::size_t size) {
+    DWORD written = 0;
+    WritePrinter(printer_.get(), const_cast<char*>(data), static_cast<DWORD>(size), &written);
+}
+
+bool WinSpooler::EndDoc() {
+    return EndDocPrinter(printer_.get()) != 0;
+}
+
+void WinSpooler::Cancel(unsigned long jobId) {
+    SetJobA(printer_.get(), jobId, 0, nullptr, JOB_CONTROL_CANCEL);
+}
+
+void WinSpooler::Close() {
+    printer_.reset();
+}
+
+} // namespace kelvad
