@@ -87,6 +87,20 @@ TEST_F(Controls, HintsAreToolsOfTheFormsTooltip) {
     EXPECT_STREQ(text, "出力先へデータを出力");
     silent.SetHint("設定");
     EXPECT_EQ(SendMessageA(form.Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 2);
+
+    // The mouse resting on the button brings the tip up.
+    form.Show();
+    SetActiveWindow(form.Handle());
+    RECT rect{};
+    GetWindowRect(button.Handle(), &rect);
+    SetCursorPos(rect.left + 5, rect.top + 5);
+    SetCursorPos(rect.left + 6, rect.top + 6);
+    DWORD start = GetTickCount();
+    while (!IsWindowVisible(form.Tooltip()) && GetTickCount() - start < 3000) {
+        ui::App().ProcessMessages();
+        Sleep(20);
+    }
+    EXPECT_TRUE(IsWindowVisible(form.Tooltip()));
 }
 
 TEST_F(Controls, ListBoxSelectionQueries) {
