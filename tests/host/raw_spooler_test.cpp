@@ -222,15 +222,6 @@ TEST(CheckOutputFile, DriveMessageIsShiftJisAndTheErrorModeIsRestored) {
     EXPECT_EQ(log, (Strings{"error mode 1", "free space A:\\", "error mode 32768"}));
 }
 
-TEST(CheckOutputFile, AnswersTheFoundSize) {
-    CallLog log;
-    FakeFileSystem fs{log};
-    FakeMessages messages;
-    fs.AddFile("C:\\A.PRN", "12345");
-    EXPECT_EQ(CheckOutputFile("C:\\A.PRN", fs, messages), std::optional<std::uint64_t>(5));
-    EXPECT_TRUE(messages.boxes.empty());
-}
-
 TEST(IsDriveReady, NetworkDriveMustShowAnEntry) {
     CallLog log;
     FakeFileSystem fs{log};
