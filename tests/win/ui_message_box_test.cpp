@@ -15,6 +15,7 @@ struct BoxWatch {
     bool formEnabled = true;
     HWND box = nullptr;
     HWND boxOwner = nullptr;
+    std::string caption;
     std::string longestText;
 };
 BoxWatch* watch = nullptr;
@@ -43,6 +44,7 @@ void CALLBACK InspectAndClose(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     watch->formEnabled = IsWindowEnabled(watch->form) != FALSE;
     watch->boxOwner = GetWindow(watch->box, GW_OWNER);
+    watch->caption = Text(watch->box);
     EnumChildWindows(watch->box, LongestText, 0);
     PostMessageA(watch->box, WM_COMMAND, IDOK, 0);
 }
@@ -70,6 +72,26 @@ TEST_F(MessageBoxes, BoxIsOwnedByTheApplicationAndDisablesTheOtherWindowsWhileUp
     EXPECT_EQ(seen.longestText, text);
     EXPECT_TRUE(IsWindowEnabled(form.Handle()));
     EXPECT_EQ(GetActiveWindow(), form.Handle());
+}
+
+TEST_F(MessageBoxes, ErrorWithoutAHookIsShownInTheApplicationsErrorBox) {
+    ui::Form form;
+    CreateForm(form);
+    form.Show();
+    ui::App().onException = nullptr;
+    ui::App().title = "Kelvad32";
+    BoxWatch seen;
+    seen.form = form.Handle();
+    watch = &seen;
+    SetTimer(nullptr, 0, 50, InspectAndClose);
+    ui::App().HandleException(ui::Error("ﾃﾞﾌｫﾙﾄ ﾌﾟﾘﾝﾀが存在しません"));
+    watch = nullptr;
+    ASSERT_NE(seen.box, nullptr);
+    EXPECT_EQ(seen.caption, "Kelvad32");
+    EXPECT_EQ(seen.longestText, "ﾃﾞﾌｫﾙﾄ ﾌﾟﾘﾝﾀが存在しません.");
+    EXPECT_EQ(seen.boxOwner, ui::App().Handle());
+    EXPECT_FALSE(seen.formEnabled);
+    EXPECT_EQ(Text(ui::App().Handle()), "Kelvad32");
 }
 
 TEST(Handles, OwnersReleaseOnResetAndMoveOwnership) {
