@@ -159,7 +159,9 @@ void Application::HandleException(const std::exception& error) {
     MessageBox(std::string(error.what()) + ".", title, MB_ICONERROR | MB_OK);
 }
 
-void Application::HandleUnknownException() { HandleException(Error("予期しないエラーが発生しました")); }
+void Application::HandleUnknownException() {
+    HandleException(Error("予期しないエラーが発生しました"));
+}
 
 void Application::ShowHelp(unsigned context) {
     HWND owner = mainForm_ && mainForm_->Handle() ? mainForm_->Handle() : hwnd_;

@@ -3,14 +3,15 @@
 namespace ui {
 
 void CheckBox::Create(const CreateArgs& args) {
-    ControlPlacement placement{args.parent, args.left,     args.top,      args.width,       args.height,
-                               args.caption, args.hint,   args.tabOrder, args.helpContext, args.font,
-                               args.visible, args.enabled};
+    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  args.caption,
+                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
     CreateControl("BUTTON", false, placement, BS_AUTOCHECKBOX | WS_TABSTOP, 0);
     SetChecked(args.checked);
 }
 
-bool CheckBox::Checked() const { return Handle() && SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool CheckBox::Checked() const {
+    return Handle() && SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void CheckBox::SetChecked(bool checked) {
     if (Handle())

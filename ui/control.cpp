@@ -27,8 +27,8 @@ void Control::CreateControl(const char* className, bool ownClass, const ControlP
         CreateOwnClass(className, placement.caption, style, exStyle, placement.left, placement.top, placement.width,
                        placement.height, parent_->Handle(), id);
     else
-        CreateSubclassed(className, placement.caption, style, exStyle, placement.left, placement.top,
-                         placement.width, placement.height, parent_->Handle(), id);
+        CreateSubclassed(className, placement.caption, style, exStyle, placement.left, placement.top, placement.width,
+                         placement.height, parent_->Handle(), id);
     font_ = placement.font.face.empty() ? parent_->Font() : FontHandle(placement.font);
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     parent_->AddControl(*this);
@@ -45,14 +45,18 @@ void Control::SetVisible(bool visible) {
         ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
 }
 
-bool Control::IsVisible() const { return Handle() && (GetWindowLongA(Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
+bool Control::IsVisible() const {
+    return Handle() && (GetWindowLongA(Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void Control::SetEnabled(bool enabled) {
     if (Handle())
         EnableWindow(Handle(), enabled);
 }
 
-bool Control::IsEnabled() const { return Handle() && IsWindowEnabled(Handle()); }
+bool Control::IsEnabled() const {
+    return Handle() && IsWindowEnabled(Handle());
+}
 
 void Control::SetCaption(const std::string& caption) {
     if (Handle())

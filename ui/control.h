@@ -16,7 +16,7 @@ struct ControlPlacement {
     std::string hint{};
     int tabOrder = -1; // -1: not in the tab order (placed after the ordered controls)
     unsigned helpContext = 0;
-    FontSpec font{};     // empty face: the parent form's font
+    FontSpec font{}; // empty face: the parent form's font
     bool visible = true;
     bool enabled = true;
 };

@@ -173,9 +173,13 @@ void Form::SetEnabled(bool enabled) {
         EnableWindow(Handle(), enabled);
 }
 
-bool Form::IsEnabled() const { return Handle() && IsWindowEnabled(Handle()); }
+bool Form::IsEnabled() const {
+    return Handle() && IsWindowEnabled(Handle());
+}
 
-bool Form::IsVisible() const { return Handle() && IsWindowVisible(Handle()); }
+bool Form::IsVisible() const {
+    return Handle() && IsWindowVisible(Handle());
+}
 
 void Form::SetCaption(const std::string& caption) {
     if (Handle())

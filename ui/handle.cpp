@@ -4,6 +4,8 @@
 
 namespace ui {
 
-void PrinterTraits::ClosePrinterHandle(Type h) noexcept { ClosePrinter(h); }
+void PrinterTraits::ClosePrinterHandle(Type h) noexcept {
+    ClosePrinter(h);
+}
 
 } // namespace ui

@@ -5,15 +5,16 @@
 namespace ui {
 namespace {
 
-[[noreturn]] void ThrowIndexError() { throw Error(kListIndexError); }
+[[noreturn]] void ThrowIndexError() {
+    throw Error(kListIndexError);
+}
 
 } // namespace
 
 void ListBox::Create(const CreateArgs& args) {
     multiSelect_ = args.multiSelect;
-    ControlPlacement placement{args.parent, args.left,     args.top,      args.width,       args.height,
-                               "",          args.hint,     args.tabOrder, args.helpContext, args.font,
-                               args.visible, args.enabled};
+    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  "",
+                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
     DWORD style = WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (multiSelect_ ? LBS_EXTENDEDSEL : 0);
     CreateControl("LISTBOX", false, placement, CreationStyle(style), WS_EX_CLIENTEDGE);
     if (args.itemHeight > 0)
@@ -41,9 +42,13 @@ void ListBox::DeleteItem(int index) {
     SendMessageA(Handle(), LB_DELETESTRING, index, 0);
 }
 
-void ListBox::Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
+void ListBox::Clear() {
+    SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
+}
 
-int ListBox::Count() const { return Handle() ? static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)) : 0; }
+int ListBox::Count() const {
+    return Handle() ? static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)) : 0;
+}
 
 std::string ListBox::Item(int index) const {
     auto length = Handle() ? SendMessageA(Handle(), LB_GETTEXTLEN, index, 0) : LB_ERR;

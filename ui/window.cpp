@@ -46,9 +46,13 @@ Window* Window::FromHandle(HWND hwnd) noexcept {
     return hwnd ? static_cast<Window*>(GetPropA(hwnd, kObjectProperty)) : nullptr;
 }
 
-bool Window::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Window::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
-bool Window::HandleReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Window::HandleReflected(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 LRESULT Window::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!hwnd_)
@@ -78,14 +82,14 @@ void Window::RegisterWindowClass(const char* className, UINT style, HBRUSH backg
 void Window::CreateOwnClass(const char* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
                             int width, int height, HWND parent, HMENU menuOrId) {
     HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
-    HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, menuOrId,
-                                instance, this);
+    HWND hwnd =
+        CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, menuOrId, instance, this);
     if (!hwnd)
         ThrowLastError("CreateWindowEx");
 }
 
-void Window::CreateSubclassed(const char* className, const std::string& text, DWORD style, DWORD exStyle, int x,
-                              int y, int width, int height, HWND parent, HMENU menuOrId) {
+void Window::CreateSubclassed(const char* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
+                              int width, int height, HWND parent, HMENU menuOrId) {
     HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
     HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, menuOrId,
                                 instance, nullptr);

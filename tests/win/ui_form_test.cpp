@@ -22,7 +22,11 @@ protected:
     void CreateControls() override {
         events.push_back("controls");
         ok.Create({.parent = this, .left = 10, .top = 10, .caption = "OK", .tabOrder = 0, .modalResult = IDOK});
-        quit.Create({.parent = this, .left = 100, .top = 10, .caption = "終了(&X)", .tabOrder = 1,
+        quit.Create({.parent = this,
+                     .left = 100,
+                     .top = 10,
+                     .caption = "終了(&X)",
+                     .tabOrder = 1,
                      .kind = ui::Button::Kind::Close});
     }
 };
@@ -221,7 +225,8 @@ TEST_F(Forms, F1ShowsTheNearestNonZeroHelpContext) {
     pressF1(form.ok);
     pressF1(form.quit); // no context of its own: the form's
     ui::App().QuitHelp();
-    EXPECT_EQ(calls, (std::vector<std::pair<UINT, ULONG_PTR>>{{HELP_CONTEXT, 5001}, {HELP_CONTEXT, 1000}, {HELP_QUIT, 0}}));
+    EXPECT_EQ(calls,
+              (std::vector<std::pair<UINT, ULONG_PTR>>{{HELP_CONTEXT, 5001}, {HELP_CONTEXT, 1000}, {HELP_QUIT, 0}}));
 }
 
 TEST_F(Forms, ActivationRestoresTheFocusedControl) {

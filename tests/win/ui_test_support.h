@@ -40,8 +40,8 @@ protected:
 
 // A plain form of the given client size, created hidden.
 inline void CreateForm(ui::Form& form, int width = 300, int height = 200, HWND owner = nullptr) {
-    form.Create({.clientWidth = width, .clientHeight = height, .left = 50, .top = 50, .caption = "テスト",
-                 .owner = owner});
+    form.Create(
+        {.clientWidth = width, .clientHeight = height, .left = 50, .top = 50, .caption = "テスト", .owner = owner});
 }
 
 inline std::string Text(HWND hwnd) {
