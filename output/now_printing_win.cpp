@@ -9,6 +9,8 @@ namespace {
 
 const ui::FontSpec kGothic13{"ＭＳ ゴシック", 13};
 const char* const kPrinting = "印刷中";
+// Milliseconds between two dispatches of pending messages while a file goes out.
+constexpr DWORD kDispatchInterval = 10;
 
 } // namespace
 
@@ -71,17 +73,43 @@ void TNowPrinting::FormCreate() { aborted_ = false; }
 
 void TNowPrinting::co_AbortClick() { aborted_ = true; }
 
-void TNowPrinting::ShowFile(const std::string& path) { l_FileName.SetCaption(path); }
+void TNowPrinting::ShowFile(const std::string& path) {
+    l_FileName.SetCaption(path);
+    changed_ = true;
+}
 
-void TNowPrinting::SetPercent(int percent) { Gauge1.SetValue(percent); }
+void TNowPrinting::SetPercent(int percent) {
+    int shown = Gauge1.Value();
+    Gauge1.SetValue(percent);
+    changed_ = changed_ || Gauge1.Value() != shown;
+}
 
-void TNowPrinting::Repaint() { Form::Repaint(); }
+// Painting asks the window system even when nothing is invalid; the spool loop repaints after every
+// block, so the window paints only when what it shows has changed (other damage is painted by the
+// WM_PAINT that message processing dispatches).
+void TNowPrinting::Repaint() {
+    if (!changed_)
+        return;
+    changed_ = false;
+    Form::Repaint();
+}
 
-void TNowPrinting::ProcessMessages() { ui::App().ProcessMessages(); }
+// Each look at the message queue is a round trip to the window system, which the spool loop would
+// otherwise make after every 8 KiB block. The first call dispatches at once (an abort pressed during the
+// first block is seen right after it); later calls dispatch when kDispatchInterval has passed.
+void TNowPrinting::ProcessMessages() {
+    DWORD now = GetTickCount();
+    if (dispatched_ && now - lastDispatch_ < kDispatchInterval)
+        return;
+    dispatched_ = true;
+    lastDispatch_ = now;
+    ui::App().ProcessMessages();
+}
 
 void TNowPrinting::ShowAborting() {
     l_FileName.SetVisible(false);
     Label1.SetCaption("印刷中止処理中");
+    changed_ = true;
     Repaint();
 }
 

@@ -47,6 +47,11 @@ private:
 
     // Set by the abort button; stays set until the window is released.
     bool aborted_ = false;
+    // Something shown has changed since the window was last painted.
+    bool changed_ = true;
+    // When pending messages were last dispatched (GetTickCount), and whether they ever were.
+    DWORD lastDispatch_ = 0;
+    bool dispatched_ = false;
 };
 
 } // namespace kelvad
