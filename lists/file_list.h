@@ -1,0 +1,47 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvad {
+
+// The open dialog's filters: pairs of "shown as|patterns", separated by '|'.
+inline constexpr char kPrnFileFilter[] = "prnﾌｧｲﾙ|*.prn|全てのﾌｧｲﾙ|*.*";
+inline constexpr char kImageFileFilter[] =
+    "All Graphic files|*.BMP;*.JPG;*.JPE;*.GIF;*.TIF;*.ICO;*.WMF;*.EMF;*.PIC;*.P2;*.MAG;*.Q4;*.PI"
+    "|Bmp file(*.BMP)|*.BMP|Jpeg file(*.JPG;*.JPE)|*.JPG;*.JPE|Gif file(*.GIF)|*.GIF|Tiff file(*.TIF)|*.TIF"
+    "|PIC file(*.PIC)|*.PIC|PIC2 file(*.P2)|*.P2|MAG file(*.MAG)|*.MAG|XLD4 file(*.Q4)|*.Q4|PI file(*.PI)|*.PI"
+    "|ICON file(*.ICO)|*.ICO|Meta file(*.WMF;*.EMF)|*.WMF;*.EMF";
+inline constexpr char kPrnDefaultExt[] = "prn";
+
+// The room the open dialog has for the chosen names (folder and names together), in characters.
+inline constexpr std::size_t kOpenDialogBufferSize = 8192;
+// Dropped names are fetched into a buffer of this size, so a longer name keeps its first 255 characters.
+inline constexpr std::size_t kDroppedNameBufferSize = 256;
+
+struct OpenDialogFilter {
+    std::string filter;
+    std::string defaultExt;
+};
+
+// The filter and default extension for printer files (isPrnFile) or image files.
+OpenDialogFilter FilterForFileKind(bool isPrnFile);
+
+// The number of "shown as|patterns" entries of a filter.
+int FilterEntryCount(std::string_view filter);
+
+// The entry the dialog opens on (counted from 1): the remembered one, or the first when the filter now in
+// force has no such entry.
+int OpeningFilterIndex(int remembered, int entryCount);
+
+// The filter as the system dialog takes it: each '|' becomes a NUL, and the whole ends with two NULs.
+// Double-byte characters are stepped over whole, so a trail byte that looks like '|' stays.
+std::string SystemFilterString(std::string_view filter);
+
+// The names a multiple-selection dialog returned in buffer: either one full path, or the folder followed by
+// the names in it, each NUL-terminated, the list ending with an empty string. Returns false when the list
+// does not end inside the buffer (the choice did not fit); names then stays empty.
+bool ParseChosenFiles(const char* buffer, std::size_t size, std::vector<std::string>& names);
+
+} // namespace kelvad

@@ -1,0 +1,47 @@
+#include "lists/scl_list_box.h"
+
+namespace kelvad {
+
+std::uint16_t SclExtentRule::ItemTextWidth(const std::string& text) {
+    // The one "x" is the only margin after the text.
+    return static_cast<std::uint16_t>(list_.TextWidth(text + "x"));
+}
+
+void SclExtentRule::WidenExtent(const std::string& text) {
+    std::uint16_t width = ItemTextWidth(text);
+    if (width > maxItemWidth_) {
+        maxItemWidth_ = width;
+        list_.SetHorizontalExtent(width);
+    }
+}
+
+void SclExtentRule::RescanExtent() {
+    maxItemWidth_ = 0;
+    int count = list_.ItemCount();
+    if (count == 0) {
+        WidenExtent("");
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+        WidenExtent(list_.ItemText(i));
+}
+
+void SclExtentRule::ItemAdded(const std::string& text) { WidenExtent(text); }
+
+void SclExtentRule::ListReset() {
+    maxItemWidth_ = 0;
+    WidenExtent("");
+}
+
+void SclExtentRule::DeleteItem(int index, bool sizeAfterDel, const std::function<void()>& platformDelete) {
+    if (!sizeAfterDel) {
+        platformDelete();
+        return;
+    }
+    std::string text = list_.ItemText(index);
+    platformDelete();
+    if (ItemTextWidth(text) == maxItemWidth_)
+        RescanExtent();
+}
+
+} // namespace kelvad
