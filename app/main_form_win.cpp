@@ -1,13 +1,14 @@
 #include "app/main_form_win.h"
 
+#include "app/about_box_win.h"
 #include "app/command_line.h"
 #include "app/program_paths.h"
 #include "app/resource_ids.h"
 #include "output/animate_zoom_win.h"
-#include "output/default_printer_win.h"
 #include "output/file_system_win.h"
 #include "output/now_printing_win.h"
 #include "output/print_run.h"
+#include "output/printer_win.h"
 #include "output/raw_spooler.h"
 #include "output/spooler_win.h"
 #include "ui/application.h"
@@ -128,7 +129,8 @@ void TMain_Form::CreateControls() {
     Label1.Create({.parent = this, .left = 8, .top = 16, .width = 57, .height = 18, .caption = "FileName",
                    .font = {"Times New Roman", 15}});
     Label2.Create({.parent = this, .left = 224, .top = 20, .width = 46, .height = 13, .caption = "出力先:"});
-    LPrinter.Create({.parent = this, .left = 276, .top = 20, .width = 46, .height = 13, .caption = "出力先:"});
+    LPrinter.Create({.parent = this, .left = 276, .top = 20, .width = 46, .height = 13, .caption = "出力先:",
+                     .autoSize = true});
 
     co_FileOpen.SetGlyph(LoadGlyph(IDB_FILEOPEN), 2);
     co_Insert.SetGlyph(LoadGlyph(IDB_INSERT), 2);
@@ -140,6 +142,8 @@ void TMain_Form::CreateControls() {
 
     co_Print.onClick = [this] { co_PrintClick(); };
     co_Help.onClick = [this] { co_HelpClick(); };
+    co_About.onClick = [this] { co_AboutClick(); };
+    PrinterListBox.onClick = [this] { PrinterListBoxClick(); };
     activeControl = &co_FileOpen;
 }
 
@@ -150,12 +154,14 @@ void TMain_Form::FormCreate() {
     ui::App().helpFile = ChangeFileExt(ModulePath(), ".HLP");
     co_Edit.SetEnabled(false);
     co_Delete.SetEnabled(false);
+    FillPrinterList();
     IsPrinting = false;
     FilesListBox.Clear();
     TakeCommandLine();
     // The window starts in file mode; the output button follows the file list.
     FileMode = true;
     UpdatePrintEnabled();
+    RefreshMinMargins();
 }
 
 void TMain_Form::TakeCommandLine() {
@@ -241,7 +247,7 @@ void TMain_Form::co_PrintClick() {
         everyFileOutput = RunRawPrint(
             rows, OutputOptions.IsDeleteFile,
             [&](const std::string& path, const RunPosition&) {
-                return SpoolPrinterFile(path, DefaultPrinterTarget(), *spooler_, *fileSystem_, *progress, *this);
+                return SpoolPrinterFile(path, Printer().RawTarget(), *spooler_, *fileSystem_, *progress, *this);
             },
             *progress, *fileSystem_, *this);
     } catch (...) {
@@ -280,5 +286,28 @@ bool TMain_Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
     }
     return ui::Form::HandleMessage(msg, wParam, lParam, result);
 }
+
+void TMain_Form::FillPrinterList() {
+    for (const std::string& text : Printer().PrinterTexts())
+        PrinterListBox.AddItem(text);
+    LPrinter.SetCaption(Printer().CurrentText());
+}
+
+void TMain_Form::PrinterListBoxClick() {
+    Printer().SetPrinterIndex(PrinterListBox.ItemIndex());
+    RefreshMinMargins();
+    // With no row selected the default printer has become current: the label names it.
+    LPrinter.SetCaption(Printer().CurrentText());
+}
+
+void TMain_Form::RefreshMinMargins() {
+    const PrinterMargins margins = ReadPrinterMargins();
+    MinLeftMargin = margins.Left;
+    MinRightMargin = margins.Right;
+    MinTopMargin = margins.Top;
+    MinBottomMargin = margins.Bottom;
+}
+
+void TMain_Form::co_AboutClick() { RunAboutBox(*this, co_About.Handle()); }
 
 } // namespace kelvad

@@ -52,6 +52,11 @@ public:
     bool AutoPrint = false;
     int LastCommandIndex = -1;
     OutputOptions OutputOptions;
+    // The current printer's unprintable margins in whole millimetres (RefreshMinMargins).
+    int MinLeftMargin = 0;
+    int MinRightMargin = 0;
+    int MinTopMargin = 0;
+    int MinBottomMargin = 0;
 
     void FormCreate();
     void FormShow();
@@ -60,6 +65,10 @@ public:
     void co_HelpClick();
     void AppException(const std::exception& error);
     void AutoPrintIdle(bool& done);
+    // Output targets: the clicked row becomes current; the current printer's minimum margins.
+    void PrinterListBoxClick();
+    void RefreshMinMargins();
+    void co_AboutClick();
 
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
 
@@ -79,6 +88,7 @@ protected:
 
 private:
     void TakeCommandLine();
+    void FillPrinterList();
     void UpdatePrintEnabled();
 
     std::string commandLine_;

@@ -109,6 +109,8 @@ void TNowPrinting::ProcessMessages() {
 void TNowPrinting::ShowAborting() {
     l_FileName.SetVisible(false);
     Label1.SetCaption("印刷中止処理中");
+    // The label is laid out for "印刷中": widen it so that the longer state text is not cut off.
+    Label1.AdjustSize();
     changed_ = true;
     Repaint();
 }

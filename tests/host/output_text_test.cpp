@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "output/default_printer.h"
 #include "output/io_error.h"
 
 namespace kelvad {
@@ -12,15 +11,6 @@ TEST(IoErrorText, NamesTheCauseOrTheNumber) {
     EXPECT_EQ(IoErrorText(32), "I/O ｴﾗｰ (32)");
     // Half-width katakana are single Shift-JIS bytes.
     EXPECT_EQ(IoErrorText(103), "I/O \xB4\xD7\xB0 (103)");
-}
-
-TEST(DefaultPrinterName, TakesTheTextBeforeTheFirstCommaWithoutLeadingBlanks) {
-    EXPECT_EQ(DefaultPrinterName("Kelvad Printer,winspool,LPT1:"), "Kelvad Printer");
-    EXPECT_EQ(DefaultPrinterName("  テストプリンタ ,winspool"), "テストプリンタ ");
-    EXPECT_EQ(DefaultPrinterName("Solo"), "Solo");
-    EXPECT_EQ(DefaultPrinterName(",winspool,LPT1:"), "");
-    EXPECT_EQ(DefaultPrinterName("   "), "");
-    EXPECT_EQ(DefaultPrinterName(""), "");
 }
 
 } // namespace

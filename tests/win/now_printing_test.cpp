@@ -142,6 +142,10 @@ TEST(NowPrinting, ShowFileThenAbortingState) {
     window.ShowAborting();
     EXPECT_FALSE(window.l_FileName.IsVisible());
     EXPECT_EQ(window.Label1.Caption(), "印刷中止処理中");
+    const RECT state = PlaceInParent(window.Label1.Handle());
+    EXPECT_EQ(state.left, 16);
+    EXPECT_EQ(state.top, 16);
+    EXPECT_GT(state.right - state.left, 52 * 2) << "the whole state text is shown";
     EXPECT_FALSE(GetUpdateRect(window.Handle(), nullptr, FALSE)) << "repainted at once";
 }
 

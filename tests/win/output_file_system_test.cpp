@@ -7,7 +7,6 @@
 #include <iterator>
 #include <string>
 
-#include "output/default_printer_win.h"
 #include "output/file_system_win.h"
 #include "output/raw_spooler_win.h"
 #include "ui/error.h"
@@ -156,12 +155,6 @@ TEST(WinSpooler, JobReachesThePrinterAndAFailingOneIsRefused) {
     messages.texts.clear();
     EXPECT_EQ(SpoolPrinterFile(file.path, {"No Such Printer", ""}, progress, messages), FileOutcome::Refused);
     EXPECT_EQ(messages.texts.size(), 1u);
-}
-
-TEST(DefaultPrinterTarget, NamesTheDefaultPrinterWithoutPort) {
-    const SpoolTarget target = DefaultPrinterTarget();
-    EXPECT_EQ(target.printerName, "Kelvad Printer");
-    EXPECT_EQ(target.portName, "");
 }
 
 } // namespace

@@ -1,0 +1,142 @@
+#include "app/about_box_win.h"
+
+#include "app/resource_ids.h"
+#include "output/animate_zoom_win.h"
+#include "ui/application.h"
+
+namespace kelvad {
+
+namespace {
+
+constexpr unsigned kHelpAbout = 1000;
+constexpr int kPanelLeft = 8;
+constexpr int kPanelTop = 8;
+
+} // namespace
+
+void IconView::Create(const CreateArgs& args) {
+    RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursorA(nullptr, IDC_ARROW));
+    icon_ = args.icon;
+    ui::ControlPlacement placement{
+        .parent = args.parent, .left = args.left, .top = args.top, .width = args.width, .height = args.height};
+    CreateControl(kClassName, true, placement, 0, 0);
+}
+
+bool IconView::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        result = 1;
+        return true;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(Handle(), &paint);
+        if (dc) {
+            RECT client{};
+            GetClientRect(Handle(), &client);
+            FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+            if (icon_)
+                DrawIconEx(dc, 0, 0, icon_, client.right, client.bottom, 0, nullptr, DI_NORMAL);
+        }
+        EndPaint(Handle(), &paint);
+        result = 0;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+TAboutBox::TAboutBox(HWND owner) {
+    onCreate = [this] { FormCreate(); };
+    Create({
+        .clientWidth = 313,
+        .clientHeight = 189,
+        .caption = "バージョン情報",
+        .style = WS_POPUP | WS_CAPTION,
+        .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST,
+        .font = {"ＭＳ ゴシック", 13},
+        .helpContext = kHelpAbout,
+        .owner = owner,
+    });
+}
+
+void TAboutBox::CreateControls() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    Panel1.Create({.parent = this,
+                   .left = kPanelLeft,
+                   .top = kPanelTop,
+                   .width = 297,
+                   .height = 137,
+                   .bevelOuter = ui::Panel::Bevel::Lowered,
+                   .bevelInner = ui::Panel::Bevel::Raised});
+    ProgramIcon.Create({.parent = this,
+                        .left = kPanelLeft + 8,
+                        .top = kPanelTop + 8,
+                        .width = 32,
+                        .height = 32,
+                        .icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAINICON))});
+    // The design holds the short name; FormCreate puts the application title in.
+    ProductName.Create({.parent = this,
+                        .left = kPanelLeft + 70,
+                        .top = kPanelTop + 16,
+                        .caption = "Kelvad",
+                        .font = {"Times New Roman", 21, true},
+                        .autoSize = true});
+    Version.Create(
+        {.parent = this, .left = kPanelLeft + 176, .top = kPanelTop + 24, .caption = "Version 1.2", .autoSize = true});
+    Comment.Create({.parent = this,
+                    .left = kPanelLeft + 32,
+                    .top = kPanelTop + 56,
+                    .caption = "Kelvad はフリーソフトウエアーです",
+                    .autoSize = true});
+    OKButton.Create({.parent = this,
+                     .left = 119,
+                     .top = 154,
+                     .width = 77,
+                     .height = 27,
+                     .caption = "OK",
+                     .tabOrder = 0,
+                     .helpContext = kHelpAbout,
+                     .modalResult = IDOK});
+    OKButton.SetGlyph(ui::GdiObject(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_OK))), 2);
+    OKButton.onClick = [this] { OKButtonClick(); };
+    activeControl = &OKButton;
+}
+
+void TAboutBox::FormCreate() {
+    ProductName.SetCaption(ui::App().title);
+}
+
+void TAboutBox::OKButtonClick() {
+    Close();
+}
+
+bool TAboutBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // OKButton is the default button: Enter presses it wherever the focus is.
+    if (msg == DM_GETDEFID && OKButton.Handle()) {
+        result = MAKELRESULT(GetDlgCtrlID(OKButton.Handle()), DC_HASDEFID);
+        return true;
+    }
+    return ui::Form::HandleMessage(msg, wParam, lParam, result);
+}
+
+void RunAboutBox(ui::Form& mainForm, HWND button) {
+    auto* box = new TAboutBox(mainForm.Handle());
+    box->onReleased = [box] { delete box; };
+    try {
+        RECT main = mainForm.OuterRect();
+        RECT own = box->OuterRect();
+        int mainWidth = main.right - main.left, mainHeight = main.bottom - main.top;
+        int ownWidth = own.right - own.left, ownHeight = own.bottom - own.top;
+        box->SetPosition(main.left + (mainWidth - ownWidth) / 2, main.top + (mainHeight - ownHeight) / 2);
+        AnimateZoom(box->Handle(), button);
+        box->ShowModal();
+        AnimateZoom(button, box->Handle());
+    } catch (...) {
+        box->Release();
+        throw;
+    }
+    box->Release();
+}
+
+} // namespace kelvad

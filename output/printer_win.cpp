@@ -1,0 +1,202 @@
+#include "output/printer_win.h"
+
+#include <winspool.h>
+
+#include "ui/application.h"
+
+namespace kelvad {
+
+namespace {
+
+constexpr DWORD kEnumNtFamily = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+constexpr DWORD kEnum95Family = PRINTER_ENUM_LOCAL;
+// The profile's default-device entry is read into room for 79 characters.
+constexpr DWORD kDeviceEntrySize = 80;
+
+// Runs EnumPrintersA at a level twice: to learn the size, then into a buffer of that size. The entries, or
+// nothing when the second call fails.
+std::vector<BYTE> EnumeratePrinters(DWORD flags, DWORD level, DWORD& count) {
+    DWORD needed = 0;
+    count = 0;
+    EnumPrintersA(flags, nullptr, level, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    if (!EnumPrintersA(flags, nullptr, level, buffer.data(), needed, &needed, &count))
+        count = 0;
+    return buffer;
+}
+
+std::string Text(const char* text) {
+    return text ? text : "";
+}
+
+// Pending messages are processed while GDI prints; printing always goes on.
+BOOL CALLBACK ProcessMessagesAndGoOn(HDC, int) {
+    try {
+        ui::App().ProcessMessages();
+    } catch (...) {
+        ui::App().HandleUnknownException();
+    }
+    return TRUE;
+}
+
+const char* NameOrNull(const std::string& name) {
+    return name.empty() ? nullptr : name.c_str();
+}
+
+} // namespace
+
+bool WinPrinterPlatform::IsNtFamily() {
+    // The top bit of the version is clear on the NT family.
+    return (GetVersion() & 0x80000000u) == 0;
+}
+
+std::vector<std::string> WinPrinterPlatform::EnumeratePrinterNames() {
+    DWORD count = 0;
+    std::vector<BYTE> buffer = EnumeratePrinters(kEnumNtFamily, 4, count);
+    const auto* info = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
+    std::vector<std::string> names;
+    for (DWORD i = 0; i < count; ++i)
+        names.push_back(Text(info[i].pPrinterName));
+    return names;
+}
+
+std::vector<PrinterPorts> WinPrinterPlatform::EnumeratePrinterPorts() {
+    DWORD count = 0;
+    std::vector<BYTE> buffer = EnumeratePrinters(kEnum95Family, 5, count);
+    const auto* info = reinterpret_cast<const PRINTER_INFO_5A*>(buffer.data());
+    std::vector<PrinterPorts> printers;
+    for (DWORD i = 0; i < count; ++i)
+        printers.push_back({Text(info[i].pPrinterName), Text(info[i].pPortName)});
+    return printers;
+}
+
+std::string WinPrinterPlatform::DefaultDeviceEntry() {
+    char entry[kDeviceEntrySize] = {};
+    GetProfileStringA("windows", "device", "", entry, kDeviceEntrySize);
+    return entry;
+}
+
+DeviceSettings WinPrinterPlatform::DefaultDocumentSettings(const std::string& deviceName) {
+    HANDLE handle = nullptr;
+    if (!OpenPrinterA(const_cast<char*>(deviceName.c_str()), &handle, nullptr))
+        return {};
+    ui::PrinterHandle printer(handle);
+    char* name = const_cast<char*>(deviceName.c_str());
+    const LONG size = DocumentPropertiesA(nullptr, printer.get(), name, nullptr, nullptr, 0);
+    if (size < static_cast<LONG>(sizeof(DEVMODEA)))
+        return {};
+    DeviceSettings settings(static_cast<size_t>(size));
+    auto* mode = reinterpret_cast<DEVMODEA*>(settings.data());
+    if (DocumentPropertiesA(nullptr, printer.get(), name, mode, nullptr, DM_OUT_BUFFER) != IDOK)
+        return {};
+    return settings;
+}
+
+TPrinter::TPrinter() : TPrinter(std::make_unique<WinPrinterPlatform>()) {}
+
+TPrinter::TPrinter(std::unique_ptr<PrinterPlatform> platform) : PrinterTargets(std::move(platform)) {}
+
+TPrinter::~TPrinter() {
+    if (Printing())
+        AbortDoc(document_.get());
+}
+
+ui::OwnedDc TPrinter::CreateDevice(bool informationOnly) {
+    const TPrinterDevice target = CurrentDevice();
+    // The settings belong to the target last made current by name; another row gets its driver's defaults.
+    const DEVMODEA* mode = nullptr;
+    if (!Settings().empty() && SettingsDevice() == target.deviceName)
+        mode = reinterpret_cast<const DEVMODEA*>(Settings().data());
+    const char* device = target.deviceName.c_str();
+    HDC dc = informationOnly ? CreateICA(NameOrNull(target.driverName), device, NameOrNull(target.portName), mode)
+                             : CreateDCA(NameOrNull(target.driverName), device, NameOrNull(target.portName), mode);
+    if (!dc)
+        throw PrinterError(kInvalidPrinterError);
+    return ui::OwnedDc(dc);
+}
+
+void TPrinter::BeginDoc() {
+    RefuseWhilePrinting();
+    ui::OwnedDc dc = CreateDevice(false);
+    SetAbortProc(dc.get(), ProcessMessagesAndGoOn);
+    DOCINFOA info{};
+    info.cbSize = sizeof info;
+    info.lpszDocName = Title.c_str();
+    document_ = std::move(dc);
+    SetPrinting(true);
+    StartDocA(document_.get(), &info);
+    StartPage(document_.get());
+}
+
+void TPrinter::NewPage() {
+    if (!Printing())
+        return;
+    EndPage(document_.get());
+    StartPage(document_.get());
+}
+
+void TPrinter::EndDoc() {
+    if (!Printing())
+        return;
+    EndPage(document_.get());
+    ::EndDoc(document_.get());
+    document_.reset();
+    SetPrinting(false);
+}
+
+void TPrinter::Abort() {
+    if (!Printing())
+        return;
+    AbortDoc(document_.get());
+    document_.reset();
+    SetPrinting(false);
+}
+
+HDC TPrinter::Handle() {
+    if (Printing())
+        return document_.get();
+    if (!info_)
+        info_ = CreateDevice(true);
+    return info_.get();
+}
+
+SpoolTarget TPrinter::RawTarget() {
+    const TPrinterDevice& target = CurrentDevice();
+    return {target.deviceName, target.portName};
+}
+
+void TPrinter::TargetChanged() {
+    info_.reset();
+}
+
+TPrinter& Printer() {
+    static TPrinter printer;
+    return printer;
+}
+
+void GetPhysicalPageSize(POINT& size) {
+    Escape(Printer().Handle(), GETPHYSPAGESIZE, 0, nullptr, &size);
+}
+
+PageMetrics ReadPageMetrics() {
+    HDC dc = Printer().Handle();
+    POINT page{}, offset{};
+    GetPhysicalPageSize(page);
+    Escape(dc, GETPRINTINGOFFSET, 0, nullptr, &offset);
+    return {
+        .dpiX = GetDeviceCaps(dc, LOGPIXELSX),
+        .dpiY = GetDeviceCaps(dc, LOGPIXELSY),
+        .printableWidth = GetDeviceCaps(dc, HORZRES),
+        .printableHeight = GetDeviceCaps(dc, VERTRES),
+        .physicalWidth = static_cast<int>(page.x),
+        .physicalHeight = static_cast<int>(page.y),
+        .offsetX = static_cast<int>(offset.x),
+        .offsetY = static_cast<int>(offset.y),
+    };
+}
+
+PrinterMargins ReadPrinterMargins() {
+    return MarginsFromMetrics(ReadPageMetrics());
+}
+
+} // namespace kelvad

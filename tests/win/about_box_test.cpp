@@ -1,0 +1,166 @@
+// The about box as co_About opens it from the real main window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/about_box_win.h"
+#include "app/main_form_win.h"
+#include "ui/application.h"
+
+namespace kelvad {
+namespace {
+
+constexpr UINT_PTR kRescueTimer = 0x4B31;
+HWND rescueBox = nullptr;
+bool rescued = false;
+
+// Closes a box that Enter failed to close, so that a failing test does not hang.
+void CALLBACK Rescue(HWND, UINT, UINT_PTR, DWORD) {
+    if (rescueBox && IsWindowVisible(rescueBox)) {
+        rescued = true;
+        PostMessageA(rescueBox, WM_CLOSE, 0, 0);
+    }
+}
+
+void ExpectPlace(const ui::Control& control, int left, int top, int width = -1, int height = -1) {
+    RECT r = control.Bounds();
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    if (width >= 0) {
+        EXPECT_EQ(r.right - r.left, width);
+        EXPECT_EQ(r.bottom - r.top, height);
+    }
+}
+
+class AboutBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ui::App().title = "Kelvad32";
+        ui::App().helpViewer = [this](HWND, const std::string&, UINT command, ULONG_PTR data) {
+            if (command == HELP_CONTEXT)
+                helpTopics.push_back(static_cast<unsigned>(data));
+        };
+    }
+    void TearDown() override {
+        ui::App().onIdle = nullptr;
+        ui::App().helpViewer = nullptr;
+        ui::App().title.clear();
+    }
+    std::vector<unsigned> helpTopics;
+};
+
+TEST_F(AboutBoxTest, ShowsNameAndVersionInItsPanel) {
+    TAboutBox box(nullptr);
+    RECT client{};
+    GetClientRect(box.Handle(), &client);
+    EXPECT_EQ(client.right, 313);
+    EXPECT_EQ(client.bottom, 189);
+    EXPECT_EQ(box.Caption(), "バージョン情報");
+    const LONG style = GetWindowLongA(box.Handle(), GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_FALSE(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(GetWindowLongA(box.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(box.helpContext, 1000u);
+
+    ExpectPlace(box.Panel1, 8, 8, 297, 137);
+    EXPECT_EQ(box.Panel1.BevelOuter(), ui::Panel::Bevel::Lowered);
+    EXPECT_EQ(box.Panel1.BevelInner(), ui::Panel::Bevel::Raised);
+    ExpectPlace(box.ProgramIcon, 16, 16, 32, 32);
+    EXPECT_NE(box.ProgramIcon.Icon(), nullptr);
+    ExpectPlace(box.ProductName, 78, 24);
+    EXPECT_EQ(box.ProductName.Caption(), "Kelvad32");
+    EXPECT_EQ(box.ProductName.FontSpecification().face, "Times New Roman");
+    EXPECT_EQ(box.ProductName.FontSpecification().height, 21);
+    EXPECT_TRUE(box.ProductName.FontSpecification().bold);
+    ExpectPlace(box.Version, 184, 32);
+    EXPECT_EQ(box.Version.Caption(), "Version 1.2");
+    ExpectPlace(box.Comment, 40, 64);
+    EXPECT_EQ(box.Comment.Caption(), "Kelvad はフリーソフトウエアーです");
+    ExpectPlace(box.OKButton, 119, 154, 77, 27);
+    EXPECT_EQ(box.OKButton.Caption(), "OK");
+    EXPECT_EQ(box.OKButton.modalResult, IDOK);
+    EXPECT_EQ(box.OKButton.helpContext, 1000u);
+    EXPECT_NE(box.OKButton.Glyph(), nullptr);
+    // The labels are whole: each is as wide as its text.
+    RECT comment = box.Comment.Bounds();
+    EXPECT_GT(comment.right - comment.left, 150);
+}
+
+// What the idle hook saw of the box while it was up.
+struct Seen {
+    HWND box = nullptr;
+    RECT rect{};
+    HWND owner = nullptr;
+    HWND focus = nullptr;
+    HWND okButton = nullptr;
+    bool mainEnabled = true;
+};
+
+TEST_F(AboutBoxTest, OpensCentredOnTheMainWindowAndClosesWithEnter) {
+    TMain_Form form("Kelvad32.exe");
+    form.Create();
+    form.Show();
+    ui::App().ProcessMessages();
+
+    // The second time the main window stands partly off the screen and the focus is not on the button.
+    const POINT places[] = {{120, 90}, {-260, -140}};
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        SetWindowPos(form.Handle(), nullptr, places[round].x, places[round].y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        RECT main{};
+        GetWindowRect(form.Handle(), &main);
+        Seen seen;
+        ui::App().onIdle = [&](bool&) {
+            if (seen.box)
+                return;
+            HWND box = FindWindowA(nullptr, "バージョン情報");
+            if (!box || !IsWindowVisible(box))
+                return;
+            seen.box = rescueBox = box;
+            GetWindowRect(box, &seen.rect);
+            seen.owner = GetWindow(box, GW_OWNER);
+            seen.focus = GetFocus();
+            seen.mainEnabled = IsWindowEnabled(form.Handle()) != 0;
+            if (auto* about = dynamic_cast<TAboutBox*>(ui::Window::FromHandle(box)))
+                seen.okButton = about->OKButton.Handle();
+            HWND target = seen.focus;
+            if (round == 1) {
+                SetFocus(box);
+                target = box;
+            } else {
+                PostMessageA(target, WM_KEYDOWN, VK_F1, 0);
+            }
+            PostMessageA(target, WM_KEYDOWN, VK_RETURN, 0);
+            PostMessageA(target, WM_KEYUP, VK_RETURN, 0);
+        };
+        rescued = false;
+        SetTimer(nullptr, kRescueTimer, 3000, Rescue);
+        SendMessageA(form.co_About.Handle(), BM_CLICK, 0, 0);
+        KillTimer(nullptr, kRescueTimer);
+        ui::App().onIdle = nullptr;
+
+        ASSERT_NE(seen.box, nullptr) << "the box did not show";
+        EXPECT_FALSE(rescued) << "Enter did not close the box";
+        const int boxWidth = seen.rect.right - seen.rect.left, boxHeight = seen.rect.bottom - seen.rect.top;
+        EXPECT_EQ(seen.rect.left, main.left + (main.right - main.left - boxWidth) / 2);
+        EXPECT_EQ(seen.rect.top, main.top + (main.bottom - main.top - boxHeight) / 2);
+        EXPECT_EQ(seen.owner, form.Handle());
+        EXPECT_FALSE(seen.mainEnabled) << "the box is modal";
+        if (round == 0) {
+            EXPECT_EQ(seen.focus, seen.okButton) << "the OK button has the focus";
+            EXPECT_EQ(helpTopics, std::vector<unsigned>{1000});
+        }
+        EXPECT_TRUE(IsWindowEnabled(form.Handle()));
+        // The box goes by the message it posted to itself.
+        EXPECT_TRUE(IsWindow(seen.box));
+        ui::App().ProcessMessages();
+        EXPECT_FALSE(IsWindow(seen.box));
+        rescueBox = nullptr;
+    }
+}
+
+} // namespace
+} // namespace kelvad

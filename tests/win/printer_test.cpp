@@ -1,0 +1,260 @@
+// The printer object on the real test printers under Wine, and the main window's output target list.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/main_form_win.h"
+#include "output/printer_win.h"
+#include "ui/application.h"
+#include "ui/handle.h"
+
+namespace kelvad {
+namespace {
+
+const char* const kTestPrinters[] = {"Kelvad Printer", "テストプリンタ", "Kelvad Refuse", "Kelvad Bench"};
+
+// Where a test printer's output lands, as a Windows path.
+std::string OutputFile(const std::string& name) {
+    char out[MAX_PATH] = {};
+    GetEnvironmentVariableA("KELVAD_OUT", out, MAX_PATH);
+    std::string path = std::string("Z:") + out + "/" + name;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    std::string content;
+    char buffer[65536];
+    DWORD read = 0;
+    while (file && ::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        content.append(buffer, read);
+    return content;
+}
+
+std::string WriteTempFile(const std::string& name, const std::string& content) {
+    char dir[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, dir);
+    std::string path = std::string(dir) + name;
+    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    return path;
+}
+
+int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
+    auto found = std::find(texts.begin(), texts.end(), text);
+    return found == texts.end() ? -1 : static_cast<int>(found - texts.begin());
+}
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+// Puts the default printer back for the tests that follow, however a test ends.
+struct DefaultAfterwards {
+    ~DefaultAfterwards() { Printer().SetPrinterIndex(-1); }
+};
+
+class PrinterTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(GetEnvironmentVariableA("KELVAD_OUT", nullptr, 0), 0u); }
+    void TearDown() override { ui::App().onMessage = nullptr; }
+};
+
+TEST_F(PrinterTest, ListsTheTestPrintersAndFindsTheDefault) {
+    TPrinter printer;
+    std::vector<std::string> texts = printer.PrinterTexts();
+    for (const char* name : kTestPrinters)
+        EXPECT_NE(IndexOf(texts, name), -1) << name;
+    // The NT family: the printer's name alone, and no port.
+    for (const PrinterRow& row : printer.Printers()) {
+        EXPECT_EQ(row.text, row.device.deviceName);
+        EXPECT_EQ(row.device.portName, "");
+    }
+    EXPECT_EQ(printer.PrinterIndex(), IndexOf(texts, "Kelvad Printer"));
+    EXPECT_EQ(printer.CurrentText(), "Kelvad Printer");
+    // The driver's own settings for the default printer came along.
+    ASSERT_GE(printer.Settings().size(), sizeof(DEVMODEA));
+    const auto* mode = reinterpret_cast<const DEVMODEA*>(printer.Settings().data());
+    EXPECT_STREQ(reinterpret_cast<const char*>(mode->dmDeviceName), "Kelvad Printer");
+    EXPECT_EQ(printer.RawTarget().printerName, "Kelvad Printer");
+    EXPECT_EQ(printer.RawTarget().portName, "");
+}
+
+TEST_F(PrinterTest, PageMetricsAndMarginsOfTheCurrentPrinter) {
+    DefaultAfterwards restore;
+    for (const char* name : {"Kelvad Printer", "テストプリンタ"}) {
+        SCOPED_TRACE(name);
+        TPrinter& printer = Printer();
+        printer.SetPrinterIndex(IndexOf(printer.PrinterTexts(), name));
+        const PageMetrics m = ReadPageMetrics();
+        EXPECT_EQ(m.dpiX, 300);
+        EXPECT_EQ(m.dpiY, 300);
+        EXPECT_EQ(m.printableWidth, 2329);
+        EXPECT_EQ(m.printableHeight, 3358);
+        EXPECT_EQ(m.physicalWidth, 2479);
+        EXPECT_EQ(m.physicalHeight, 3508);
+        EXPECT_EQ(m.offsetX, 75);
+        EXPECT_EQ(m.offsetY, 75);
+        EXPECT_EQ(ReadPrinterMargins(), (PrinterMargins{6, 6, 6, 6}));
+        POINT page{};
+        GetPhysicalPageSize(page);
+        EXPECT_EQ(page.x, 2479);
+    }
+}
+
+TEST_F(PrinterTest, ATargetThatCannotBeMadeIsReportedAsNotValid) {
+    TPrinter printer;
+    printer.SetPrinterNames({"", "No Such Printer", "LPT9:"});
+    EXPECT_EQ(printer.CurrentText(), "No Such Printer. LPT9:");
+    EXPECT_TRUE(printer.Settings().empty());
+    EXPECT_EQ(ErrorOf([&] { printer.Handle(); }), kInvalidPrinterError);
+    EXPECT_EQ(ErrorOf([&] { printer.BeginDoc(); }), kInvalidPrinterError);
+    EXPECT_FALSE(printer.Printing());
+}
+
+TEST_F(PrinterTest, DocumentOfTwoPagesReachesThePrinterAndProcessesMessagesMeanwhile) {
+    const std::string landed = OutputFile("jp-printer.bin");
+    DeleteFileA(landed.c_str());
+    TPrinter printer;
+    printer.SetPrinterIndex(IndexOf(printer.PrinterTexts(), "テストプリンタ"));
+    HDC info = printer.Handle();
+    printer.Title = "Kelvad Graphic File";
+
+    // A message waiting in the queue is dispatched by the abort procedure when GDI asks it (Wine does as the
+    // document starts).
+    int seen = 0;
+    ui::App().onMessage = [&](MSG& msg, bool& handled) {
+        if (msg.message == WM_APP + 7) {
+            ++seen;
+            handled = true;
+        }
+    };
+    PostThreadMessageA(GetCurrentThreadId(), WM_APP + 7, 0, 0);
+    printer.BeginDoc();
+    ASSERT_TRUE(printer.Printing());
+    EXPECT_EQ(seen, 1);
+    EXPECT_NE(printer.Handle(), info) << "the document has its own device context";
+    EXPECT_EQ(ErrorOf([&] { printer.SetPrinterIndex(0); }), kPrintingError);
+    EXPECT_EQ(ErrorOf([&] { printer.SetPrinterNames({"", "Kelvad Printer", ""}); }), kPrintingError);
+    EXPECT_EQ(ErrorOf([&] { printer.BeginDoc(); }), kPrintingError);
+    Rectangle(printer.Handle(), 100, 100, 1000, 1000);
+    printer.NewPage();
+    Rectangle(printer.Handle(), 200, 200, 800, 800);
+    printer.EndDoc();
+    EXPECT_FALSE(printer.Printing());
+
+    const std::string output = ReadWholeFile(landed);
+    EXPECT_EQ(output.rfind("%!PS", 0), 0u) << output.substr(0, 40);
+    EXPECT_NE(output.find("%%Title: Kelvad Graphic File"), std::string::npos);
+    EXPECT_NE(output.find("%%Page: 2 2"), std::string::npos);
+    EXPECT_EQ(output.find("%%Page: 3"), std::string::npos);
+    // After the document the information context serves again, and changes are taken.
+    printer.SetPrinterIndex(0);
+    EXPECT_NE(printer.Handle(), nullptr);
+}
+
+struct Box {
+    std::string text, caption;
+};
+
+// The main window with its message boxes recorded instead of shown.
+class TestForm : public TMain_Form {
+public:
+    using TMain_Form::TMain_Form;
+    std::vector<Box> boxes;
+    void ShowMessageBox(const std::string& text, const std::string& caption, unsigned) override {
+        boxes.push_back({text, caption});
+    }
+};
+
+// A click with the mouse on a row of a list box.
+void ClickRow(ui::ListBox& list, int index) {
+    RECT item{};
+    SendMessageA(list.Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, at);
+    ui::App().ProcessMessages();
+}
+
+TEST_F(PrinterTest, MainWindowListsTheTargetsAndNamesTheDefault) {
+    TestForm form("Kelvad32.exe");
+    form.Create();
+    form.Show();
+    ui::App().ProcessMessages();
+    std::vector<std::string> rows;
+    for (int i = 0; i < form.PrinterListBox.Count(); ++i)
+        rows.push_back(form.PrinterListBox.Item(i));
+    EXPECT_EQ(rows, Printer().PrinterTexts());
+    for (const char* name : kTestPrinters)
+        EXPECT_NE(IndexOf(rows, name), -1) << name;
+    EXPECT_EQ(form.PrinterListBox.ItemIndex(), -1) << "no row is highlighted at start";
+    EXPECT_EQ(form.LPrinter.Caption(), "Kelvad Printer");
+    // The label grows with the name it shows.
+    RECT label = form.LPrinter.Bounds();
+    EXPECT_GT(label.right - label.left, 46);
+    EXPECT_EQ(form.MinLeftMargin, 6);
+    EXPECT_EQ(form.MinRightMargin, 6);
+    EXPECT_EQ(form.MinTopMargin, 6);
+    EXPECT_EQ(form.MinBottomMargin, 6);
+    EXPECT_TRUE(form.boxes.empty());
+}
+
+TEST_F(PrinterTest, ClickedPrinterTakesTheNextJobAndNoSelectionMeansTheDefault) {
+    DefaultAfterwards restore;
+    TestForm form("Kelvad32.exe");
+    form.Create();
+    form.Show();
+    ui::App().ProcessMessages();
+    const int jp = IndexOf(Printer().PrinterTexts(), "テストプリンタ");
+    ASSERT_NE(jp, -1);
+
+    form.MinLeftMargin = form.MinTopMargin = 0;
+    ClickRow(form.PrinterListBox, jp);
+    EXPECT_EQ(form.PrinterListBox.ItemIndex(), jp);
+    EXPECT_EQ(form.LPrinter.Caption(), "テストプリンタ");
+    EXPECT_EQ(Printer().PrinterIndex(), jp);
+    EXPECT_EQ(form.MinLeftMargin, 6) << "the margins are read again";
+    EXPECT_EQ(form.MinTopMargin, 6);
+
+    std::string content = "\x1b@Kelvad \x82\xa0\x0c";
+    content += std::string(10000, '\x1a');
+    const std::string path = WriteTempFile("target.prn", content);
+    const std::string jpOut = OutputFile("jp-printer.bin");
+    const std::string defaultOut = OutputFile("kelvad-printer.bin");
+    DeleteFileA(jpOut.c_str());
+    const std::size_t defaultBefore = ReadWholeFile(defaultOut).size();
+    form.FilesListBox.AddItem(path);
+    form.co_PrintClick();
+    EXPECT_TRUE(form.boxes.empty());
+    EXPECT_TRUE(ReadWholeFile(jpOut) == content) << "the job went elsewhere";
+    EXPECT_EQ(ReadWholeFile(defaultOut).size(), defaultBefore);
+
+    // A click that leaves no row selected: the default printer becomes current and the label names it.
+    form.PrinterListBox.SetItemIndex(-1);
+    form.PrinterListBoxClick();
+    EXPECT_EQ(form.LPrinter.Caption(), "Kelvad Printer");
+    EXPECT_EQ(Printer().CurrentText(), "Kelvad Printer");
+    DeleteFileA(jpOut.c_str());
+    form.co_PrintClick();
+    EXPECT_TRUE(form.boxes.empty());
+    EXPECT_EQ(ReadWholeFile(defaultOut).size(), defaultBefore + content.size());
+    EXPECT_EQ(GetFileAttributesA(jpOut.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(path.c_str());
+}
+
+} // namespace
+} // namespace kelvad

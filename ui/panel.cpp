@@ -1,0 +1,70 @@
+#include "ui/panel.h"
+
+namespace ui {
+namespace {
+
+UINT EdgeFlags(Panel::Bevel outer, Panel::Bevel inner) {
+    UINT edge = 0;
+    if (outer == Panel::Bevel::Raised)
+        edge |= BDR_RAISEDOUTER;
+    else if (outer == Panel::Bevel::Lowered)
+        edge |= BDR_SUNKENOUTER;
+    if (inner == Panel::Bevel::Raised)
+        edge |= BDR_RAISEDINNER;
+    else if (inner == Panel::Bevel::Lowered)
+        edge |= BDR_SUNKENINNER;
+    return edge;
+}
+
+} // namespace
+
+void Panel::Create(const CreateArgs& args) {
+    RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursorA(nullptr, IDC_ARROW));
+    outer_ = args.bevelOuter;
+    inner_ = args.bevelInner;
+    ControlPlacement placement{args.parent, args.left, args.top,         args.width, args.height,  "",
+                               args.hint,   -1,        args.helpContext, {},         args.visible, true};
+    CreateControl(kClassName, true, placement, 0, 0);
+}
+
+bool Panel::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        // The ground is filled by the paint, around the controls that lie over the panel.
+        result = 1;
+        return true;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(Handle(), &paint);
+        if (dc)
+            Paint(dc);
+        EndPaint(Handle(), &paint);
+        result = 0;
+        return true;
+    }
+    case WM_NCHITTEST:
+        result = HTTRANSPARENT;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Panel::Paint(HDC dc) {
+    HWND parent = GetParent(Handle());
+    for (HWND sibling = GetWindow(parent, GW_CHILD); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+        if (sibling == Handle() || !IsWindowVisible(sibling))
+            continue;
+        RECT rect{};
+        GetWindowRect(sibling, &rect);
+        MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&rect), 2);
+        ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    }
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (UINT edge = EdgeFlags(outer_, inner_))
+        DrawEdge(dc, &client, edge, BF_RECT);
+}
+
+} // namespace ui
