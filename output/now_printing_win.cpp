@@ -69,9 +69,13 @@ void TNowPrinting::CreateControls() {
     });
 }
 
-void TNowPrinting::FormCreate() { aborted_ = false; }
+void TNowPrinting::FormCreate() {
+    aborted_ = false;
+}
 
-void TNowPrinting::co_AbortClick() { aborted_ = true; }
+void TNowPrinting::co_AbortClick() {
+    aborted_ = true;
+}
 
 void TNowPrinting::ShowFile(const std::string& path) {
     l_FileName.SetCaption(path);

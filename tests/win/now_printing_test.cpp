@@ -42,7 +42,9 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-LONG_PTR Style(HWND window) { return GetWindowLongPtrA(window, GWL_STYLE); }
+LONG_PTR Style(HWND window) {
+    return GetWindowLongPtrA(window, GWL_STYLE);
+}
 
 // Removes a posted Escape key from the queue; true when it was still there.
 bool TakePostedEscape(HWND window) {
@@ -179,10 +181,14 @@ TEST(NowPrinting, FrameOffersNoSizing) {
     GetWindowRect(hwnd, &outer);
     const int midX = (outer.left + outer.right) / 2;
     const int midY = (outer.top + outer.bottom) / 2;
-    const std::vector<POINT> edges = {{outer.left, midY},       {outer.right - 1, midY},
-                                      {midX, outer.top},        {midX, outer.bottom - 1},
-                                      {outer.left, outer.top},  {outer.right - 1, outer.bottom - 1},
-                                      {outer.left, outer.bottom - 1}, {outer.right - 1, outer.top}};
+    const std::vector<POINT> edges = {{outer.left, midY},
+                                      {outer.right - 1, midY},
+                                      {midX, outer.top},
+                                      {midX, outer.bottom - 1},
+                                      {outer.left, outer.top},
+                                      {outer.right - 1, outer.bottom - 1},
+                                      {outer.left, outer.bottom - 1},
+                                      {outer.right - 1, outer.top}};
     for (const POINT& point : edges) {
         SCOPED_TRACE(testing::Message() << point.x << "," << point.y);
         const LPARAM where = MAKELPARAM(point.x, point.y);

@@ -34,10 +34,17 @@ BitmapFacts Inspect(HBITMAP bitmap) {
 TEST(Resources, GlyphsAreTwoCellsWithTheTransparentCorner) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     const char* const glyphs[] = {
-        MAKEINTRESOURCEA(IDB_FILEOPEN), MAKEINTRESOURCEA(IDB_INSERT), MAKEINTRESOURCEA(IDB_EDIT),
-        MAKEINTRESOURCEA(IDB_DELETE),   MAKEINTRESOURCEA(IDB_PRINT),  MAKEINTRESOURCEA(IDB_SETUP),
-        MAKEINTRESOURCEA(IDB_HELP),     MAKEINTRESOURCEA(IDB_ABORT),  MAKEINTRESOURCEA(IDB_OK),
-        "ON",                           "OFF",
+        MAKEINTRESOURCEA(IDB_FILEOPEN),
+        MAKEINTRESOURCEA(IDB_INSERT),
+        MAKEINTRESOURCEA(IDB_EDIT),
+        MAKEINTRESOURCEA(IDB_DELETE),
+        MAKEINTRESOURCEA(IDB_PRINT),
+        MAKEINTRESOURCEA(IDB_SETUP),
+        MAKEINTRESOURCEA(IDB_HELP),
+        MAKEINTRESOURCEA(IDB_ABORT),
+        MAKEINTRESOURCEA(IDB_OK),
+        "ON",
+        "OFF",
     };
     for (const char* name : glyphs) {
         SCOPED_TRACE(IS_INTRESOURCE(name) ? std::to_string(reinterpret_cast<UINT_PTR>(name)) : std::string(name));
