@@ -14,6 +14,8 @@
 #include "ui/application.h"
 #include "ui/message_box.h"
 
+#include <shellapi.h>
+
 namespace kelvad {
 
 namespace {
@@ -21,6 +23,7 @@ namespace {
 constexpr unsigned kHelpMain = 1000;
 constexpr unsigned kHelpWork = 5000;
 constexpr unsigned kHelpSetUp = 5001;
+constexpr unsigned kHelpOpenDialog = 5001;
 
 const ui::FontSpec kFormFont{"ＭＳ ゴシック", 13};
 const ui::FontSpec kListFont{"System", 16};
@@ -48,6 +51,17 @@ ui::GdiObject LoadGlyph(int id) {
     return ui::GdiObject(LoadBitmapA(ui::App().Instance(), MAKEINTRESOURCEA(id)));
 }
 
+// The glyph of co_Change, a named bitmap of two cells.
+ui::GdiObject LoadNamedGlyph(const char* name) {
+    return ui::GdiObject(LoadBitmapA(ui::App().Instance(), name));
+}
+
+// The application's message hook while it points at a main window.
+struct MessageHook {
+    TMain_Form* form;
+    void operator()(MSG& msg, bool& handled) const { form->AppMessage(msg, handled); }
+};
+
 std::string ModulePath() {
     char path[MAX_PATH + 1] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -61,7 +75,10 @@ TMain_Form::TMain_Form(std::string commandLine)
       ownFileSystem_(std::make_unique<WinFileSystem>()), spooler_(ownSpooler_.get()),
       fileSystem_(ownFileSystem_.get()) {}
 
-TMain_Form::~TMain_Form() = default;
+TMain_Form::~TMain_Form() {
+    if (auto* hook = ui::App().onMessage.target<MessageHook>(); hook && hook->form == this)
+        ui::App().onMessage = nullptr;
+}
 
 void TMain_Form::Create() {
     onCreate = [this] { FormCreate(); };
@@ -140,27 +157,37 @@ void TMain_Form::CreateControls() {
     co_SetUp.SetGlyph(LoadGlyph(IDB_SETUP), 2);
     co_Help.SetGlyph(LoadGlyph(IDB_HELP), 2);
 
+    co_FileOpen.onClick = [this] { co_FileOpenClick(); };
+    co_Change.onClick = [this] { ChangeCommandStatus(); };
     co_Print.onClick = [this] { co_PrintClick(); };
     co_Help.onClick = [this] { co_HelpClick(); };
     co_About.onClick = [this] { co_AboutClick(); };
     PrinterListBox.onClick = [this] { PrinterListBoxClick(); };
     activeControl = &co_FileOpen;
+
+    FileOpenDialog.title = "印刷するファイルを指定";
+    FileOpenDialog.helpContext = kHelpOpenDialog;
 }
 
 void TMain_Form::FormCreate() {
     SetCaption("Kelvad32");
     ui::App().onException = [this](const std::exception& e) { AppException(e); };
     LastCommandIndex = -1;
+    ui::App().onMessage = MessageHook{this};
     ui::App().helpFile = ChangeFileExt(ModulePath(), ".HLP");
     co_Edit.SetEnabled(false);
     co_Delete.SetEnabled(false);
     FillPrinterList();
     IsPrinting = false;
+    DragAcceptFiles(Handle(), TRUE);
+    DragAcceptFiles(ui::App().Handle(), TRUE);
     FilesListBox.Clear();
     TakeCommandLine();
-    // The window starts in file mode; the output button follows the file list.
-    FileMode = true;
-    UpdatePrintEnabled();
+    // Until the settings file is read the window enters file mode the way a stored mode is applied:
+    // the flag is set to the other mode and the switch lays the window out.
+    FileMode = false;
+    ChangeCommandStatus();
+    UpdateOpenDialogFilter();
     RefreshMinMargins();
 }
 
@@ -173,7 +200,9 @@ void TMain_Form::TakeCommandLine() {
         FilesListBox.AddItem(name);
 }
 
-void TMain_Form::UpdatePrintEnabled() { co_Print.SetEnabled(FilesListBox.Count() > 0); }
+void TMain_Form::UpdatePrintEnabled() {
+    co_Print.SetEnabled(FileMode ? FilesListBox.Count() > 0 : CommandExplanation.ItemIndex() >= 0);
+}
 
 void TMain_Form::FormShow() {
     if (StartMinimized && !AutoPrint) {
@@ -281,10 +310,69 @@ bool TMain_Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
         if (result >= HTLEFT && result <= HTBOTTOMRIGHT)
             result = HTNOWHERE;
         return true;
+    case WM_DROPFILES:
+        WMDropFiles(reinterpret_cast<HDROP>(wParam));
+        result = 0;
+        return true;
     default:
         break;
     }
     return ui::Form::HandleMessage(msg, wParam, lParam, result);
+}
+
+void TMain_Form::AppMessage(MSG& msg, bool& handled) {
+    // Files dropped on the hidden application window count as dropped on the main window.
+    if (msg.hwnd != ui::App().Handle() || msg.message != WM_DROPFILES)
+        return;
+    WMDropFiles(reinterpret_cast<HDROP>(msg.wParam));
+    ui::App().Restore();
+    SetNormal();
+    handled = true;
+}
+
+void TMain_Form::co_FileOpenClick() {
+    if (!FileOpenDialog.Execute(Handle()))
+        return;
+    PutFileNames(FilesListBox, c_Add.Checked(), FileOpenDialog.Files());
+    FileOpenDialog.fileName.clear();
+    co_Print.SetEnabled(FilesListBox.Count() > 0);
+}
+
+void TMain_Form::WMDropFiles(HDROP drop) {
+    // A print run reads the list by index until it ends: a drop during the run is let go.
+    if (IsPrinting) {
+        DragFinish(drop);
+        return;
+    }
+    PutFileNames(FilesListBox, c_Add.Checked(), TakeDroppedFiles(drop));
+    co_Print.SetEnabled(FilesListBox.Count() > 0);
+    if (!FileMode)
+        ChangeCommandStatus();
+    SetNormal();
+}
+
+void TMain_Form::UpdateOpenDialogFilter() { FileOpenDialog.SetFilter(FilterForFileKind(OutputOptions.IsPrnFile)); }
+
+void TMain_Form::ChangeCommandStatus() {
+    FileMode = !FileMode;
+    Label1.SetVisible(FileMode);
+    c_Add.SetVisible(FileMode);
+    co_FileOpen.SetVisible(FileMode);
+    CommandExplanation.SetVisible(!FileMode);
+    CommandString.SetVisible(!FileMode);
+    co_Insert.SetVisible(!FileMode);
+    co_Edit.SetVisible(!FileMode);
+    co_Delete.SetVisible(!FileMode);
+    FilesListBox.SetVisible(FileMode);
+    if (FileMode) {
+        co_Print.onClick = [this] { co_PrintClick(); };
+        co_Change.SetGlyph(LoadNamedGlyph("ON"), 2);
+    } else {
+        // The program has no command-string output yet: the button does nothing in this mode.
+        co_Print.onClick = nullptr;
+        co_Change.SetGlyph(LoadNamedGlyph("OFF"), 2);
+    }
+    UpdatePrintEnabled();
 }
 
 void TMain_Form::FillPrinterList() {

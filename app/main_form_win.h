@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "lists/file_list_win.h"
+#include "lists/scl_list_box_win.h"
 #include "output/file_system.h"
 #include "output/output_options.h"
 #include "output/progress_sink.h"
@@ -32,10 +34,10 @@ public:
     ui::Button co_Insert;
     ui::Button co_Edit;
     ui::Button co_Delete;
-    ui::ListBox FilesListBox;
-    ui::ListBox CommandExplanation;
-    ui::ListBox CommandString;
-    ui::ListBox PrinterListBox;
+    TSclListBox FilesListBox;
+    TSclListBox CommandExplanation;
+    TSclListBox CommandString;
+    TSclListBox PrinterListBox;
     ui::Button co_Print;
     ui::Button co_Change;
     ui::Button co_Quit;
@@ -45,6 +47,7 @@ public:
     ui::Label Label1;
     ui::Label Label2;
     ui::Label LPrinter;
+    OpenFileDialog FileOpenDialog;
 
     bool IsPrinting = false;
     bool FileMode = true;
@@ -69,6 +72,14 @@ public:
     void PrinterListBoxClick();
     void RefreshMinMargins();
     void co_AboutClick();
+    void AppMessage(MSG& msg, bool& handled);
+
+    // File list: the open dialog, dropped files, and the dialog's filter for the file kind in force.
+    void co_FileOpenClick();
+    void WMDropFiles(HDROP drop);
+    void UpdateOpenDialogFilter();
+    // Switches between file mode and command-string mode.
+    void ChangeCommandStatus();
 
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
 

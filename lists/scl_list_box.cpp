@@ -26,7 +26,9 @@ void SclExtentRule::RescanExtent() {
         WidenExtent(list_.ItemText(i));
 }
 
-void SclExtentRule::ItemAdded(const std::string& text) { WidenExtent(text); }
+void SclExtentRule::ItemAdded(const std::string& text) {
+    WidenExtent(text);
+}
 
 void SclExtentRule::ListReset() {
     maxItemWidth_ = 0;

@@ -1,0 +1,114 @@
+// The auto-extent list box under Wine: the real list box's horizontal extent, measured in its real font.
+#include "ui_test_support.h"
+
+#include "lists/scl_list_box_win.h"
+#include "ui/handle.h"
+#include "ui/list_box.h"
+
+namespace ui_test {
+namespace {
+
+using kelvad::TSclListBox;
+
+class SclListBoxTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        CreateForm(form, 450, 280);
+        list.Create({.parent = &form, .left = 8, .top = 8, .width = 217, .height = 185, .font = {"System", 16},
+                     .itemHeight = 22});
+    }
+    unsigned Extent() const { return static_cast<unsigned>(SendMessageA(list.Handle(), LB_GETHORIZONTALEXTENT, 0, 0)); }
+    // The width of text + "x", measured here on a screen DC in the given font.
+    static unsigned Width(const std::string& text, HFONT font) {
+        ui::WindowDc dc(nullptr);
+        ui::SelectGuard select(dc.get(), font);
+        std::string measured = text + "x";
+        SIZE size{};
+        GetTextExtentPoint32A(dc.get(), measured.c_str(), static_cast<int>(measured.size()), &size);
+        return static_cast<unsigned>(size.cx);
+    }
+    unsigned Width(const std::string& text) const { return Width(text, list.Font()); }
+
+    ui::Form form;
+    TSclListBox list;
+};
+
+TEST_F(SclListBoxTest, ExtentFollowsTheWidestItemWhicheverWayItComes) {
+    EXPECT_EQ(list.MaxItemWidth(), 0);
+    list.AddItem("abc");
+    EXPECT_EQ(Extent(), Width("abc"));
+    list.AddItem("a");
+    EXPECT_EQ(Extent(), Width("abc"));
+    // Messages sent by anyone obey the rule too.
+    std::string path = "C:\\印刷するファイル\\とても長い名前のプリンタファイル.prn";
+    SendMessageA(list.Handle(), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    EXPECT_EQ(Extent(), Width(path));
+    EXPECT_EQ(list.MaxItemWidth(), Width(path));
+    // Wider than the list: the horizontal scroll bar shows, with the extent as its range.
+    EXPECT_GT(Extent(), 217u);
+    EXPECT_TRUE(GetWindowLongA(list.Handle(), GWL_STYLE) & WS_HSCROLL);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE;
+    ASSERT_TRUE(GetScrollInfo(list.Handle(), SB_HORZ, &info));
+    EXPECT_EQ(static_cast<unsigned>(info.nMax + 1), Extent());
+    EXPECT_EQ(list.Item(0), path);
+    EXPECT_EQ(list.Count(), 3);
+}
+
+TEST_F(SclListBoxTest, DeletesAndClearsShrinkTheExtent) {
+    for (const char* text : {"ab", "abcdefghijklmnopqrstuvwxyz", "abcdef"})
+        list.AddItem(text);
+    list.DeleteItem(0);
+    EXPECT_EQ(Extent(), Width("abcdefghijklmnopqrstuvwxyz")) << "a narrower item leaves the extent";
+    list.DeleteItem(0);
+    EXPECT_EQ(Extent(), Width("abcdef"));
+    SendMessageA(list.Handle(), LB_DELETESTRING, 0, 0);
+    EXPECT_EQ(Extent(), Width(""));
+    EXPECT_EQ(list.Count(), 0);
+
+    list.AddItem("abcdefghijklmnopqrstuvwxyz");
+    list.AddItem("abc");
+    list.Clear();
+    EXPECT_EQ(Extent(), Width(""));
+    EXPECT_GT(Width(""), 0u);
+}
+
+TEST_F(SclListBoxTest, WithoutSizeAfterDelOnlyClearingShrinks) {
+    list.SizeAfterDel = false;
+    list.AddItem("abcdefghijklmnopqrstuvwxyz");
+    list.AddItem("abc");
+    list.DeleteItem(0);
+    EXPECT_EQ(Extent(), Width("abcdefghijklmnopqrstuvwxyz"));
+    // A bad index goes to the list box, which refuses it.
+    EXPECT_EQ(SendMessageA(list.Handle(), LB_DELETESTRING, 7, 0), LB_ERR);
+    list.Clear();
+    EXPECT_EQ(Extent(), Width(""));
+}
+
+TEST_F(SclListBoxTest, DeletingPastTheEndRaisesTheIndexErrorAndKeepsTheItems) {
+    list.AddItem("abc");
+    list.AddItem("abcdef");
+    expectedErrors = 2;
+    list.DeleteItem(2);
+    SendMessageA(list.Handle(), LB_DELETESTRING, static_cast<WPARAM>(-1), 0);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], ui::kListIndexError);
+    EXPECT_EQ(errors[0], "ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています");
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(Extent(), Width("abcdef"));
+}
+
+TEST_F(SclListBoxTest, WidthsAreTakenInTheListsOwnFont) {
+    TSclListBox large;
+    large.Create({.parent = &form, .left = 232, .top = 8, .width = 209, .height = 185,
+                  .font = {"ＭＳ ゴシック", 30}, .itemHeight = 34});
+    large.AddItem("Kelvad Printer");
+    EXPECT_EQ(SendMessageA(large.Handle(), LB_GETHORIZONTALEXTENT, 0, 0), Width("Kelvad Printer", large.Font()));
+    EXPECT_NE(Width("Kelvad Printer", large.Font()), Width("Kelvad Printer"));
+    EXPECT_EQ(large.ItemTextWidth("Kelvad Printer"), Width("Kelvad Printer", large.Font()));
+}
+
+} // namespace
+} // namespace ui_test
