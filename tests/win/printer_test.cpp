@@ -73,48 +73,6 @@ protected:
     void TearDown() override { ui::App().onMessage = nullptr; }
 };
 
-TEST_F(PrinterTest, ListsTheTestPrintersAndFindsTheDefault) {
-    TPrinter printer;
-    std::vector<std::string> texts = printer.PrinterTexts();
-    for (const char* name : kTestPrinters)
-        EXPECT_NE(IndexOf(texts, name), -1) << name;
-    // The NT family: the printer's name alone, and no port.
-    for (const PrinterRow& row : printer.Printers()) {
-        EXPECT_EQ(row.text, row.device.deviceName);
-        EXPECT_EQ(row.device.portName, "");
-    }
-    EXPECT_EQ(printer.PrinterIndex(), IndexOf(texts, "Kelvad Printer"));
-    EXPECT_EQ(printer.CurrentText(), "Kelvad Printer");
-    // The driver's own settings for the default printer came along.
-    ASSERT_GE(printer.Settings().size(), sizeof(DEVMODEA));
-    const auto* mode = reinterpret_cast<const DEVMODEA*>(printer.Settings().data());
-    EXPECT_STREQ(reinterpret_cast<const char*>(mode->dmDeviceName), "Kelvad Printer");
-    EXPECT_EQ(printer.RawTarget().printerName, "Kelvad Printer");
-    EXPECT_EQ(printer.RawTarget().portName, "");
-}
-
-TEST_F(PrinterTest, PageMetricsAndMarginsOfTheCurrentPrinter) {
-    DefaultAfterwards restore;
-    for (const char* name : {"Kelvad Printer", "テストプリンタ"}) {
-        SCOPED_TRACE(name);
-        TPrinter& printer = Printer();
-        printer.SetPrinterIndex(IndexOf(printer.PrinterTexts(), name));
-        const PageMetrics m = ReadPageMetrics();
-        EXPECT_EQ(m.dpiX, 300);
-        EXPECT_EQ(m.dpiY, 300);
-        EXPECT_EQ(m.printableWidth, 2329);
-        EXPECT_EQ(m.printableHeight, 3358);
-        EXPECT_EQ(m.physicalWidth, 2479);
-        EXPECT_EQ(m.physicalHeight, 3508);
-        EXPECT_EQ(m.offsetX, 75);
-        EXPECT_EQ(m.offsetY, 75);
-        EXPECT_EQ(ReadPrinterMargins(), (PrinterMargins{6, 6, 6, 6}));
-        POINT page{};
-        GetPhysicalPageSize(page);
-        EXPECT_EQ(page.x, 2479);
-    }
-}
-
 TEST_F(PrinterTest, ATargetThatCannotBeMadeIsReportedAsNotValid) {
     TPrinter printer;
     printer.SetPrinterNames({"", "No Such Printer", "LPT9:"});
@@ -190,11 +148,9 @@ void ClickRow(ui::ListBox& list, int index) {
     ui::App().ProcessMessages();
 }
 
-TEST_F(PrinterTest, MainWindowListsTheTargetsAndNamesTheDefault) {
+TEST_F(PrinterTest, MainWindowListsTheTargetsNamesTheDefaultAndReadsItsMargins) {
     TestForm form("Kelvad32.exe");
     form.Create();
-    form.Show();
-    ui::App().ProcessMessages();
     std::vector<std::string> rows;
     for (int i = 0; i < form.PrinterListBox.Count(); ++i)
         rows.push_back(form.PrinterListBox.Item(i));
@@ -203,13 +159,22 @@ TEST_F(PrinterTest, MainWindowListsTheTargetsAndNamesTheDefault) {
         EXPECT_NE(IndexOf(rows, name), -1) << name;
     EXPECT_EQ(form.PrinterListBox.ItemIndex(), -1) << "no row is highlighted at start";
     EXPECT_EQ(form.LPrinter.Caption(), "Kelvad Printer");
-    // The label grows with the name it shows.
     RECT label = form.LPrinter.Bounds();
-    EXPECT_GT(label.right - label.left, 46);
+    EXPECT_GT(label.right - label.left, 46) << "the label grows with the name";
+    // The NT family: the printer's name alone, no port; the driver's settings for the default came along.
+    EXPECT_EQ(Printer().CurrentDevice(), (TPrinterDevice{"", "Kelvad Printer", ""}));
+    ASSERT_GE(Printer().Settings().size(), sizeof(DEVMODEA));
+    const auto* mode = reinterpret_cast<const DEVMODEA*>(Printer().Settings().data());
+    EXPECT_STREQ(reinterpret_cast<const char*>(mode->dmDeviceName), "Kelvad Printer");
+    // 300 dpi, A4 2479 x 3508 with 75 units unprintable on each side.
     EXPECT_EQ(form.MinLeftMargin, 6);
     EXPECT_EQ(form.MinRightMargin, 6);
     EXPECT_EQ(form.MinTopMargin, 6);
     EXPECT_EQ(form.MinBottomMargin, 6);
+    POINT page{};
+    GetPhysicalPageSize(page);
+    EXPECT_EQ(page.x, 2479);
+    EXPECT_EQ(page.y, 3508);
     EXPECT_TRUE(form.boxes.empty());
 }
 
