@@ -238,19 +238,17 @@ TEST_F(FileListTest, HelpButtonOfTheDialogShowsItsTopic) {
 struct Typist {
     static inline std::string names;
     static inline int presses = 0;
+    static BOOL CALLBACK FindDialog(HWND hwnd, LPARAM found) {
+        char cls[32] = {};
+        GetClassNameA(hwnd, cls, sizeof cls);
+        if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd))
+            return TRUE;
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         HWND dialog = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hwnd, LPARAM found) -> BOOL {
-                char cls[32] = {};
-                GetClassNameA(hwnd, cls, sizeof cls);
-                if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd))
-                    return TRUE;
-                *reinterpret_cast<HWND*>(found) = hwnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&dialog));
+        EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
         if (!dialog)
             return;
         HWND edit = GetDlgItem(dialog, edt1);
