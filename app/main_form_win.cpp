@@ -57,10 +57,22 @@ ui::GdiObject LoadNamedGlyph(const char* name) {
 }
 
 // The application's message hook while it points at a main window.
-struct MessageHook {
+// The application's hooks point at the main window; each remembers which window it belongs to, so
+// a window that goes away takes down only its own hooks.
+template <auto Method, class... Args>
+struct FormHook {
     TMain_Form* form;
-    void operator()(MSG& msg, bool& handled) const { form->AppMessage(msg, handled); }
+    void operator()(Args... args) const { (form->*Method)(args...); }
 };
+using ExceptionHook = FormHook<&TMain_Form::AppException, const std::exception&>;
+using MessageHook = FormHook<&TMain_Form::AppMessage, MSG&, bool&>;
+using IdleHook = FormHook<&TMain_Form::AutoPrintIdle, bool&>;
+
+template <class Hook, class Function>
+void Unhook(Function& function, const TMain_Form* form) {
+    if (auto* hook = function.template target<Hook>(); hook && hook->form == form)
+        function = nullptr;
+}
 
 std::string ModulePath() {
     char path[MAX_PATH + 1] = {};
@@ -76,8 +88,9 @@ TMain_Form::TMain_Form(std::string commandLine)
       fileSystem_(ownFileSystem_.get()) {}
 
 TMain_Form::~TMain_Form() {
-    if (auto* hook = ui::App().onMessage.target<MessageHook>(); hook && hook->form == this)
-        ui::App().onMessage = nullptr;
+    Unhook<ExceptionHook>(ui::App().onException, this);
+    Unhook<MessageHook>(ui::App().onMessage, this);
+    Unhook<IdleHook>(ui::App().onIdle, this);
 }
 
 void TMain_Form::Create() {
@@ -171,7 +184,7 @@ void TMain_Form::CreateControls() {
 
 void TMain_Form::FormCreate() {
     SetCaption("Kelvad32");
-    ui::App().onException = [this](const std::exception& e) { AppException(e); };
+    ui::App().onException = ExceptionHook{this};
     LastCommandIndex = -1;
     ui::App().onMessage = MessageHook{this};
     ui::App().helpFile = ChangeFileExt(ModulePath(), ".HLP");
@@ -195,7 +208,7 @@ void TMain_Form::TakeCommandLine() {
     CommandLine parsed = ParseCommandLine(commandLine_);
     AutoPrint = parsed.autoPrint;
     if (AutoPrint)
-        ui::App().onIdle = [this](bool& done) { AutoPrintIdle(done); };
+        ui::App().onIdle = IdleHook{this};
     for (const std::string& name : parsed.fileNames)
         FilesListBox.AddItem(name);
 }

@@ -204,7 +204,6 @@ TEST_F(MainFormTest, CommandLineFillsTheListAndArmsTheAutomaticPrint) {
     EXPECT_EQ(withSwitch->FilesListBox.Item(1), "C:\\my dir\\b.prn");
     EXPECT_EQ(withSwitch->FilesListBox.Item(2), "-print");
     EXPECT_TRUE(withSwitch->co_Print.IsEnabled());
-    ui::App().onIdle = nullptr;
 }
 
 TEST_F(MainFormTest, FrameCannotBeResized) {
@@ -393,7 +392,6 @@ TEST_F(MainFormTest, AutomaticPrintRunsOnceEvenWhenReachedAgainDuringItsRun) {
     EXPECT_EQ(form->boxes.size(), 1u);
     EXPECT_EQ(std::count(spooler.calls.begin(), spooler.calls.end(), "end"), 1);
     EXPECT_EQ(form->ExitStatus(), 1);
-    ui::App().onIdle = nullptr;
 }
 
 } // namespace
