@@ -22,28 +22,12 @@ void IconView::Create(const CreateArgs& args) {
     CreateControl(kClassName, true, placement, 0, 0);
 }
 
-bool IconView::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
-    switch (msg) {
-    case WM_ERASEBKGND:
-        result = 1;
-        return true;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(Handle(), &paint);
-        if (dc) {
-            RECT client{};
-            GetClientRect(Handle(), &client);
-            FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-            if (icon_)
-                DrawIconEx(dc, 0, 0, icon_, client.right, client.bottom, 0, nullptr, DI_NORMAL);
-        }
-        EndPaint(Handle(), &paint);
-        result = 0;
-        return true;
-    }
-    default:
-        return false;
-    }
+void IconView::Paint(HDC dc) {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (icon_)
+        DrawIconEx(dc, 0, 0, icon_, client.right, client.bottom, 0, nullptr, DI_NORMAL);
 }
 
 TAboutBox::TAboutBox(HWND owner) {

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "ui/button.h"
-#include "ui/control.h"
+#include "ui/painted_control.h"
 #include "ui/form.h"
 #include "ui/label.h"
 #include "ui/panel.h"
@@ -10,7 +10,7 @@
 namespace kelvad {
 
 // An icon drawn stretched over the whole control.
-class IconView : public ui::Control {
+class IconView : public ui::PaintedControl {
 public:
     static constexpr const char* kClassName = "KelvadIconView";
 
@@ -24,7 +24,7 @@ public:
     HICON Icon() const noexcept { return icon_; }
 
 protected:
-    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void Paint(HDC dc) override;
 
 private:
     HICON icon_ = nullptr;

@@ -25,24 +25,12 @@ void Gauge::SetValue(int value) {
 
 bool Gauge::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
-    case WM_ERASEBKGND:
-        result = 1;
-        return true;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(Handle(), &paint);
-        if (dc)
-            Paint(dc);
-        EndPaint(Handle(), &paint);
-        result = 0;
-        return true;
-    }
     case WM_SETFONT:
         result = DefaultProc(msg, wParam, lParam);
         InvalidateRect(Handle(), nullptr, FALSE);
         return true;
     default:
-        return false;
+        return PaintedControl::HandleMessage(msg, wParam, lParam, result);
     }
 }
 

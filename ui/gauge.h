@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/control.h"
+#include "ui/painted_control.h"
 
 #include <string>
 
@@ -7,7 +7,7 @@ namespace ui {
 
 // A horizontal progress bar 0..100 of the toolkit's own class: a single border, white ground, blue fill
 // and the text "%d%%" centred, white on the filled part.
-class Gauge : public Control {
+class Gauge : public PaintedControl {
 public:
     static constexpr const char* kClassName = "UiGauge";
 
@@ -29,9 +29,9 @@ public:
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void Paint(HDC dc) override;
 
 private:
-    void Paint(HDC dc);
     int value_ = 0;
 };
 

@@ -27,26 +27,13 @@ void Panel::Create(const CreateArgs& args) {
     CreateControl(kClassName, true, placement, 0, 0);
 }
 
-bool Panel::HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+bool Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
-    case WM_ERASEBKGND:
-        // The ground is filled by the paint, around the controls that lie over the panel.
-        result = 1;
-        return true;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(Handle(), &paint);
-        if (dc)
-            Paint(dc);
-        EndPaint(Handle(), &paint);
-        result = 0;
-        return true;
-    }
     case WM_NCHITTEST:
         result = HTTRANSPARENT;
         return true;
     default:
-        return false;
+        return PaintedControl::HandleMessage(msg, wParam, lParam, result);
     }
 }
 

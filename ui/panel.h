@@ -1,5 +1,5 @@
 #pragma once
-#include "ui/control.h"
+#include "ui/painted_control.h"
 
 #include <string>
 
@@ -7,7 +7,7 @@ namespace ui {
 
 // A plain area framed by an outer and an inner bevel. Controls of the same form placed over it appear in
 // it: the panel never paints where a visible sibling lies and lets the mouse through to what is below.
-class Panel : public Control {
+class Panel : public PaintedControl {
 public:
     static constexpr const char* kClassName = "UiPanel";
     enum class Bevel { None, Lowered, Raised };
@@ -29,9 +29,9 @@ public:
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void Paint(HDC dc) override;
 
 private:
-    void Paint(HDC dc);
 
     Bevel outer_ = Bevel::Raised;
     Bevel inner_ = Bevel::None;

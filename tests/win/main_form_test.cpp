@@ -11,11 +11,13 @@
 #include "app/main_form_win.h"
 #include "output/spooler_win.h"
 #include "ui/application.h"
+#include "tests/win/test_files.h"
 #include "ui/handle.h"
 
 namespace {
 
 using kelvad::TMain_Form;
+using namespace kelvad::testing;
 
 struct Box {
     std::string text, caption;
@@ -77,14 +79,6 @@ private:
     int writes = 0;
 };
 
-std::string TempDir() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    std::string dir = std::string(base) + "kelvad_form_test\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir;
-}
-
 std::string Content(std::size_t size, unsigned seed) {
     std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i) {
@@ -92,38 +86,6 @@ std::string Content(std::size_t size, unsigned seed) {
         bytes[i] = static_cast<char>(seed >> 16);
     }
     return bytes;
-}
-
-std::string WriteTempFile(const std::string& name, const std::string& content) {
-    std::string path = TempDir() + name;
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    return path;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
-    std::string content;
-    char buffer[65536];
-    DWORD read = 0;
-    while (file && ::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-        content.append(buffer, read);
-    return content;
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Where the default test printer's jobs land (appended), as a Windows path.
-std::string DefaultPrinterOutput() {
-    char out[MAX_PATH] = {};
-    GetEnvironmentVariableA("KELVAD_OUT", out, MAX_PATH);
-    std::string path = std::string("Z:") + out + "/kelvad-printer.bin";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
 }
 
 class MainFormTest : public ::testing::Test {
@@ -239,7 +201,7 @@ TEST_F(MainFormTest, TwoFilesGoOutByteForByteInListOrder) {
     a.replace(0, 8, std::string("\x1b@\x00\x1a\xff\x82\xa0\x0c", 8));
     std::string b = Content(8192, 2);
     std::string pathA = WriteTempFile("a.prn", a), pathB = WriteTempFile("テスト.prn", b);
-    std::string before = ReadWholeFile(DefaultPrinterOutput());
+    std::string before = ReadWholeFile(PrinterOutputFile("kelvad-printer.bin"));
 
     auto form = MakeForm();
     form->FilesListBox.AddItem(pathA);
@@ -255,7 +217,7 @@ TEST_F(MainFormTest, TwoFilesGoOutByteForByteInListOrder) {
                                          "write 8192", "end", "close"};
     EXPECT_EQ(spooler.calls, expected);
     EXPECT_EQ(spooler.docName, "Kelvad " + pathB);
-    std::string after = ReadWholeFile(DefaultPrinterOutput());
+    std::string after = ReadWholeFile(PrinterOutputFile("kelvad-printer.bin"));
     ASSERT_EQ(after.size(), before.size() + a.size() + b.size());
     EXPECT_TRUE(after == before + a + b) << "the printer received other bytes than the files hold";
     EXPECT_EQ(form->FilesListBox.Count(), 2);

@@ -11,42 +11,15 @@
 #include "app/main_form_win.h"
 #include "output/printer_win.h"
 #include "ui/application.h"
+#include "tests/win/test_files.h"
 #include "ui/handle.h"
 
 namespace kelvad {
 namespace {
 
+using namespace kelvad::testing;
+
 const char* const kTestPrinters[] = {"Kelvad Printer", "テストプリンタ", "Kelvad Refuse", "Kelvad Bench"};
-
-// Where a test printer's output lands, as a Windows path.
-std::string OutputFile(const std::string& name) {
-    char out[MAX_PATH] = {};
-    GetEnvironmentVariableA("KELVAD_OUT", out, MAX_PATH);
-    std::string path = std::string("Z:") + out + "/" + name;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
-    std::string content;
-    char buffer[65536];
-    DWORD read = 0;
-    while (file && ::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
-        content.append(buffer, read);
-    return content;
-}
-
-std::string WriteTempFile(const std::string& name, const std::string& content) {
-    char dir[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, dir);
-    std::string path = std::string(dir) + name;
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ::WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    return path;
-}
 
 int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
     auto found = std::find(texts.begin(), texts.end(), text);
@@ -84,7 +57,7 @@ TEST_F(PrinterTest, ATargetThatCannotBeMadeIsReportedAsNotValid) {
 }
 
 TEST_F(PrinterTest, DocumentOfTwoPagesReachesThePrinterAndProcessesMessagesMeanwhile) {
-    const std::string landed = OutputFile("jp-printer.bin");
+    const std::string landed = PrinterOutputFile("jp-printer.bin");
     DeleteFileA(landed.c_str());
     TPrinter printer;
     printer.SetPrinterIndex(IndexOf(printer.PrinterTexts(), "テストプリンタ"));
@@ -198,8 +171,8 @@ TEST_F(PrinterTest, ClickedPrinterTakesTheNextJobAndNoSelectionMeansTheDefault) 
     std::string content = "\x1b@Kelvad \x82\xa0\x0c";
     content += std::string(10000, '\x1a');
     const std::string path = WriteTempFile("target.prn", content);
-    const std::string jpOut = OutputFile("jp-printer.bin");
-    const std::string defaultOut = OutputFile("kelvad-printer.bin");
+    const std::string jpOut = PrinterOutputFile("jp-printer.bin");
+    const std::string defaultOut = PrinterOutputFile("kelvad-printer.bin");
     DeleteFileA(jpOut.c_str());
     const std::size_t defaultBefore = ReadWholeFile(defaultOut).size();
     form.FilesListBox.AddItem(path);
