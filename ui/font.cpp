@@ -8,31 +8,31 @@
 
 namespace ui {
 
-HFONT FontHandle(const FontSpec& spec) {
-    if (spec.face.empty())
+HFONT FontHandle(const FontSpec& font) {
+    if (font.face.empty())
         return nullptr;
     // Fonts live until the program ends: every window may keep using the one it was given.
     static std::map<std::tuple<std::string, int, bool>, GdiObject> cache;
-    auto key = std::make_tuple(spec.face, spec.height, spec.bold);
+    auto key = std::make_tuple(font.face, font.height, font.bold);
     auto found = cache.find(key);
     if (found != cache.end())
         return static_cast<HFONT>(found->second.get());
 
     LOGFONTA lf{};
     // A positive pixel height in the forms is the character height, which LOGFONT wants negative.
-    lf.lfHeight = -spec.height;
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfHeight = -font.height;
+    lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    std::strncpy(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE - 1);
-    HFONT font = CreateFontIndirectA(&lf);
-    if (!font)
+    std::strncpy(lf.lfFaceName, font.face.c_str(), LF_FACESIZE - 1);
+    HFONT handle = CreateFontIndirectA(&lf);
+    if (!handle)
         return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    cache.emplace(key, GdiObject(font));
-    return font;
+    cache.emplace(key, GdiObject(handle));
+    return handle;
 }
 
 } // namespace ui

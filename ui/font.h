@@ -14,7 +14,7 @@ struct FontSpec {
     COLORREF color = CLR_INVALID;
 };
 
-// The font for spec, created once and kept by the toolkit until the program ends; nullptr for an empty face.
-HFONT FontHandle(const FontSpec& spec);
+// The font a form or control asks for, created once and kept by the toolkit until the program ends; nullptr for an empty face.
+HFONT FontHandle(const FontSpec& font);
 
 } // namespace ui
