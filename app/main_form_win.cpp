@@ -97,7 +97,7 @@ void TMain_Form::Create() {
     onCreate = [this] { FormCreate(); };
     onShow = [this] { FormShow(); };
     onCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
-    // A sizeable-style frame that the frame handlers below keep from resizing.
+    // A sizeable-style frame that is never used to resize.
     ui::Form::Create({
         .clientWidth = 450,
         .clientHeight = 280,
@@ -109,6 +109,7 @@ void TMain_Form::Create() {
         .helpContext = kHelpMain,
         .owner = nullptr,
         .icon = LoadIconA(ui::App().Instance(), MAKEINTRESOURCEA(IDI_MAINICON)),
+        .fixedSize = true,
     });
 }
 
@@ -303,10 +304,6 @@ void TMain_Form::co_PrintClick() {
 bool TMain_Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_SIZE) {
-            result = 0;
-            return true;
-        }
         if ((wParam & 0xFFF0) == SC_MINIMIZE) {
             // The main window minimizes itself rather than hiding behind the application window.
             result = DefaultProc(msg, wParam, lParam);
@@ -317,11 +314,6 @@ bool TMain_Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
         result = DefaultProc(msg, wParam, lParam);
         if (HIWORD(lParam))
             EnableMenuItem(reinterpret_cast<HMENU>(wParam), SC_SIZE, MF_BYCOMMAND | MF_GRAYED);
-        return true;
-    case WM_NCHITTEST:
-        result = DefaultProc(msg, wParam, lParam);
-        if (result >= HTLEFT && result <= HTBOTTOMRIGHT)
-            result = HTNOWHERE;
         return true;
     case WM_DROPFILES:
         WMDropFiles(reinterpret_cast<HDROP>(wParam));
@@ -348,7 +340,7 @@ void TMain_Form::co_FileOpenClick() {
         return;
     PutFileNames(FilesListBox, c_Add.Checked(), FileOpenDialog.Files());
     FileOpenDialog.fileName.clear();
-    co_Print.SetEnabled(FilesListBox.Count() > 0);
+    UpdatePrintEnabled();
 }
 
 void TMain_Form::WMDropFiles(HDROP drop) {
@@ -358,8 +350,10 @@ void TMain_Form::WMDropFiles(HDROP drop) {
         return;
     }
     PutFileNames(FilesListBox, c_Add.Checked(), TakeDroppedFiles(drop));
-    co_Print.SetEnabled(FilesListBox.Count() > 0);
-    if (!FileMode)
+    // A drop in command-string mode switches to file mode, which applies the enabling rule.
+    if (FileMode)
+        UpdatePrintEnabled();
+    else
         ChangeCommandStatus();
     SetNormal();
 }

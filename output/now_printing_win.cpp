@@ -30,6 +30,8 @@ TNowPrinting::TNowPrinting(HWND owner, DWORD platformVersion) {
         .font = kGothic13,
         .owner = owner,
         .icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAINICON)),
+        // The sizing frame of some platforms only gives the window its raised edge.
+        .fixedSize = true,
     });
 }
 
@@ -117,26 +119,6 @@ void TNowPrinting::ShowAborting() {
     Label1.AdjustSize();
     changed_ = true;
     Repaint();
-}
-
-bool TNowPrinting::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (msg) {
-    case WM_SYSCOMMAND:
-        // The window keeps its size: size commands (from the menu or a frame drag) are dropped.
-        if ((wParam & 0xFFF0) == SC_SIZE) {
-            result = 0;
-            return true;
-        }
-        break;
-    case WM_NCHITTEST:
-        // No part of the frame offers a sizing cursor or drag.
-        if (!Form::HandleMessage(msg, wParam, lParam, result))
-            result = DefaultProc(msg, wParam, lParam);
-        if (result >= HTLEFT && result <= HTBOTTOMRIGHT)
-            result = HTNOWHERE;
-        return true;
-    }
-    return Form::HandleMessage(msg, wParam, lParam, result);
 }
 
 } // namespace kelvad

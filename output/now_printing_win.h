@@ -40,7 +40,6 @@ public:
 
 protected:
     void CreateControls() override;
-    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void FormCreate();

@@ -29,6 +29,7 @@ void Form::Create(const CreateArgs& args) {
     RegisterWindowClass(kFormClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                         LoadCursorA(nullptr, IDC_ARROW));
     helpContext = args.helpContext;
+    fixedSize_ = args.fixedSize;
     font_ = FontHandle(args.font);
     if (!font_)
         font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -330,6 +331,19 @@ void Form::FocusFirst() {
 
 bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
+    case WM_SYSCOMMAND:
+        if (fixedSize_ && (wParam & 0xFFF0) == SC_SIZE) {
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_NCHITTEST:
+        if (!fixedSize_)
+            return false;
+        result = DefaultProc(msg, wParam, lParam);
+        if (result >= HTLEFT && result <= HTBOTTOMRIGHT)
+            result = HTNOWHERE;
+        return true;
     case WM_CLOSE:
         Close();
         result = 0;

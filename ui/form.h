@@ -29,6 +29,8 @@ public:
         unsigned helpContext = 0;
         HWND owner = nullptr;
         HICON icon = nullptr; // borrowed; set as big and small icon
+        // The form keeps its design size: size commands are dropped and the frame offers no sizing.
+        bool fixedSize = false;
     };
 
     Form() = default;
@@ -105,6 +107,7 @@ private:
     int nextId_ = 100;
     int nextSequence_ = 0;
     bool minimizedWhenShown_ = false;
+    bool fixedSize_ = false;
     bool modal_ = false;
     bool closedByClose_ = false;
 };

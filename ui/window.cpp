@@ -152,6 +152,14 @@ LRESULT CALLBACK Window::Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     }
     if (!self)
         return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return Route(self, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::SubclassProc(HWND, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR refData) {
+    return Route(reinterpret_cast<Window*>(refData), msg, wParam, lParam);
+}
+
+LRESULT Window::Route(Window* self, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCDESTROY) {
         LRESULT result = self->Dispatch(msg, wParam, lParam);
         self->Detach();
@@ -159,17 +167,6 @@ LRESULT CALLBACK Window::Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         return result;
     }
     // Nothing may touch `self` after Dispatch: a handler may have released the object.
-    return self->Dispatch(msg, wParam, lParam);
-}
-
-LRESULT CALLBACK Window::SubclassProc(HWND, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR refData) {
-    auto* self = reinterpret_cast<Window*>(refData);
-    if (msg == WM_NCDESTROY) {
-        LRESULT result = self->Dispatch(msg, wParam, lParam);
-        self->Detach();
-        self->Destroyed();
-        return result;
-    }
     return self->Dispatch(msg, wParam, lParam);
 }
 

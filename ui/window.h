@@ -48,6 +48,8 @@ protected:
 
 private:
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Both window procedures end here; after WM_NCDESTROY the object is let go.
+    static LRESULT Route(Window* self, UINT msg, WPARAM wParam, LPARAM lParam);
     void Attach(HWND hwnd);
     void Detach();
     static LRESULT CALLBACK Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
