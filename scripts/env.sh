@@ -8,8 +8,14 @@ export KELVAD_OUT=$KELVAD_WINE/out
 export WINEPREFIX=$KELVAD_WINE/prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# ANSI code page 932 inside Wine.
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# ANSI code page 932 inside Wine. Set only once the locale exists (set-up makes it), so that a new
+# machine sees no "cannot change locale" warnings; scripts call this again after set-up.
+kelvad_japanese_locale() {
+    if locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+        export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+    fi
+}
+kelvad_japanese_locale
 # Keeps a local CUPS from adding printers or changing the default.
 export CUPS_SERVER=/nonexistent/cups.sock
 
