@@ -2,7 +2,6 @@
 
 #include "app/about_box_win.h"
 #include "app/command_line.h"
-#include "app/program_paths.h"
 #include "app/resource_ids.h"
 #include "output/animate_zoom_win.h"
 #include "output/file_system_win.h"
@@ -67,17 +66,12 @@ struct FormHook {
 using ExceptionHook = FormHook<&TMain_Form::AppException, const std::exception&>;
 using MessageHook = FormHook<&TMain_Form::AppMessage, MSG&, bool&>;
 using IdleHook = FormHook<&TMain_Form::AutoPrintIdle, bool&>;
+using HelpHook = FormHook<&TMain_Form::AppHelp, HWND, UINT, ULONG_PTR>;
 
 template <class Hook, class Function>
 void Unhook(Function& function, const TMain_Form* form) {
     if (auto* hook = function.template target<Hook>(); hook && hook->form == form)
         function = nullptr;
-}
-
-std::string ModulePath() {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
 }
 
 } // namespace
@@ -91,6 +85,7 @@ TMain_Form::~TMain_Form() {
     Unhook<ExceptionHook>(ui::App().onException, this);
     Unhook<MessageHook>(ui::App().onMessage, this);
     Unhook<IdleHook>(ui::App().onIdle, this);
+    Unhook<HelpHook>(ui::App().onHelp, this);
 }
 
 void TMain_Form::Create() {
@@ -188,7 +183,7 @@ void TMain_Form::FormCreate() {
     ui::App().onException = ExceptionHook{this};
     LastCommandIndex = -1;
     ui::App().onMessage = MessageHook{this};
-    ui::App().helpFile = ChangeFileExt(ModulePath(), ".HLP");
+    ui::App().onHelp = HelpHook{this};
     co_Edit.SetEnabled(false);
     co_Delete.SetEnabled(false);
     FillPrinterList();
@@ -235,6 +230,8 @@ void TMain_Form::FormCloseQuery(bool& canClose) {
 }
 
 void TMain_Form::co_HelpClick() { ui::App().ShowHelp(kHelpMain); }
+
+void TMain_Form::AppHelp(HWND owner, UINT command, ULONG_PTR data) { Help.Request(owner, command, data); }
 
 void TMain_Form::ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
     ui::MessageBox(text, caption, flags);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/help_win.h"
 #include "lists/file_list_win.h"
 #include "lists/scl_list_box_win.h"
 #include "output/file_system.h"
@@ -48,6 +49,8 @@ public:
     ui::Label Label2;
     ui::Label LPrinter;
     OpenFileDialog FileOpenDialog;
+    // Where every help request of the program goes (F1, the help buttons, the open dialog's help).
+    HelpDesk Help;
 
     bool IsPrinting = false;
     bool FileMode = true;
@@ -66,6 +69,7 @@ public:
     void FormCloseQuery(bool& canClose);
     void co_PrintClick();
     void co_HelpClick();
+    void AppHelp(HWND owner, UINT command, ULONG_PTR data);
     void AppException(const std::exception& error);
     void AutoPrintIdle(bool& done);
     // Output targets: the clicked row becomes current; the current printer's minimum margins.

@@ -1,5 +1,5 @@
 # Windows build (MinGW-w64): the program, the Win32 test program and the end-to-end tests run under Wine.
-set(win_libs winspool comdlg32 comctl32 shell32 gdi32 user32 kernel32)
+set(win_libs winspool comdlg32 comctl32 shell32 shlwapi gdi32 user32 kernel32)
 
 add_library(kelvad_win STATIC ${win_sources})
 target_include_directories(kelvad_win PUBLIC ${CMAKE_SOURCE_DIR})
@@ -12,6 +12,10 @@ add_executable(Kelvad32 WIN32 app/main_entry.cpp app/kelvad.rc)
 target_compile_options(Kelvad32 PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
 target_link_libraries(Kelvad32 PRIVATE kelvad_win)
 set_target_properties(Kelvad32 PROPERTIES OUTPUT_NAME Kelvad32 RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# No link time in the file header, so that the same sources give the same program (the release zip is reproducible).
+target_link_options(Kelvad32 PRIVATE -Wl,--no-insert-timestamp)
+# The help page stands beside the program, as in the release.
+configure_file(${CMAKE_SOURCE_DIR}/help/Kelvad32.html ${CMAKE_BINARY_DIR}/bin/Kelvad32.html COPYONLY)
 
 # GoogleTest from Debian's sources, built with the MinGW toolchain; its own sources keep the default charset.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
@@ -26,7 +30,7 @@ target_link_libraries(kelvad_win_tests PRIVATE kelvad_win gtest)
 set_target_properties(kelvad_win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Small Windows tools the test set-up and the benchmark run inside Wine.
-foreach(tool setup_printers press_ok)
+foreach(tool setup_printers press_ok record_args)
     add_executable(${tool} tools/${tool}.cpp)
     target_compile_options(${tool} PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
     target_link_libraries(${tool} PRIVATE ${win_libs})

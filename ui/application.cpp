@@ -165,18 +165,14 @@ void Application::HandleUnknownException() {
 
 void Application::ShowHelp(unsigned context) {
     HWND owner = mainForm_ && mainForm_->Handle() ? mainForm_->Handle() : hwnd_;
-    if (helpViewer)
-        helpViewer(owner, helpFile, HELP_CONTEXT, context);
-    else if (!helpFile.empty())
-        WinHelpA(owner, helpFile.c_str(), HELP_CONTEXT, context);
+    if (onHelp)
+        onHelp(owner, HELP_CONTEXT, context);
 }
 
 void Application::QuitHelp() {
     HWND owner = mainForm_ && mainForm_->Handle() ? mainForm_->Handle() : hwnd_;
-    if (helpViewer)
-        helpViewer(owner, helpFile, HELP_QUIT, 0);
-    else if (!helpFile.empty())
-        WinHelpA(owner, helpFile.c_str(), HELP_QUIT, 0);
+    if (onHelp)
+        onHelp(owner, HELP_QUIT, 0);
 }
 
 } // namespace ui

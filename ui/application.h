@@ -20,7 +20,6 @@ public:
 
     // Applied to the application window's text when Run starts and whenever a box of the application is shown.
     std::string title;
-    std::string helpFile;
 
     // The hidden application window (owner of message boxes and error boxes).
     HWND Handle() const noexcept { return hwnd_; }
@@ -33,8 +32,9 @@ public:
     // Called when a message loop (the main one or a modal form's) finds the queue empty; done is true on
     // entry; left true the loop waits for the next message, set false the hook is called again.
     std::function<void(bool& done)> onIdle;
-    // Replaces the help viewer (WinHelpA) when set: owner, help file, command (HELP_CONTEXT, HELP_QUIT), data.
-    std::function<void(HWND owner, const std::string& file, UINT command, ULONG_PTR data)> helpViewer;
+    // Every help request (F1, help buttons, the open dialog's help) and the close request at the end: command
+    // HELP_CONTEXT with the topic as data, or HELP_QUIT. The program's help desk is installed here.
+    std::function<void(HWND owner, UINT command, ULONG_PTR data)> onHelp;
 
     // Makes mainForm the main window, shows it and dispatches messages until it has been destroyed.
     void Run(Form& mainForm);
@@ -44,7 +44,7 @@ public:
     void Restore();
     // Passes the error to onException or shows the default error box (caption title, text message + ".").
     void HandleException(const std::exception& error);
-    // Help topic `context` of helpFile, owned by the main form; and closing the help viewer.
+    // Help topic `context`, owned by the main form; and closing help at the end (both through onHelp).
     void ShowHelp(unsigned context);
     void QuitHelp();
 

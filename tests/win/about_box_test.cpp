@@ -29,14 +29,14 @@ class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ui::App().title = "Kelvad32";
-        ui::App().helpViewer = [this](HWND, const std::string&, UINT command, ULONG_PTR data) {
+        ui::App().onHelp = [this](HWND, UINT command, ULONG_PTR data) {
             if (command == HELP_CONTEXT)
                 helpTopics.push_back(static_cast<unsigned>(data));
         };
     }
     void TearDown() override {
         ui::App().onIdle = nullptr;
-        ui::App().helpViewer = nullptr;
+        ui::App().onHelp = nullptr;
         ui::App().title.clear();
     }
     std::vector<unsigned> helpTopics;

@@ -218,7 +218,7 @@ TEST_F(FileListTest, FilterFollowsTheFileKindAndTheRememberedEntryIsKept) {
 TEST_F(FileListTest, HelpButtonOfTheDialogShowsItsTopic) {
     auto form = MakeForm();
     std::vector<ULONG_PTR> topics;
-    ui::App().helpViewer = [&](HWND, const std::string&, UINT command, ULONG_PTR data) {
+    ui::App().onHelp = [&](HWND, UINT command, ULONG_PTR data) {
         if (command == HELP_CONTEXT)
             topics.push_back(data);
     };

@@ -52,7 +52,7 @@ protected:
         EXPECT_TRUE(errors.empty()) << errors.front();
         ui::App().onException = nullptr;
         ui::App().onIdle = nullptr;
-        ui::App().helpViewer = nullptr;
+        ui::App().onHelp = nullptr;
     }
     std::unique_ptr<TestForm> MakeForm(const std::string& commandLine = "Kelvad32.exe") {
         auto form = std::make_unique<TestForm>(commandLine);

@@ -211,11 +211,7 @@ TEST_F(Forms, F1ShowsTheNearestNonZeroHelpContext) {
     form.Create({.clientWidth = 300, .clientHeight = 100, .helpContext = 1000});
     form.ok.helpContext = 5001;
     std::vector<std::pair<UINT, ULONG_PTR>> calls;
-    ui::App().helpFile = "C:\\kelvad\\Kelvad32.HLP";
-    ui::App().helpViewer = [&](HWND, const std::string& file, UINT command, ULONG_PTR data) {
-        EXPECT_EQ(file, "C:\\kelvad\\Kelvad32.HLP");
-        calls.emplace_back(command, data);
-    };
+    ui::App().onHelp = [&](HWND, UINT command, ULONG_PTR data) { calls.emplace_back(command, data); };
     form.Show();
     auto pressF1 = [&](ui::Control& control) {
         control.Focus();

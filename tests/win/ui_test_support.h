@@ -29,8 +29,7 @@ protected:
         app.onException = nullptr;
         app.onMessage = nullptr;
         app.onIdle = nullptr;
-        app.helpViewer = nullptr;
-        app.helpFile.clear();
+        app.onHelp = nullptr;
         app.SetMainForm(nullptr);
     }
 

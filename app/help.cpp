@@ -1,0 +1,74 @@
+#include "app/help.h"
+
+#include "app/program_paths.h"
+
+namespace kelvad {
+
+std::string HelpFilePath(const std::string& programPath) {
+    return ChangeFileExt(programPath, ".HLP");
+}
+
+std::string HelpPagePath(const std::string& programPath) {
+    return ChangeFileExt(programPath, ".html");
+}
+
+std::string HelpSectionId(unsigned context) {
+    return "topic" + std::to_string(context);
+}
+
+std::string FileUrl(const std::string& utf8Path) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string path = utf8Path;
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    // A network path (\\server\share) names its host; a drive path gets the empty host.
+    std::string url = path.rfind("//", 0) == 0 ? "file:" : "file:///";
+    for (unsigned char c : path) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                           c == '.' || c == '_' || c == '~' || c == '/' || c == ':';
+        if (plain) {
+            url += static_cast<char>(c);
+        } else {
+            url += '%';
+            url += kHex[c >> 4];
+            url += kHex[c & 0xF];
+        }
+    }
+    return url;
+}
+
+std::string BrowserCommandLine(const std::string& openCommand, const std::string& address) {
+    std::string line;
+    bool placed = false;
+    for (std::string::size_type i = 0; i < openCommand.size(); ++i) {
+        const char c = openCommand[i];
+        if (c != '%' || i + 1 == openCommand.size()) {
+            line += c;
+            continue;
+        }
+        const char next = openCommand[++i];
+        if (next == '1' || next == 'L' || next == 'l') {
+            line += address;
+            placed = true;
+        } else if (next == '%') {
+            line += '%';
+        }
+    }
+    if (!placed)
+        line += " \"" + address + "\"";
+    return line;
+}
+
+HelpAction ChooseHelpAction(const std::string& programPath, bool helpFileExists, const std::string& pagePathUtf8,
+                            const std::string& htmlOpenCommand, unsigned context) {
+    if (helpFileExists)
+        return {HelpAction::Viewer, HelpFilePath(programPath)};
+    if (htmlOpenCommand.empty())
+        return {HelpAction::ShellOpen, HelpPagePath(programPath)};
+    const std::string address = FileUrl(pagePathUtf8) + "#" + HelpSectionId(context);
+    return {HelpAction::Browser, BrowserCommandLine(htmlOpenCommand, address)};
+}
+
+} // namespace kelvad

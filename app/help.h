@@ -1,0 +1,35 @@
+#pragma once
+#include <string>
+
+namespace kelvad {
+
+// What a help request does: ask the platform's help viewer for the topic of the .HLP file, or open the
+// help page in the browser with the shell's open command for .html (`ShellOpen` when the shell has none:
+// the page is opened as a file, at its top).
+struct HelpAction {
+    enum Kind { Viewer, Browser, ShellOpen } kind = Viewer;
+    // Viewer: the .HLP file; Browser: the command line to start; ShellOpen: the page's path.
+    std::string target;
+};
+
+// The help file and the help page of the program at programPath: Kelvad32.HLP and Kelvad32.html beside it.
+std::string HelpFilePath(const std::string& programPath);
+std::string HelpPagePath(const std::string& programPath);
+
+// The id of the page's section for a help context ("topic1000").
+std::string HelpSectionId(unsigned context);
+
+// A file: URL for a local or network path given in UTF-8; every byte outside letters, digits and "-._~/:"
+// is percent-encoded, so the address is plain ASCII whatever the path holds.
+std::string FileUrl(const std::string& utf8Path);
+
+// The shell's open command for .html with the address in place of its %1 (or %L); appended when the command
+// has no such place. Other placeholders are dropped, %% stands for %.
+std::string BrowserCommandLine(const std::string& openCommand, const std::string& address);
+
+// The viewer where the .HLP file exists; otherwise the page at the topic's section, through the browser
+// command (empty: the shell has no open command for .html).
+HelpAction ChooseHelpAction(const std::string& programPath, bool helpFileExists, const std::string& pagePathUtf8,
+                            const std::string& htmlOpenCommand, unsigned context);
+
+} // namespace kelvad

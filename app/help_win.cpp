@@ -1,0 +1,105 @@
+#include "app/help_win.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <vector>
+
+namespace kelvad {
+namespace {
+
+std::string OwnModulePath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Text of the ANSI code page (932) as UTF-8, for the page's address.
+std::string AnsiToUtf8(const std::string& text) {
+    if (text.empty())
+        return {};
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
+std::string ShellHtmlOpenCommand() {
+    DWORD length = 0;
+    // The length query answers S_FALSE on Windows and S_OK under Wine.
+    if (FAILED(AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, ".html", "open", nullptr, &length)) ||
+        length == 0)
+        return {};
+    std::vector<char> command(length + 1, '\0');
+    if (AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, ".html", "open", command.data(), &length) != S_OK)
+        return {};
+    // A command stored as an expandable string may still name %SystemRoot% and the like.
+    std::vector<char> expanded(32768, '\0');
+    const DWORD used = ExpandEnvironmentStringsA(command.data(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    return used > 0 && used <= expanded.size() ? std::string(expanded.data()) : std::string(command.data());
+}
+
+bool OpenWithShell(HWND owner, const HelpAction& action) {
+    if (action.kind == HelpAction::ShellOpen) {
+        auto result = reinterpret_cast<INT_PTR>(
+            ShellExecuteA(owner, "open", action.target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        return result > 32;
+    }
+    std::vector<char> commandLine(action.target.begin(), action.target.end());
+    commandLine.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+} // namespace
+
+HelpDesk::HelpDesk(std::string programPath)
+    : fileExists(FileExists), htmlOpenCommand(ShellHtmlOpenCommand),
+      winHelp([](HWND owner, const std::string& file, UINT command, ULONG_PTR data) {
+          WinHelpA(owner, file.c_str(), command, data);
+      }),
+      open(OpenWithShell), programPath_(programPath.empty() ? OwnModulePath() : std::move(programPath)) {}
+
+void HelpDesk::Request(HWND owner, UINT command, ULONG_PTR data) {
+    if (command == HELP_QUIT)
+        Quit(owner);
+    else
+        Show(owner, static_cast<unsigned>(data));
+}
+
+void HelpDesk::Show(HWND owner, unsigned context) {
+    const bool viewer = fileExists(HelpFilePath(programPath_));
+    const HelpAction action = ChooseHelpAction(programPath_, viewer, AnsiToUtf8(HelpPagePath(programPath_)),
+                                               viewer ? std::string() : htmlOpenCommand(), context);
+    if (action.kind == HelpAction::Viewer) {
+        viewerUsed_ = true;
+        winHelp(owner, action.target, HELP_CONTEXT, context);
+    } else if (!open(owner, action) && action.kind == HelpAction::Browser) {
+        // The browser could not be started: the shell opens the page by itself, at its top.
+        open(owner, {HelpAction::ShellOpen, HelpPagePath(programPath_)});
+    }
+}
+
+void HelpDesk::Quit(HWND owner) {
+    if (viewerUsed_)
+        winHelp(owner, HelpFilePath(programPath_), HELP_QUIT, 0);
+    viewerUsed_ = false;
+}
+
+} // namespace kelvad
