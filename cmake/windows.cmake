@@ -12,8 +12,6 @@ add_executable(Kelvad32 WIN32 app/main_entry.cpp app/kelvad.rc)
 target_compile_options(Kelvad32 PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
 target_link_libraries(Kelvad32 PRIVATE kelvad_win)
 set_target_properties(Kelvad32 PROPERTIES OUTPUT_NAME Kelvad32 RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-# No link time in the file header, so that the same sources give the same program (the release zip is reproducible).
-target_link_options(Kelvad32 PRIVATE -Wl,--no-insert-timestamp)
 # The help page stands beside the program, as in the release.
 configure_file(${CMAKE_SOURCE_DIR}/help/Kelvad32.html ${CMAKE_BINARY_DIR}/bin/Kelvad32.html COPYONLY)
 
