@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "ui/message_box.h"
+
 namespace kelvad {
 namespace {
 
@@ -74,7 +76,8 @@ HelpDesk::HelpDesk(std::string programPath)
       winHelp([](HWND owner, const std::string& file, UINT command, ULONG_PTR data) {
           WinHelpA(owner, file.c_str(), command, data);
       }),
-      open(OpenWithShell), programPath_(programPath.empty() ? OwnModulePath() : std::move(programPath)) {}
+      open(OpenWithShell), report([](const std::string& text) { ui::MessageBox(text, "Kelvad", MB_ICONEXCLAMATION); }),
+      programPath_(programPath.empty() ? OwnModulePath() : std::move(programPath)) {}
 
 void HelpDesk::Request(HWND owner, UINT command, ULONG_PTR data) {
     if (command == HELP_QUIT)
@@ -90,9 +93,11 @@ void HelpDesk::Show(HWND owner, unsigned context) {
     if (action.kind == HelpAction::Viewer) {
         viewerUsed_ = true;
         winHelp(owner, action.target, HELP_CONTEXT, context);
-    } else if (!open(owner, action) && action.kind == HelpAction::Browser) {
-        // The browser could not be started: the shell opens the page by itself, at its top.
-        open(owner, {HelpAction::ShellOpen, HelpPagePath(programPath_)});
+    } else if (!open(owner, action)) {
+        // A browser that cannot be started leaves the page to the shell, which opens it at its top.
+        const HelpAction page{HelpAction::ShellOpen, HelpPagePath(programPath_)};
+        if (action.kind == HelpAction::ShellOpen || !open(owner, page))
+            report(page.target + " を開けません");
     }
 }
 

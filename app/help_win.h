@@ -28,6 +28,8 @@ public:
     std::function<void(HWND owner, const std::string& file, UINT command, ULONG_PTR data)> winHelp;
     // Starts a browser command line or has the shell open a file; false when that could not be done.
     std::function<bool(HWND owner, const HelpAction& action)> open;
+    // Tells the user that the page could not be opened at all.
+    std::function<void(const std::string& text)> report;
 
 private:
     std::string programPath_;

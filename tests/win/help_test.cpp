@@ -107,13 +107,16 @@ TEST(HelpDesk, TheViewerWhereTheHelpFileExistsAndOnlyThenTheCloseRequest) {
         return false;
     };
     help.htmlOpenCommand = [] { return std::string("browser.exe %1"); };
+    std::vector<std::string> reports;
+    help.report = [&](const std::string& text) { reports.push_back(text); };
 
     help.Request(nullptr, HELP_CONTEXT, 5001);
     help.Request(nullptr, HELP_QUIT, 0);
     EXPECT_EQ(calls, (std::vector<std::string>{hlp + " 1 5001", hlp + " 2 0"}));
     EXPECT_TRUE(opened.empty());
 
-    // Without the file: the browser, and when it cannot be started, the shell opens the page at its top.
+    // Without the file: the browser, and when it cannot be started, the shell opens the page at its top;
+    // when that fails too, the user is told.
     DeleteFileA(hlp.c_str());
     calls.clear();
     help.Request(nullptr, HELP_CONTEXT, 1000);
@@ -124,6 +127,7 @@ TEST(HelpDesk, TheViewerWhereTheHelpFileExistsAndOnlyThenTheCloseRequest) {
     EXPECT_NE(opened[0].target.find("Kelvad32.html#topic1000"), std::string::npos) << opened[0].target;
     EXPECT_EQ(opened[1].kind, HelpAction::ShellOpen);
     EXPECT_EQ(opened[1].target, TempDir() + "Kelvad32.html");
+    EXPECT_EQ(reports, std::vector<std::string>{TempDir() + "Kelvad32.html を開けません"});
 }
 
 class MainWindowHelp : public form_test::MainFormFixture {};
