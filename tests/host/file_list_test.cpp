@@ -87,12 +87,11 @@ TEST(CommandLinePattern, ExpandsToTheFilesInCaseInsensitiveNameOrder) {
     // "表" ends in the byte of a backslash: the folder is cut at the real one.
     const std::string pattern = "C:\\表\\*.prn";
     const std::vector<FolderEntry> found = {
-        {"b.prn"}, {"sub.prn", true}, {"A.prn"}, {".h.prn", false, true}, {"sys.prn", false, false, true},
-        {"c.PRN"}, {"表.prn"},        {"_x.prn"}, {"a.prn"},
+        {"b.prn"},  {"sub.prn", true}, {"A.prn"}, {".h.prn", false, true}, {"sys.prn", false, false, true}, {"c.PRN"},
+        {"表.prn"}, {"_x.prn"},        {"a.prn"},
     };
-    EXPECT_EQ(ExpandWildcardName(pattern, found),
-              (Strings{"C:\\表\\_x.prn", "C:\\表\\A.prn", "C:\\表\\a.prn", "C:\\表\\b.prn", "C:\\表\\c.PRN",
-                       "C:\\表\\表.prn"}));
+    EXPECT_EQ(ExpandWildcardName(pattern, found), (Strings{"C:\\表\\_x.prn", "C:\\表\\A.prn", "C:\\表\\a.prn",
+                                                           "C:\\表\\b.prn", "C:\\表\\c.PRN", "C:\\表\\表.prn"}));
 
     // No file among the matches: the pattern stays, to be reported as not found.
     EXPECT_EQ(ExpandWildcardName(pattern, {}), Strings{pattern});

@@ -124,9 +124,10 @@ TEST_F(RawSpoolerTest, RefusedWriteStopsTheFileEndsAndCancelsTheJob) {
 
     EXPECT_EQ(Spool(), FileOutcome::Refused);
 
-    EXPECT_EQ(CallsAfterCheck(), (Strings{"show file", "repaint", "open file", "open Probe A", "start", //
-                                          "write 8192", "percent 40", "repaint", "messages",            //
-                                          "write 8192", "close file", "hourglass", "end", "cancel 7", "close printer"}));
+    EXPECT_EQ(CallsAfterCheck(),
+              (Strings{"show file", "repaint", "open file", "open Probe A", "start", //
+                       "write 8192", "percent 40", "repaint", "messages",            //
+                       "write 8192", "close file", "hourglass", "end", "cancel 7", "close printer"}));
     ExpectRefusedMessage();
 }
 
@@ -215,8 +216,8 @@ TEST_F(RawSpoolerTest, ChecksStopAtTheFirstFailureWithItsMessage) {
         {"a:\\x.prn", "A ドライブの準備ができていません\r\n中止します", FileOutcome::Skipped},
         {"\\\\other\\share\\x.prn", "\\\\other\\share\\ ドライブの準備ができていません\r\n中止します",
          FileOutcome::Skipped},
-        {"\\\\?\\UNC\\other\\share\\x.prn",
-         "\\\\?\\UNC\\other\\share\\ ドライブの準備ができていません\r\n中止します", FileOutcome::Skipped},
+        {"\\\\?\\UNC\\other\\share\\x.prn", "\\\\?\\UNC\\other\\share\\ ドライブの準備ができていません\r\n中止します",
+         FileOutcome::Skipped},
         {"\\\\server\\share\\dir\\y.prn", "\\\\server\\share\\dir\\y.prn が見つかりません", FileOutcome::NotFound},
         {"C:\\NONE.PRN", "C:\\NONE.PRN が見つかりません", FileOutcome::NotFound},
         {"C:\\DATA\\*.PRN", "C:\\DATA\\*.PRN が見つかりません", FileOutcome::NotFound},

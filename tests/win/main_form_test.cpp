@@ -219,9 +219,9 @@ TEST_F(MainFormTest, TwoFilesGoOutByteForByteInListOrder) {
     EXPECT_EQ(form->ExitStatus(), 0);
     EXPECT_FALSE(form->IsPrinting);
     EXPECT_TRUE(form->IsEnabled());
-    std::vector<std::string> expected = {"open Kelvad Printer", "start", "write 8192", "write 8192",
-                                         "write 3616", "end", "close", "open Kelvad Printer", "start",
-                                         "write 8192", "end", "close"};
+    std::vector<std::string> expected = {
+        "open Kelvad Printer", "start", "write 8192", "write 8192", "write 3616", "end", "close",
+        "open Kelvad Printer", "start", "write 8192", "end",        "close"};
     EXPECT_EQ(spooler.calls, expected);
     EXPECT_EQ(spooler.docName, "Kelvad " + pathB);
     std::string after = ReadWholeFile(PrinterOutputFile("kelvad-printer.bin"));
@@ -250,8 +250,7 @@ TEST_F(MainFormTest, AbortInTheFirstBlockEndsThenCancelsTheJobSilently) {
         PostMessageA(button, BM_CLICK, 0, 0);
     };
     form->co_PrintClick();
-    std::vector<std::string> expected = {"open Kelvad Printer", "start", "write 8192", "end", "cancel job",
-                                         "close"};
+    std::vector<std::string> expected = {"open Kelvad Printer", "start", "write 8192", "end", "cancel job", "close"};
     EXPECT_EQ(spooler.calls, expected);
     EXPECT_TRUE(form->boxes.empty());
     // The aborted file is not recorded: it is neither deleted nor removed, and later rows are not looked at.
