@@ -42,7 +42,6 @@ Recording RecordingFor(FileOutcome outcome);
 struct RecordedRow {
     int index = 0;
     bool deleteFile = false;
-    bool operator==(const RecordedRow&) const = default;
 };
 
 struct OutputLoopResult {
