@@ -293,6 +293,28 @@ TEST_F(MainFormTest, ChecksReportEachFailingFileAndOnlyWhollyOutputFilesAreDelet
     EXPECT_EQ(form->ExitStatus(), 1);
 }
 
+TEST_F(MainFormTest, FileThatGrowsDuringOutputIsSentUpToItsCheckedSizeAndKept) {
+    std::string content = Content(20000, 8);
+    std::string path = WriteTempFile("grows.prn", content);
+    std::string before = ReadWholeFile(PrinterOutputFile("kelvad-printer.bin"));
+    auto form = MakeForm();
+    form->OutputOptions.IsDeleteFile = true;
+    form->FilesListBox.AddItem(path);
+    spooler.afterWrite = [&](int n) {
+        if (n != 1)
+            return;
+        ui::FileHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+        DWORD written = 0;
+        WriteFile(file.get(), std::string(10000, 'x').data(), 10000, &written, nullptr);
+    };
+    form->co_PrintClick();
+    EXPECT_TRUE(ReadWholeFile(PrinterOutputFile("kelvad-printer.bin")) == before + content);
+    EXPECT_TRUE(Exists(path));
+    EXPECT_EQ(form->FilesListBox.Count(), 1);
+    EXPECT_EQ(form->ExitStatus(), 1);
+}
+
 TEST_F(MainFormTest, DeletePassRemovesOutputRowsHighestFirstAndKeepsRefusedFiles) {
     std::string p0 = WriteTempFile("d0.prn", "zero"), p1 = WriteTempFile("d1.prn", "one"), p2 = WriteTempFile("d2.prn", "two");
     auto form = MakeForm();
