@@ -382,6 +382,23 @@ void TMain_Form::ChangeCommandStatus() {
     UpdatePrintEnabled();
 }
 
+void TMain_Form::LoadCommandEntries(const std::vector<CommandEntry>& entries) {
+    for (const CommandEntry& entry : entries) {
+        if (CommandExplanation.Count() >= MaxCommandEntries)
+            break;
+        CommandExplanation.AddItem(entry.Description);
+        CommandString.AddItem(entry.Command);
+    }
+    co_Insert.SetEnabled(CommandExplanation.Count() < MaxCommandEntries);
+}
+
+std::vector<CommandEntry> TMain_Form::CommandEntries() const {
+    std::vector<CommandEntry> entries;
+    for (int i = 0; i < CommandExplanation.Count(); ++i)
+        entries.push_back({CommandExplanation.Item(i), CommandString.Item(i)});
+    return entries;
+}
+
 void TMain_Form::FillPrinterList() {
     for (const std::string& text : Printer().PrinterTexts())
         PrinterListBox.AddItem(text);

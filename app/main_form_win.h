@@ -3,7 +3,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "lists/command_catalogue.h"
 #include "lists/file_list_win.h"
 #include "lists/scl_list_box_win.h"
 #include "output/file_system.h"
@@ -80,6 +82,12 @@ public:
     void UpdateOpenDialogFilter();
     // Switches between file mode and command-string mode.
     void ChangeCommandStatus();
+
+    // The command-string catalogue. Start-up: appends the stored entries in order (the catalogue keeps at most
+    // MaxCommandEntries) and enables co_Insert unless the catalogue is full; nothing gets selected.
+    void LoadCommandEntries(const std::vector<CommandEntry>& entries);
+    // The catalogue's entries in list order, as they are to be stored.
+    std::vector<CommandEntry> CommandEntries() const;
 
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
 
