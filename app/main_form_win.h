@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,13 @@ public:
     void LoadCommandEntries(const std::vector<CommandEntry>& entries);
     // The catalogue's entries in list order, as they are to be stored.
     std::vector<CommandEntry> CommandEntries() const;
+    // The shared click handler of CommandExplanation and CommandString (every selection change, mouse or keys).
+    void CommandClick(TSclListBox& sender);
+    void co_InsertClick();
+    void co_EditClick();
+    void co_DeleteClick();
+    // The output button in command-string mode: sends the selected command string to the current target.
+    void CommandOutputClick();
 
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
 
@@ -109,6 +117,11 @@ private:
     void TakeCommandLine();
     void FillPrinterList();
     void UpdatePrintEnabled();
+    CatalogueSelection CommandSelection() const;
+    void ShowCommandSelection(const CatalogueSelection& state);
+    // Shows the command editor with the entry's texts, zoomed in from the button and back; the edited entry
+    // when it was closed with OK.
+    std::optional<CommandEntry> RunCommandEditor(ui::Button& button, const CommandEntry& entry);
 
     std::string commandLine_;
     std::unique_ptr<Spooler> ownSpooler_;

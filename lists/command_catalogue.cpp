@@ -3,8 +3,7 @@
 namespace kelvad {
 
 CatalogueButtons ButtonsFor(const CatalogueSelection& state) {
-    const bool selected = state.selected >= 0;
-    return {.insert = state.count < MaxCommandEntries, .editDelete = selected, .print = selected};
+    return {.insert = state.count < MaxCommandEntries, .editDelete = state.selected >= 0};
 }
 
 CatalogueSelection AfterClick(CatalogueSelection state, int clicked) {

@@ -23,12 +23,11 @@ struct CatalogueSelection {
     bool operator==(const CatalogueSelection&) const = default;
 };
 
-// Which buttons the state enables: co_Insert below the limit, co_Edit and co_Delete (and, in command-string
-// mode, co_Print) while an entry is selected.
+// Which buttons the state enables: co_Insert below the limit, co_Edit and co_Delete while an entry is selected
+// (co_Print too, in command-string mode, by the output button's own rule).
 struct CatalogueButtons {
     bool insert = false;
     bool editDelete = false;
-    bool print = false;
     bool operator==(const CatalogueButtons&) const = default;
 };
 

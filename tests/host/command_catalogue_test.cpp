@@ -18,18 +18,18 @@ TEST(CommandCatalogueTest, SelectionAndEnablingRules) {
         B buttons;
     };
     const Step steps[] = {
-        {"insert with nothing selected appends", AfterInsert({3, -1, -1}), {4, -1, -1}, 4, {true, false, false}},
-        {"insert with 2 selected selects the new entry at 2", AfterInsert({5, 2, 2}), {6, 2, 2}, 2, {true, true, true}},
-        {"the 20th entry disables insert", AfterInsert({19, -1, -1}), {20, -1, -1}, 20, {false, false, false}},
-        {"a click selects", AfterClick({4, -1, -1}, 1), {4, 1, 1}, 1, {true, true, true}},
-        {"a second click on it deselects", AfterClick({4, 1, 1}, 1), {4, -1, -1}, 4, {true, false, false}},
-        {"a click after the toggle selects again", AfterClick({4, -1, -1}, 1), {4, 1, 1}, 1, {true, true, true}},
-        {"a click on another entry moves the selection", AfterClick({4, 1, 1}, 3), {4, 3, 3}, 3, {true, true, true}},
-        {"keyboard move to a selection made by insert", AfterClick({4, 2, 0}, 2), {4, 2, 2}, 2, {true, true, true}},
-        {"delete in the middle selects the follower", AfterDelete({5, 2, 2}), {4, 2, 2}, 2, {true, true, true}},
-        {"delete of the last entry selects nothing", AfterDelete({5, 4, 4}), {4, -1, -1}, 4, {true, false, false}},
-        {"delete of the only entry", AfterDelete({1, 0, 0}), {0, -1, -1}, 0, {true, false, false}},
-        {"delete at 20 enables insert", AfterDelete({20, 7, 7}), {19, 7, 7}, 7, {true, true, true}},
+        {"insert with nothing selected appends", AfterInsert({3, -1, -1}), {4, -1, -1}, 4, {true, false}},
+        {"insert with 2 selected selects the new entry at 2", AfterInsert({5, 2, 2}), {6, 2, 2}, 2, {true, true}},
+        {"the 20th entry disables insert", AfterInsert({19, -1, -1}), {20, -1, -1}, 20, {false, false}},
+        {"a click selects", AfterClick({4, -1, -1}, 1), {4, 1, 1}, 1, {true, true}},
+        {"a second click on it deselects", AfterClick({4, 1, 1}, 1), {4, -1, -1}, 4, {true, false}},
+        {"a click after the toggle selects again", AfterClick({4, -1, -1}, 1), {4, 1, 1}, 1, {true, true}},
+        {"a click on another entry moves the selection", AfterClick({4, 1, 1}, 3), {4, 3, 3}, 3, {true, true}},
+        {"keyboard move to a selection made by insert", AfterClick({4, 2, 0}, 2), {4, 2, 2}, 2, {true, true}},
+        {"delete in the middle selects the follower", AfterDelete({5, 2, 2}), {4, 2, 2}, 2, {true, true}},
+        {"delete of the last entry selects nothing", AfterDelete({5, 4, 4}), {4, -1, -1}, 4, {true, false}},
+        {"delete of the only entry", AfterDelete({1, 0, 0}), {0, -1, -1}, 0, {true, false}},
+        {"delete at 20 enables insert", AfterDelete({20, 7, 7}), {19, 7, 7}, 7, {true, true}},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
