@@ -52,15 +52,14 @@ std::string ClassOf(HWND hwnd) {
     return name;
 }
 
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> children;
-    EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
     return children;
 }
 

@@ -19,8 +19,6 @@ using kelvad::CommandEntry;
 using kelvad::TEditCommandString;
 using Entries = std::vector<CommandEntry>;
 
-constexpr UINT_PTR kRescueTimer = 0x4B32;
-
 // Closes an editor that the steps failed to close, so that a failing test does not hang.
 void CALLBACK Rescue(HWND, UINT, UINT_PTR, DWORD) {
     if (HWND editor = FindWindowA(nullptr, "コマンド文字列の追加、編集"))
@@ -58,9 +56,10 @@ protected:
             if (editor && editor->IsVisible() && next < steps.size())
                 steps[next++](*editor);
         };
-        SetTimer(nullptr, kRescueTimer, 5000, Rescue);
+        // A thread timer gets an id of the system's choosing: it is the one to kill.
+        UINT_PTR rescue = SetTimer(nullptr, 0, 5000, Rescue);
         SendMessageA(button.Handle(), BM_CLICK, 0, 0);
-        KillTimer(nullptr, kRescueTimer);
+        KillTimer(nullptr, rescue);
         ui::App().onIdle = nullptr;
         EXPECT_EQ(next, steps.size()) << "the editor closed before its last step";
         ui::App().ProcessMessages();
