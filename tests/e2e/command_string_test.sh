@@ -27,8 +27,8 @@ check "nothing selected after inserts, a click selects both rows" \
         'print=0 change=1 quit=1 edit=0 delete=0 insert=1 selected=-1/-1' \
         'print=1 change=1 quit=1 edit=1 delete=1 insert=1 selected=0/0')"
 check "ABC: exactly 41 42 43 at the printer" test "$(od -An -tx1 "$printer_bin" | tr -d ' \n')" = 414243
-check "ABC: the job is named Kelvad ABC, no output file" \
-    test "$(our_jobs | grep -c '{L"Kelvad ABC", (null),')" -eq 1
+check "ABC: the job is named Kelvad ABC, raw data, no output file" \
+    test "$(our_jobs | grep -c '{L"Kelvad ABC", (null), L"RAW"}')" -eq 1
 
 drive print click cmd 1 print click cmd 2 print click cmd 3 print >/dev/null
 printf 'ABCABC%s%s%s' "$jp_bytes" "$typed" "$long" >"$WORK/expected.bin"
@@ -37,7 +37,7 @@ check "one job per press" test "$(our_jobs | wc -l)" -eq 5
 check "two jobs named Kelvad ABC" test "$(our_jobs | grep -c '{L"Kelvad ABC", (null),')" -eq 2
 
 # The refusing printer: the box names it, nothing reaches the other printer, the buttons come back.
-"$KELVAD_ROOT/scripts/wine" "$bin/press_ok.exe" Kelvad | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" &
+"$KELVAD_ROOT/scripts/wine" "$bin/press_ok.exe" Kelvad 60000 | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" &
 answer=$!
 drive click printer "Kelvad Refuse" click cmd 0 print state >"$WORK/state2"
 wait $answer || true
