@@ -257,6 +257,8 @@ Plan MakePlan(Source& source) {
     WICPixelFormatGUID format{};
     Check(source.frame->GetPixelFormat(&format), kCorrupt);
     auto is = [&](const GUID& g) { return IsEqualGUID(format, g); };
+    if (is(GUID_WICPixelFormatUndefined) || is(GUID_NULL))
+        throw Failure{kCorrupt};
     if (is(GUID_WICPixelFormat24bppBGR))
         return {Layout::Direct, 24, 0, {24, {}}};
     if (is(GUID_WICPixelFormat8bppIndexed))
@@ -426,7 +428,7 @@ Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LO
         Check(source.factory->CreateFormatConverter(converter.put()), kInternalError);
         Check(converter->Initialize(source.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr,
                                     0.0, WICBitmapPaletteTypeCustom),
-              kUnknownFormat);
+              kCorrupt);
         from = converter.get();
         plan.layout = Layout::Direct;
         plan.sourceBits = 24;
