@@ -423,31 +423,34 @@ TEST_F(ImageLoader, PicAspectPaletteAndMissingEntryPoints) {
     ExpectPixels(3, 2, kTrueColour);
 }
 
+std::string dialogCaption, dialogText;
+
+BOOL CALLBACK LongestChildText(HWND child, LPARAM) {
+    const std::string t = ui_test::Text(child);
+    if (t.size() > dialogText.size())
+        dialogText = t;
+    return TRUE;
+}
+
+void CALLBACK ReadAndCloseDialog(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindWindowA("#32770", nullptr);
+    if (!box)
+        return;
+    KillTimer(nullptr, id);
+    dialogCaption = ui_test::Text(box);
+    EnumChildWindows(box, LongestChildText, 0);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
 TEST_F(ImageLoader, MessageDialogIsCaptionedWithTheApplicationTitle) {
     ui::App().title = "Kelvad32";
     all.showMessage = nullptr;
-    static std::string caption, text;
-    caption.clear();
-    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        HWND box = FindWindowA("#32770", nullptr);
-        if (!box)
-            return;
-        KillTimer(nullptr, id);
-        caption = ui_test::Text(box);
-        EnumChildWindows(
-            box,
-            [](HWND child, LPARAM) {
-                const std::string t = ui_test::Text(child);
-                if (t.size() > text.size())
-                    text = t;
-                return TRUE;
-            },
-            0);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    });
+    dialogCaption.clear();
+    dialogText.clear();
+    SetTimer(nullptr, 0, 50, ReadAndCloseDialog);
     all.SetPictureName("photo.jpeg");
-    EXPECT_EQ(caption, "Kelvad32");
-    EXPECT_EQ(text, "サポートされない拡張子 [photo.jpeg]");
+    EXPECT_EQ(dialogCaption, "Kelvad32");
+    EXPECT_EQ(dialogText, "サポートされない拡張子 [photo.jpeg]");
 }
 
 } // namespace
