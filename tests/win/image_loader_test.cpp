@@ -222,16 +222,20 @@ TEST_F(ImageLoader, JpegPluginDecodesBaselineAndProgressive) {
     // The quarter-size preview keeps the top-left pixel of each 4 x 4 cell.
     all.SetPreView(true);
     ExpectPixels(16, 12, [&](unsigned x, unsigned y) { return blocks(4 * x, 4 * y); }, 12);
-    // Cut short: the plug-in finds the data corrupt; the loader then tries offset 128 and reports that answer.
+    // Cut short: the headers still give the size, the picture call finds the data corrupt.
     const std::string cut = WriteTempFile("cut.jpg", baseline.substr(0, baseline.size() / 3));
     ui::Library library(LoadLibraryA("ifjpeg.spi"));
     auto info = reinterpret_cast<plugin::GetPictureInfoFn>(
         reinterpret_cast<void (*)()>(GetProcAddress(library.get(), "GetPictureInfo")));
     plugin::PictureInfo record{};
-    EXPECT_EQ(info(cut.c_str(), 0, 0, &record), 3);
-    EXPECT_EQ(info(cut.c_str(), 128, 0, &record), 2);
-    all.SetPictureName(cut);
-    EXPECT_EQ(all.Error(), 2);
+    EXPECT_EQ(info(cut.c_str(), 0, 0, &record), 0);
+    EXPECT_EQ(record.width, 64);
+    EXPECT_EQ(record.height, 48);
+    EXPECT_EQ(record.colorDepth, 24);
+    all.SetPreView(false);
+    EXPECT_EQ(LoadText("cut.jpg", baseline.substr(0, baseline.size() / 3)), "データが壊れている");
+    // Headers without a frame: corrupt at offset 0, nothing at 128, and the last answer is reported.
+    EXPECT_EQ(LoadText("short.jpg", Bytes("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 13)), "未知のフォーマット");
 }
 
 TEST_F(ImageLoader, RealPluginsReportBadFiles) {
