@@ -5,9 +5,9 @@
 //   kelvad_image_bench.exe memory JPEG          growth of the peak working set over one load through the
 //                                               loader, against the size of the 24-bit picture
 //   kelvad_image_bench.exe make JPEG W H        writes a W x H photo-like JPEG with WIC
-#include <windows.h>
 #include <psapi.h>
 #include <wincodec.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -156,8 +156,8 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
             Fail(kResultCorrupt, PluginResultText(kResultCorrupt));
             return;
         }
-        const PictureSize size = preView_ ? PreviewSize(record.width, record.height)
-                                          : PictureSize{record.width, record.height};
+        const PictureSize size =
+            preView_ ? PreviewSize(record.width, record.height) : PictureSize{record.width, record.height};
         result = (preView_ ? getPreview : getPicture)(name, offset, 0, &info, &bits, nullptr, 0);
         if (result != plugin::kOk) {
             Fail(result, PluginResultText(result));
@@ -246,8 +246,7 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
             Fail(4, PluginResultText(4));
             return false;
         }
-        const int displayBits =
-            displayBitsPerPixel ? displayBitsPerPixel() : GetDeviceCaps(screen.get(), BITSPIXEL);
+        const int displayBits = displayBitsPerPixel ? displayBitsPerPixel() : GetDeviceCaps(screen.get(), BITSPIXEL);
         HPALETTE previous = nullptr;
         if (mayBuildPalette && layout->bitCount <= 8 && displayBits == 8) {
             const int count = PaletteEntryCount(layout->bitCount, layout->clrUsed);
@@ -273,9 +272,9 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
         int lines = 0;
         for (int first = 0; first < layout->height; first += band) {
             const int count = std::min(band, layout->height - first);
-            const int set = SetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), first, count,
-                                      bits.data() + first * stride, reinterpret_cast<const BITMAPINFO*>(info.data()),
-                                      DIB_RGB_COLORS);
+            const int set =
+                SetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), first, count, bits.data() + first * stride,
+                          reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
             lines += std::max(set, 0);
         }
         if (previous)

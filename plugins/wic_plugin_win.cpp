@@ -1,14 +1,14 @@
 // An image plug-in of the published plug-in interface that decodes with the Windows Imaging Component.
 // One source serves every format; KELVAD_PLUGIN_FORMAT picks it (1 JPEG, 2 GIF, 3 TIFF, 4 PNG).
-#include <windows.h>
 #include <wincodec.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <utility>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "image/plugin_interface_win.h"
@@ -99,8 +99,8 @@ std::vector<unsigned char> ReadInput(LPCSTR buffer, LONG_PTR length, unsigned fl
     }
     if ((flag & 7) != 0 || !buffer || length < 0)
         throw Failure{kInternalError};
-    HANDLE file = CreateFileA(buffer, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(buffer, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         throw Failure{kReadError};
     struct Closer {
@@ -261,19 +261,19 @@ struct Target {
 };
 
 enum class Layout {
-    Direct,       // rows copied as they are (24bppBGR, 1/4/8-bit indexed)
-    Indexed2,     // 2-bit indexed, widened to 4 bits
-    Grey,         // 2/4/8/16-bit grey to an 8-bit grey ramp
-    BlackWhite,   // 1-bit black and white
-    Bgr32,        // BGR with an unused byte
-    Bgra32,       // BGRA, laid on white
-    Pbgra32,      // premultiplied BGRA, laid on white
-    Rgb24,        // RGB order
-    Rgba32,       // RGBA, laid on white
-    Rgb48,        // 16 bits per channel, RGB
-    Bgr48,        // 16 bits per channel, BGR
-    Rgba64,       // 16 bits per channel with alpha, laid on white
-    Converted,    // anything else: WIC's own converter to 24bppBGR
+    Direct,     // rows copied as they are (24bppBGR, 1/4/8-bit indexed)
+    Indexed2,   // 2-bit indexed, widened to 4 bits
+    Grey,       // 2/4/8/16-bit grey to an 8-bit grey ramp
+    BlackWhite, // 1-bit black and white
+    Bgr32,      // BGR with an unused byte
+    Bgra32,     // BGRA, laid on white
+    Pbgra32,    // premultiplied BGRA, laid on white
+    Rgb24,      // RGB order
+    Rgba32,     // RGBA, laid on white
+    Rgb48,      // 16 bits per channel, RGB
+    Bgr48,      // 16 bits per channel, BGR
+    Rgba64,     // 16 bits per channel with alpha, laid on white
+    Converted,  // anything else: WIC's own converter to 24bppBGR
 };
 
 struct Plan {
@@ -484,8 +484,8 @@ Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LO
     }
     // Rows come in bands of about 1 MiB of source pixels.
     const std::size_t sourceStride = (static_cast<std::size_t>(source.width) * plan.sourceBits + 31) / 32 * 4;
-    const UINT band = static_cast<UINT>(std::max<std::size_t>(1, std::min<std::size_t>(source.height,
-                                                                                        (1u << 20) / sourceStride)));
+    const UINT band =
+        static_cast<UINT>(std::max<std::size_t>(1, std::min<std::size_t>(source.height, (1u << 20) / sourceStride)));
     std::vector<unsigned char> buffer(sourceStride * band);
     for (UINT y = 0; y < source.height; y += band) {
         const UINT rows = std::min(band, source.height - y);
@@ -494,8 +494,8 @@ Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LO
                                buffer.data()),
               kCorrupt);
         for (UINT r = 0; r < rows; ++r)
-            ConvertRow(plan, buffer.data() + r * sourceStride,
-                       pixels.data() + (source.height - 1 - (y + r)) * stride, source.width);
+            ConvertRow(plan, buffer.data() + r * sourceStride, pixels.data() + (source.height - 1 - (y + r)) * stride,
+                       source.width);
     }
     report(source.height);
     return pixels;

@@ -120,8 +120,8 @@ void Picture::LoadFromFile(const std::string& path, const std::string& upperExte
             throw invalid;
         WindowDc screen(nullptr);
         const int lines = std::abs(header.biHeight);
-        if (SetDIBits(screen.get(), static_cast<HBITMAP>(section.get()), 0, lines, data.data() + file.bfOffBits,
-                      source, DIB_RGB_COLORS) != lines)
+        if (SetDIBits(screen.get(), static_cast<HBITMAP>(section.get()), 0, lines, data.data() + file.bfOffBits, source,
+                      DIB_RGB_COLORS) != lines)
             throw invalid;
         AssignBitmap(std::move(section), GdiObject());
         return;

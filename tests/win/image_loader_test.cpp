@@ -192,11 +192,15 @@ TEST_F(ImageLoader, RealPluginsDecodeWhatTheTestsWrote) {
         {"rgb.tif", TiffFile("rgb", 37, 11, true), 37, 11, kTrueColour},
         {"palette.tif", TiffFile("palette", 21, 9), 21, 9, palette256},
         {"bilevel.tif", TiffFile("bilevel", 19, 5), 19, 5,
-         [](int x, int y) { return (x + y) % 3 == 0 ? Rgb{255, 255, 255} : Rgb{0, 0, 0}; }},
+         [](int x, int y) {
+             return (x + y) % 3 == 0 ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
+         }},
         {"deep.tif", TiffFile("rgb48", 17, 6), 17, 6, kTrueColour},
         {"rgb.png", PngFile("rgb", 23, 7), 23, 7, kTrueColour},
         {"alpha.png", PngFile("rgba", 23, 7), 23, 7,
-         [](int x, int y) { return x == 0 ? Rgb{255, 255, 255} : test_plugin::TrueColour(x, y); }},
+         [](int x, int y) {
+             return x == 0 ? Rgb{255, 255, 255} : test_plugin::TrueColour(x, y);
+         }},
         {"palette.png", PngFile("palette", 15, 6), 15, 6, palette256},
         {"sixteen.gif", GifFile(16, 29, 8), 29, 8, [](int x, int y) { return TestPaletteColour(x, y, 16); }},
         {"full.gif", GifFile(256, 31, 9), 31, 9, palette256},
@@ -221,7 +225,8 @@ TEST_F(ImageLoader, JpegPluginDecodesBaselineAndProgressive) {
     ExpectPixels(64, 48, blocks, 12);
     // The quarter-size preview keeps the top-left pixel of each 4 x 4 cell.
     all.SetPreView(true);
-    ExpectPixels(16, 12, [&](unsigned x, unsigned y) { return blocks(4 * x, 4 * y); }, 12);
+    ExpectPixels(
+        16, 12, [&](unsigned x, unsigned y) { return blocks(4 * x, 4 * y); }, 12);
     // Cut short: the headers still give the size, the picture call finds the data corrupt.
     const std::string cut = WriteTempFile("cut.jpg", baseline.substr(0, baseline.size() / 3));
     ui::Library library(LoadLibraryA("ifjpeg.spi"));
@@ -263,6 +268,35 @@ TEST_F(ImageLoader, RealPluginsReportBadFiles) {
         EXPECT_EQ(all.Error(), c.error);
         EXPECT_EQ(all.PictureName(), "");
     }
+    // Cut and scrambled files: every answer is a result code of the interface, never a crash or a hang.
+    const std::pair<const char*, Bytes> originals[] = {
+        {"ifpng.spi", png},
+        {"iftiff.spi", tiff},
+        {"ifgif.spi", gif},
+        {"ifjpeg.spi", WicFile(GUID_ContainerFormatJpeg, 40, 30, kTrueColour)},
+    };
+    for (const auto& [library, original] : originals) {
+        SCOPED_TRACE(library);
+        ui::Library module(LoadLibraryA(library));
+        auto getPicture = reinterpret_cast<plugin::GetPictureFn>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module.get(), "GetPicture")));
+        ASSERT_TRUE(getPicture);
+        for (int variant = 0; variant < 24; ++variant) {
+            Bytes bad = original;
+            if (variant < 12) {
+                bad.resize(bad.size() * variant / 12 + 3);
+            } else {
+                for (std::size_t at = 8 + variant; at < bad.size(); at += bad.size() / 5 + variant)
+                    bad[at] = static_cast<char>(bad[at] ^ (0x55 + variant));
+            }
+            const std::string file = WriteTempFile("bad.bin", bad);
+            HANDLE info = nullptr, bits = nullptr;
+            const int result = getPicture(file.c_str(), 0, 0, &info, &bits, nullptr, 0);
+            EXPECT_TRUE(result == 0 || result == 2 || result == 3 || result == 6) << variant << ": " << result;
+            if (result == 0)
+                GlobalFree(info), GlobalFree(bits);
+        }
+    }
     // A folder cannot be read as a file.
     const std::string folder = TempDir() + "folder.png";
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -271,8 +305,10 @@ TEST_F(ImageLoader, RealPluginsReportBadFiles) {
 }
 
 TEST_F(ImageLoader, RealPluginsPublishTheirInterface) {
-    const std::pair<const char*, const char*> plugins[] = {
-        {"ifjpeg.spi", "*.jpg;*.jpe;*.jpeg"}, {"ifgif.spi", "*.gif"}, {"iftiff.spi", "*.tif;*.tiff"}, {"ifpng.spi", "*.png"}};
+    const std::pair<const char*, const char*> plugins[] = {{"ifjpeg.spi", "*.jpg;*.jpe;*.jpeg"},
+                                                           {"ifgif.spi", "*.gif"},
+                                                           {"iftiff.spi", "*.tif;*.tiff"},
+                                                           {"ifpng.spi", "*.png"}};
     const Bytes png = PngFile("rgb", 4, 4);
     Bytes head = png + Bytes(2048, '\0');
     for (const auto& [name, patterns] : plugins) {

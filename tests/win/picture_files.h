@@ -1,7 +1,7 @@
 #pragma once
 // Picture files written byte by byte for the image loader's tests, from the test plug-in's patterns.
-#include <windows.h>
 #include <wincodec.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <functional>
@@ -303,7 +303,8 @@ inline Rgb TestPaletteColour(unsigned x, unsigned y, unsigned n) {
 }
 
 // A picture encoded by the platform's WIC encoder for the container (JPEG: baseline), from 24-bit pixels.
-inline Bytes WicFile(const GUID& container, unsigned w, unsigned h, const std::function<Rgb(unsigned, unsigned)>& colour) {
+inline Bytes WicFile(const GUID& container, unsigned w, unsigned h,
+                     const std::function<Rgb(unsigned, unsigned)>& colour) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IWICImagingFactory* factory = nullptr;
     IStream* stream = nullptr;
