@@ -331,64 +331,68 @@ TEST_F(ImageLoader, RealPluginsPublishTheirInterface) {
 }
 
 TEST_F(ImageLoader, EveryFailureOfThePluginPathIsReported) {
-    TestPlugin mag("full", "ifmag.spi");
-    ASSERT_TRUE(mag.get());
-    struct Case {
-        const char* name;
-        std::string file;
-        int error;
-        const char* text;
-    };
-    const Case cases[] = {
-        {"a.jpeg", "x", 10, "サポートされない拡張子"},
-        {"C:\\DIR.X\\FILE", "", 10, "サポートされない拡張子"},
-        {"a.q4", "x", 20, "IFXLD4.SPI not found"},
-        {"a.pi", "x", 20, "IFPI.SPI not found"},
-        {"a.mag", "KVSPI pict=1", 1, "その他のエラー"},
-        {"b.mag", "KVSPI pict=3", 3, "データが壊れている"},
-        {"c.mag", "KVSPI pict=4", 4, "メモリーが確保出来ない"},
-        {"d.mag", "KVSPI pict=5", 5, "メモリーエラー"},
-        {"e.mag", "KVSPI pict=6", 6, "ファイルリードエラー"},
-        {"f.mag", "KVSPI pict=7", 7, "その他のエラー"},
-        {"g.mag", "KVSPI pict=-1", -1, "その他のエラー"},
-        {"h.mag", "not for this plug-in", 2, "未知のフォーマット"},
-        // Answers that cannot be used are corrupt data, and nothing is read from them.
-        {"i.mag", "KVSPI fault=nullinfo", 3, "データが壊れている"},
-        {"j.mag", "KVSPI fault=nullbits", 3, "データが壊れている"},
-        {"k.mag", "KVSPI fault=hdrsize", 3, "データが壊れている"},
-        {"l.mag", "KVSPI fault=zerowidth", 3, "データが壊れている"},
-        {"m.mag", "KVSPI fault=shortbits w=100 h=100", 3, "データが壊れている"},
-        {"n.mag", "KVSPI fault=overflow", 3, "データが壊れている"},
-        {"o.mag", "KVSPI fault=clrused bits=8", 3, "データが壊れている"},
-    };
-    all.SetPreView(true);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string name = c.file.empty() ? c.name : WriteTempFile(c.name, c.file);
-        messages.clear();
-        all.SetPictureName(name);
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0], std::string(c.text) + " [" + name + "]");
-        EXPECT_EQ(all.Error(), c.error);
-        EXPECT_EQ(all.PictureName(), "");
-        EXPECT_TRUE(all.GetPicture().Empty());
-        EXPECT_FALSE(all.PreView());
+    {
+        TestPlugin mag("full", "ifmag.spi");
+        ASSERT_TRUE(mag.get());
+        struct Case {
+            const char* name;
+            std::string file;
+            int error;
+            const char* text;
+        };
+        const Case cases[] = {
+            {"a.jpeg", "x", 10, "サポートされない拡張子"},
+            {"C:\\DIR.X\\FILE", "", 10, "サポートされない拡張子"},
+            {"a.q4", "x", 20, "IFXLD4.SPI not found"},
+            {"a.pi", "x", 20, "IFPI.SPI not found"},
+            {"a.mag", "KVSPI pict=1", 1, "その他のエラー"},
+            {"b.mag", "KVSPI pict=3", 3, "データが壊れている"},
+            {"c.mag", "KVSPI pict=4", 4, "メモリーが確保出来ない"},
+            {"d.mag", "KVSPI pict=5", 5, "メモリーエラー"},
+            {"e.mag", "KVSPI pict=6", 6, "ファイルリードエラー"},
+            {"f.mag", "KVSPI pict=7", 7, "その他のエラー"},
+            {"g.mag", "KVSPI pict=-1", -1, "その他のエラー"},
+            {"h.mag", "not for this plug-in", 2, "未知のフォーマット"},
+            // Answers that cannot be used are corrupt data, and nothing is read from them.
+            {"i.mag", "KVSPI fault=nullinfo", 3, "データが壊れている"},
+            {"j.mag", "KVSPI fault=nullbits", 3, "データが壊れている"},
+            {"k.mag", "KVSPI fault=hdrsize", 3, "データが壊れている"},
+            {"l.mag", "KVSPI fault=zerowidth", 3, "データが壊れている"},
+            {"m.mag", "KVSPI fault=shortbits w=100 h=100", 3, "データが壊れている"},
+            {"n.mag", "KVSPI fault=overflow", 3, "データが壊れている"},
+            {"o.mag", "KVSPI fault=clrused bits=8", 3, "データが壊れている"},
+        };
         all.SetPreView(true);
-    }
-    // Only result 2 of the first picture call makes the loader try offset 128.
-    mag.TakeLog();
-    Load("retry.mag", "KVSPI pict=3");
-    EXPECT_EQ(mag.TakeLog(), "GetPicture@0=3;");
-    Load("at128.mag", Bytes(128, '#') + "KVSPI w=5 h=3");
-    EXPECT_EQ(mag.TakeLog(), "GetPicture@0=2;GetPicture@128=0;");
-    ExpectPixels(5, 3, kTrueColour);
-    EXPECT_EQ(all.LoaderKind(), 6);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            const std::string name = c.file.empty() ? c.name : WriteTempFile(c.name, c.file);
+            messages.clear();
+            all.SetPictureName(name);
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0], std::string(c.text) + " [" + name + "]");
+            EXPECT_EQ(all.Error(), c.error);
+            EXPECT_EQ(all.PictureName(), "");
+            EXPECT_TRUE(all.GetPicture().Empty());
+            EXPECT_FALSE(all.PreView());
+            all.SetPreView(true);
+        }
+        // Only result 2 of the first picture call makes the loader try offset 128.
+        mag.TakeLog();
+        Load("retry.mag", "KVSPI pict=3");
+        EXPECT_EQ(mag.TakeLog(), "GetPicture@0=3;");
+        Load("at128.mag", Bytes(128, '#') + "KVSPI w=5 h=3");
+        EXPECT_EQ(mag.TakeLog(), "GetPicture@0=2;GetPicture@128=0;");
+        ExpectPixels(5, 3, kTrueColour);
+        EXPECT_EQ(all.LoaderKind(), 6);
 
-    // A name longer than the plug-in's 256-byte buffer: no call, other error.
-    const std::string longName = std::string(300, 'a') + ".mag";
-    all.SetPictureName(longName);
-    EXPECT_EQ(all.Error(), 1);
-    EXPECT_EQ(mag.TakeLog(), "");
+        // A name longer than the plug-in's 256-byte buffer: no call, other error.
+        const std::string longName = std::string(300, 'a') + ".mag";
+        all.SetPictureName(longName);
+        EXPECT_EQ(all.Error(), 1);
+        EXPECT_EQ(mag.TakeLog(), "");
+    }
+    // Every path, the failing ones too, released the library: only the test held it.
+    EXPECT_EQ(GetModuleHandleA("ifmag.spi"), nullptr);
 }
 
 TEST_F(ImageLoader, JpegPathRetriesAtOffset128AndMakesThePreview) {
