@@ -50,8 +50,15 @@ bool Ok(HRESULT hr, const char* what) {
     return SUCCEEDED(hr);
 }
 
+// COM for one call, as the plug-ins have it: the program itself does not initialise COM.
+struct ComScope {
+    ComScope() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~ComScope() { CoUninitialize(); }
+};
+
 // WIC straight into a display-compatible bitmap: decode to 24-bit rows, then SetDIBits.
 bool LoadWithWic(const std::string& path, int& width, int& height) {
+    ComScope com;
     Com<IWICImagingFactory> factory;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
@@ -101,6 +108,7 @@ bool LoadWithLoader(const std::string& path, int& width, int& height) {
 }
 
 bool MakeJpeg(const std::string& path, UINT w, UINT h) {
+    ComScope com;
     Com<IWICImagingFactory> factory;
     Com<IWICStream> stream;
     Com<IWICBitmapEncoder> encoder;
@@ -148,7 +156,6 @@ int main(int argc, char** argv) {
         return 64;
     }
     const std::string mode = argv[1], path = argv[2];
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ui::App().Initialize(GetModuleHandleA(nullptr));
     int width = 0, height = 0;
     if (mode == "make")
