@@ -221,6 +221,7 @@ TEST_F(ImageLoader, JpegPluginDecodesBaselineAndProgressive) {
     EXPECT_EQ(Load("baseline.jpg", baseline), "");
     ExpectPixels(64, 48, blocks, 12);
     EXPECT_EQ(all.OrgWidth(), 64);
+    // The same blocks written by ImageMagick (-interlace JPEG -quality 95), since WIC writes baseline only.
     EXPECT_EQ(Load("progressive.jpg", ReadWholeFile(BinDir() + "testdata\\blocks_progressive.jpg")), "");
     ExpectPixels(64, 48, blocks, 12);
     // The quarter-size preview keeps the top-left pixel of each 4 x 4 cell.
