@@ -58,7 +58,9 @@ inline Bytes TiffFile(const std::string& kind, unsigned w, unsigned h, bool twoP
                 if (kind == "rgb")
                     pixels += char(c.r), pixels += char(c.g), pixels += char(c.b);
                 else if (kind == "rgb48")
-                    Put16(pixels, c.r * 257), Put16(pixels, c.g * 257), Put16(pixels, c.b * 257);
+                    // High byte the colour, low byte its complement: a reader taking the wrong byte shows it.
+                    Put16(pixels, c.r * 256 + 255 - c.r), Put16(pixels, c.g * 256 + 255 - c.g),
+                        Put16(pixels, c.b * 256 + 255 - c.b);
                 else
                     pixels += char(TestIndex(x, y, 256));
             }
