@@ -1,0 +1,56 @@
+#include "image/image_page.h"
+
+#include <climits>
+
+namespace kelvad {
+
+namespace {
+
+constexpr long double kInchesPerMillimetre = 1.0L / 25.4L;
+
+int ToInt(long double value) {
+    if (value >= static_cast<long double>(INT_MAX))
+        return INT_MAX;
+    if (value <= static_cast<long double>(INT_MIN))
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+// Sums in 64 bits: a device may answer anything.
+int Add(int a, long long b) {
+    return ToInt(static_cast<long double>(static_cast<long long>(a) + b));
+}
+
+} // namespace
+
+int MillimetresToUnits(long double millimetres, int dpi) {
+    return ToInt(RoundHalfEven(millimetres * kInchesPerMillimetre * dpi));
+}
+
+PageRect DestinationRect(const OutputOptions& o, const PrinterMargins& minimum, const PageMetrics& m, int pictureWidth,
+                         int pictureHeight) {
+    PageRect rect;
+    if (o.IsMarginZero) {
+        rect.left = -MillimetresToUnits(minimum.Left, m.dpiX);
+        rect.top = -MillimetresToUnits(minimum.Top, m.dpiY);
+        rect.right = Add(rect.left, o.IsStretch ? m.physicalWidth : pictureWidth);
+        rect.bottom = Add(rect.top, o.IsStretch ? m.physicalHeight : pictureHeight);
+        return rect;
+    }
+    // Differences in 64 bits, so that no margin overflows before it is converted.
+    const auto below = [](std::int32_t margin, int min) { return static_cast<long double>(margin) - min; };
+    rect.left = MillimetresToUnits(below(o.LeftMargin, minimum.Left), m.dpiX);
+    rect.top = MillimetresToUnits(below(o.TopMargin, minimum.Top), m.dpiY);
+    if (o.IsStretch) {
+        rect.right = Add(m.printableWidth,
+                         -static_cast<long long>(MillimetresToUnits(below(o.RightMargin, minimum.Right), m.dpiX)));
+        rect.bottom = Add(m.printableHeight,
+                          -static_cast<long long>(MillimetresToUnits(below(o.BottomMargin, minimum.Bottom), m.dpiY)));
+    } else {
+        rect.right = Add(rect.left, pictureWidth);
+        rect.bottom = Add(rect.top, pictureHeight);
+    }
+    return rect;
+}
+
+} // namespace kelvad
