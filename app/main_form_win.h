@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "image/setup_printer_win.h"
 #include "lists/file_list_win.h"
 #include "lists/scl_list_box_win.h"
 #include "output/file_system.h"
@@ -19,7 +20,7 @@
 namespace kelvad {
 
 // The program's one main window: the file list, the output target list and the row of buttons.
-class TMain_Form : public ui::Form, public MessageSink {
+class TMain_Form : public ui::Form, public MessageSink, public SetupOwner {
 public:
     // commandLine is the process command line as GetCommandLineA gives it (parameter 0 is skipped).
     explicit TMain_Form(std::string commandLine);
@@ -70,7 +71,12 @@ public:
     void AutoPrintIdle(bool& done);
     // Output targets: the clicked row becomes current; the current printer's minimum margins.
     void PrinterListBoxClick();
-    void RefreshMinMargins();
+    void RefreshMinMargins() override;
+    // The setup dialog, and what it reads and changes here.
+    void co_SetUpClick();
+    kelvad::OutputOptions& Options() override { return OutputOptions; }
+    PrinterMargins MinMargins() const override;
+    void SelectCurrentPrinter() override;
     void co_AboutClick();
     void AppMessage(MSG& msg, bool& handled);
 
