@@ -19,10 +19,15 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+include(cmake/plugins.cmake)
+
 file(GLOB win_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(kelvad_win_tests ${win_tests} app/kelvad.rc)
 target_compile_options(kelvad_win_tests PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
-target_link_libraries(kelvad_win_tests PRIVATE kelvad_win gtest)
+target_link_libraries(kelvad_win_tests PRIVATE kelvad_win gtest windowscodecs ole32 uuid)
+add_dependencies(kelvad_win_tests ${kelvad_plugins} ${test_plugins})
+add_custom_command(TARGET kelvad_win_tests POST_BUILD COMMAND ${CMAKE_COMMAND} -E copy_directory
+                   ${CMAKE_SOURCE_DIR}/tests/data ${CMAKE_BINARY_DIR}/bin/testdata)
 set_target_properties(kelvad_win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Small Windows tools the test set-up and the benchmark run inside Wine.

@@ -43,12 +43,17 @@ public:
     // Shows a loader message ("text [name]"); by default the plain message dialog captioned with the
     // application's title. Tests replace it.
     std::function<void(const std::string& message)> showMessage;
+    // The display's bits per pixel, which decides whether a palette is built; by default asked of the
+    // screen. Tests replace it to run the palette path on any display.
+    std::function<int()> displayBitsPerPixel;
 
 private:
     void LoadPicture();
-    void Report(const std::string& text);
+    void Show(const std::string& text);
+    void Fail(int error, const std::string& text);
     void LoadNative(const std::string& extension);
-    void LoadThroughPlugin(int kind);
+    void LoadThroughPlugin(int kind, const char* library, const char* typeName);
+    bool SetPixels(HGLOBAL info, HGLOBAL bits, int width, int height, bool mayBuildPalette);
 
     std::string pictureName_;
     bool preView_ = false;
