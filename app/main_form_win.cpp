@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/program_paths.h"
 #include "app/resource_ids.h"
+#include "image/image_page_win.h"
 #include "output/animate_zoom_win.h"
 #include "output/file_system_win.h"
 #include "output/now_printing_win.h"
@@ -402,12 +403,21 @@ void TMain_Form::co_PrintClick() {
     bool everyFileOutput = false;
     try {
         FileRows rows(FilesListBox);
-        everyFileOutput = RunRawPrint(
-            rows, OutputOptions.IsDeleteFile,
-            [&](const std::string& path, const RunPosition&) {
-                return SpoolPrinterFile(path, Printer().RawTarget(), *spooler_, *fileSystem_, *progress, *this);
-            },
-            *progress, *fileSystem_, *this);
+        if (OutputOptions.IsPrnFile) {
+            everyFileOutput = RunRawPrint(
+                rows, OutputOptions.IsDeleteFile,
+                [&](const std::string& path, const RunPosition&) {
+                    return SpoolPrinterFile(path, Printer().RawTarget(), *spooler_, *fileSystem_, *progress, *this);
+                },
+                *progress, *fileSystem_, *this);
+        } else {
+            ImagePageContext page{All1, OutputOptions, MinMargins(), *fileSystem_, *progress, *this};
+            PrinterDocument document;
+            everyFileOutput = RunImagePrint(
+                rows, OutputOptions.IsDeleteFile,
+                [&](const std::string& path, const RunPosition&) { return PrintImageFile(path, page); }, *progress,
+                *fileSystem_, *this, document);
+        }
     } catch (...) {
         cleanUp();
         throw;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "image/all_win.h"
 #include "image/setup_printer_win.h"
 #include "lists/file_list_win.h"
 #include "lists/scl_list_box_win.h"
@@ -49,6 +50,8 @@ public:
     ui::Label Label2;
     ui::Label LPrinter;
     OpenFileDialog FileOpenDialog;
+    // The invisible image loader of the image run.
+    TAll All1{this};
 
     bool IsPrinting = false;
     bool FileMode = true;
