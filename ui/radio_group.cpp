@@ -9,7 +9,7 @@ void RadioGroup::Create(const CreateArgs& args) {
     ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  args.caption,
                                args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
     // The buttons are children of the frame; the dialog keys reach into it.
-    CreateControl("BUTTON", false, placement, BS_GROUPBOX, WS_EX_CONTROLPARENT);
+    CreateControl("BUTTON", false, placement, BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
     TEXTMETRICA metrics{};
     if (WindowDc dc(Handle()); dc) {
         SelectGuard selectFont(dc.get(), Font());
@@ -61,6 +61,14 @@ bool RadioGroup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& 
             return true;
         }
         return false;
+    case WM_ERASEBKGND: {
+        // The frame draws only its lines and caption; the form does not paint under its children.
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+        result = 1;
+        return true;
+    }
     case WM_ENABLE:
         for (HWND button : buttons_)
             EnableWindow(button, static_cast<BOOL>(wParam));
