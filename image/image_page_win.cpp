@@ -143,8 +143,8 @@ void MirrorBitmap(HBITMAP bitmap, int width, int height) {
 }
 
 FileOutcome PrintImageFile(const std::string& name, ImagePageContext& page) {
-    if (!CheckOutputFile(name, page.fs, page.messages))
-        return FileOutcome::Skipped;
+    if (const FileCheck check = CheckOutputFile(name, page.fs, page.messages); !check.Passed())
+        return check.outcome;
     HDC printer = Printer().Handle();
     PageMetrics metrics{
         .dpiX = GetDeviceCaps(printer, LOGPIXELSX),
