@@ -46,3 +46,9 @@ add_executable(kelvad_bench EXCLUDE_FROM_ALL bench/spool_bench_win.cpp)
 target_compile_options(kelvad_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
 target_link_libraries(kelvad_bench PRIVATE kelvad_win psapi)
 set_target_properties(kelvad_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# The image page benchmark (scripts/bench-image).
+add_executable(kelvad_image_bench EXCLUDE_FROM_ALL bench/image_bench_win.cpp)
+target_compile_options(kelvad_image_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
+target_link_libraries(kelvad_image_bench PRIVATE kelvad_win psapi)
+set_target_properties(kelvad_image_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
