@@ -53,4 +53,15 @@ PageRect DestinationRect(const OutputOptions& o, const PrinterMargins& minimum, 
     return rect;
 }
 
+std::size_t DibPixelBytes(long long width, long long height, int bitCount, std::size_t addressSpace) {
+    if (width <= 0 || height == 0 || bitCount <= 0 || bitCount > 32)
+        return 0;
+    const unsigned long long rows = height < 0 ? 0ULL - static_cast<unsigned long long>(height) : height;
+    const unsigned long long stride = (static_cast<unsigned long long>(width) * bitCount + 31) / 32 * 4;
+    const unsigned long long limit = addressSpace / 2;
+    if (rows > limit / stride)
+        return 0;
+    return static_cast<std::size_t>(stride * rows);
+}
+
 } // namespace kelvad

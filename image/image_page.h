@@ -1,4 +1,7 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
+
 #include "output/output_options.h"
 #include "output/printer.h"
 
@@ -23,5 +26,9 @@ int MillimetresToUnits(long double millimetres, int dpi);
 // printer minimums are the unprintable border, in whole millimetres.
 PageRect DestinationRect(const OutputOptions& options, const PrinterMargins& minimum, const PageMetrics& metrics,
                          int pictureWidth, int pictureHeight);
+
+// The bytes of the pixel rows of a device-independent bitmap (rows padded to 4 bytes), or 0 when they would not
+// fit in half the address space (or the size is empty): such a picture cannot be copied for the printer.
+std::size_t DibPixelBytes(long long width, long long height, int bitCount, std::size_t addressSpace = SIZE_MAX);
 
 } // namespace kelvad

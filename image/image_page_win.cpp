@@ -79,14 +79,12 @@ Dib MakeDib(HBITMAP bitmap, HPALETTE palette) {
     if (!GetDIBits(screen.get(), bitmap, 0, 0, nullptr, info, DIB_RGB_COLORS))
         return Dib{};
     header.biCompression = BI_RGB;
-    const std::uint64_t stride = (static_cast<std::uint64_t>(header.biWidth) * header.biBitCount + 31) / 32 * 4;
-    const std::uint64_t rows = header.biHeight < 0 ? -static_cast<std::int64_t>(header.biHeight) : header.biHeight;
-    const std::uint64_t size = stride * rows;
-    if (size == 0 || size > SIZE_MAX / 2)
+    const std::size_t size = DibPixelBytes(header.biWidth, header.biHeight, header.biBitCount);
+    if (size == 0 || size > MAXDWORD)
         throw PictureMemoryError();
     header.biSizeImage = static_cast<DWORD>(size);
-    dib.ownPixels = AllocatePixels(static_cast<std::size_t>(size));
-    const int lines = static_cast<int>(rows);
+    dib.ownPixels = AllocatePixels(size);
+    const int lines = header.biHeight < 0 ? -header.biHeight : header.biHeight;
     if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(lines), dib.ownPixels.get(), info, DIB_RGB_COLORS) == 0)
         return Dib{};
     dib.pixels = dib.ownPixels.get();

@@ -66,6 +66,17 @@ TEST(MillimetresToUnits, ProductsLeftToRightRoundedHalvesToEven) {
     EXPECT_EQ(MillimetresToUnits(2e12L, 600), INT_MAX);
 }
 
+TEST(DibPixelBytes, RowsPaddedAndCopiesThatCannotFitRefused) {
+    EXPECT_EQ(DibPixelBytes(4000, 3000, 24), 36000000u);
+    EXPECT_EQ(DibPixelBytes(3, -2, 24), 24u); // top-down rows; 9 bytes padded to 12
+    EXPECT_EQ(DibPixelBytes(1, 1, 1), 4u);
+    // 30000 × 30000 at 32 bits is 3.6 GB: more than half of a 32-bit address space, not of a 64-bit one.
+    EXPECT_EQ(DibPixelBytes(30000, 30000, 32, 0xFFFFFFFFu), 0u);
+    EXPECT_EQ(DibPixelBytes(30000, 30000, 32, 0xFFFFFFFFFFFFFFFFull), 3600000000u);
+    EXPECT_EQ(DibPixelBytes(0, 5, 24), 0u);
+    EXPECT_EQ(DibPixelBytes(1LL << 40, 1LL << 40, 32), 0u);
+}
+
 TEST(SetupRules, EnablingFollowsTheFileKindAndZeroMargins) {
     EXPECT_EQ(SetupEnablingFor(kPrnFileItem, false), (SetupEnabling{false, false}));
     EXPECT_EQ(SetupEnablingFor(kPrnFileItem, true), (SetupEnabling{false, false}));
