@@ -1,5 +1,6 @@
 #include "image/all_win.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -155,8 +156,8 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
             Fail(kResultCorrupt, PluginResultText(kResultCorrupt));
             return;
         }
-        const PictureSize size = preView_ ? PreviewSize(record.width, record.height)
-                                          : PictureSize{record.width, record.height};
+        const PictureSize size =
+            preView_ ? PreviewSize(record.width, record.height) : PictureSize{record.width, record.height};
         result = (preView_ ? getPreview : getPicture)(name, offset, 0, &info, &bits, nullptr, 0);
         if (result != plugin::kOk) {
             Fail(result, PluginResultText(result));
@@ -245,8 +246,7 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
             Fail(4, PluginResultText(4));
             return false;
         }
-        const int displayBits =
-            displayBitsPerPixel ? displayBitsPerPixel() : GetDeviceCaps(screen.get(), BITSPIXEL);
+        const int displayBits = displayBitsPerPixel ? displayBitsPerPixel() : GetDeviceCaps(screen.get(), BITSPIXEL);
         HPALETTE previous = nullptr;
         if (mayBuildPalette && layout->bitCount <= 8 && displayBits == 8) {
             const int count = PaletteEntryCount(layout->bitCount, layout->clrUsed);
@@ -265,8 +265,18 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
                 RealizePalette(memory.get());
             }
         }
-        const int lines = SetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), 0, layout->height,
-                                    bits.data(), reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+        // In bands of scan lines from the bottom up: GDI converts each call's rows through a buffer of their
+        // size, so whole pictures would need that much memory again.
+        const std::size_t stride = (static_cast<std::size_t>(layout->width) * layout->bitCount + 31) / 32 * 4;
+        const int band = static_cast<int>(std::max<std::size_t>(1, (1u << 20) / stride));
+        int lines = 0;
+        for (int first = 0; first < layout->height; first += band) {
+            const int count = std::min(band, layout->height - first);
+            const int set =
+                SetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), first, count, bits.data() + first * stride,
+                          reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+            lines += std::max(set, 0);
+        }
         if (previous)
             SelectPalette(memory.get(), previous, FALSE);
         if (lines == 0) {

@@ -22,8 +22,8 @@ using ProgressCallback = int(WINAPI*)(int num, int denom, LONG_PTR data);
 using GetPluginInfoFn = int(WINAPI*)(int infoNo, LPSTR buffer, int bufferLength);
 using IsSupportedFn = int(WINAPI*)(LPCSTR fileName, void* data);
 using GetPictureInfoFn = int(WINAPI*)(LPCSTR buffer, LONG_PTR length, unsigned flag, PictureInfo* info);
-using GetPictureFn = int(WINAPI*)(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo,
-                                  HANDLE* bitmapBits, ProgressCallback progress, LONG_PTR data);
+using GetPictureFn = int(WINAPI*)(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HANDLE* bitmapBits,
+                                  ProgressCallback progress, LONG_PTR data);
 
 // Result codes.
 constexpr int kOk = 0;

@@ -1,14 +1,14 @@
 // An image plug-in of the published plug-in interface that decodes with the Windows Imaging Component.
 // One source serves every format; KELVAD_PLUGIN_FORMAT picks it (1 JPEG, 2 GIF, 3 TIFF, 4 PNG).
-#include <windows.h>
 #include <wincodec.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <utility>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "image/plugin_interface_win.h"
@@ -99,8 +99,8 @@ std::vector<unsigned char> ReadInput(LPCSTR buffer, LONG_PTR length, unsigned fl
     }
     if ((flag & 7) != 0 || !buffer || length < 0)
         throw Failure{kInternalError};
-    HANDLE file = CreateFileA(buffer, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(buffer, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         throw Failure{kReadError};
     struct Closer {
@@ -144,7 +144,8 @@ struct Source {
     UINT width = 0;
     UINT height = 0;
 
-    Source(LPCSTR buffer, LONG_PTR length, unsigned flag) : data(ReadInput(buffer, length, flag)) {
+    Source(LPCSTR buffer, LONG_PTR length, unsigned flag) : Source(ReadInput(buffer, length, flag)) {}
+    explicit Source(std::vector<unsigned char> input) : data(std::move(input)) {
         if (!HasSignature(data.data(), data.size()))
             throw Failure{kUnknownFormat};
         Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
@@ -161,6 +162,60 @@ struct Source {
     }
 };
 
+// What the information call tells, read from the file's headers where the codec would decode the whole picture
+// just to give the size (the JPEG codec does).
+struct HeaderInfo {
+    UINT width = 0, height = 0;
+    int bits = 24;
+    double dpiX = 0, dpiY = 0;
+};
+
+#if KELVAD_PLUGIN_FORMAT == 1
+// The frame header (SOFn) gives the size and the number of components; a JFIF segment the density.
+std::optional<HeaderInfo> ReadHeaders(const std::vector<unsigned char>& d) {
+    HeaderInfo info;
+    std::size_t at = 2;
+    while (at + 4 <= d.size()) {
+        if (d[at] != 0xFF)
+            throw Failure{kCorrupt};
+        const unsigned marker = d[at + 1];
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            at += 2;
+            continue;
+        }
+        const std::size_t length = std::size_t(d[at + 2]) << 8 | d[at + 3];
+        if (length < 2 || at + 2 + length > d.size() || marker == 0xDA || marker == 0xD9)
+            break;
+        const unsigned char* p = &d[at + 4];
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            if (length < 8)
+                break;
+            info.height = UINT(p[1]) << 8 | p[2];
+            info.width = UINT(p[3]) << 8 | p[4];
+            info.bits = p[5] == 1 ? 8 : 24;
+            if (info.width == 0 || info.height == 0)
+                break;
+            return info;
+        }
+        if (marker == 0xE0 && length >= 14 && std::memcmp(p, "JFIF", 5) == 0 && (p[7] == 1 || p[7] == 2)) {
+            const double scale = p[7] == 1 ? 1.0 : 2.54;
+            info.dpiX = (unsigned(p[8]) << 8 | p[9]) * scale;
+            info.dpiY = (unsigned(p[10]) << 8 | p[11]) * scale;
+        }
+        at += 2 + length;
+    }
+    throw Failure{kCorrupt};
+}
+#else
+std::optional<HeaderInfo> ReadHeaders(const std::vector<unsigned char>&) {
+    return std::nullopt;
+}
+#endif
+
 std::size_t Stride(UINT width, int bits) {
     return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
 }
@@ -168,7 +223,8 @@ std::size_t Stride(UINT width, int bits) {
 // A movable block, freed unless handed over.
 class Block {
 public:
-    explicit Block(std::size_t size) : handle_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size)) {
+    explicit Block(std::size_t size, bool zeroed = true)
+        : handle_(GlobalAlloc(GMEM_MOVEABLE | (zeroed ? GMEM_ZEROINIT : 0), size)) {
         if (!handle_)
             throw Failure{kNoMemory};
         data_ = static_cast<unsigned char*>(GlobalLock(handle_));
@@ -205,19 +261,19 @@ struct Target {
 };
 
 enum class Layout {
-    Direct,       // rows copied as they are (24bppBGR, 1/4/8-bit indexed)
-    Indexed2,     // 2-bit indexed, widened to 4 bits
-    Grey,         // 2/4/8/16-bit grey to an 8-bit grey ramp
-    BlackWhite,   // 1-bit black and white
-    Bgr32,        // BGR with an unused byte
-    Bgra32,       // BGRA, laid on white
-    Pbgra32,      // premultiplied BGRA, laid on white
-    Rgb24,        // RGB order
-    Rgba32,       // RGBA, laid on white
-    Rgb48,        // 16 bits per channel, RGB
-    Bgr48,        // 16 bits per channel, BGR
-    Rgba64,       // 16 bits per channel with alpha, laid on white
-    Converted,    // anything else: WIC's own converter to 24bppBGR
+    Direct,     // rows copied as they are (24bppBGR, 1/4/8-bit indexed)
+    Indexed2,   // 2-bit indexed, widened to 4 bits
+    Grey,       // 2/4/8/16-bit grey to an 8-bit grey ramp
+    BlackWhite, // 1-bit black and white
+    Bgr32,      // BGR with an unused byte
+    Bgra32,     // BGRA, laid on white
+    Pbgra32,    // premultiplied BGRA, laid on white
+    Rgb24,      // RGB order
+    Rgba32,     // RGBA, laid on white
+    Rgb48,      // 16 bits per channel, RGB
+    Bgr48,      // 16 bits per channel, BGR
+    Rgba64,     // 16 bits per channel with alpha, laid on white
+    Converted,  // anything else: WIC's own converter to 24bppBGR
 };
 
 struct Plan {
@@ -391,37 +447,18 @@ void ConvertRow(const Plan& plan, const unsigned char* in, unsigned char* out, U
     }
 }
 
-void FlipRows(unsigned char* pixels, std::size_t stride, UINT height) {
-    std::vector<unsigned char> row(stride);
-    for (UINT top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
-        unsigned char* a = pixels + top * stride;
-        unsigned char* b = pixels + bottom * stride;
-        std::memcpy(row.data(), a, stride);
-        std::memcpy(a, b, stride);
-        std::memcpy(b, row.data(), stride);
-    }
-}
-
 // The frame's pixels as bottom-up DIB rows in a movable block.
 Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LONG_PTR progressData) {
     const std::size_t stride = Stride(source.width, plan.target.bits);
     if (stride > (SIZE_MAX / 2) / source.height)
         throw Failure{kNoMemory};
-    Block pixels(stride * source.height);
+    // Rows copied as they are fill their whole row; the others are built up from zero.
+    Block pixels(stride * source.height, plan.layout != Layout::Direct);
     auto report = [&](UINT done) {
         if (progress && progress(static_cast<int>(done), static_cast<int>(source.height), progressData) != 0)
             throw Failure{kAborted};
     };
     report(0);
-    if (plan.layout == Layout::Direct) {
-        // One copy in the DIB's own row layout, top-down, then turned bottom-up in place.
-        Check(source.frame->CopyPixels(nullptr, static_cast<UINT>(stride), static_cast<UINT>(stride * source.height),
-                                       pixels.data()),
-              kCorrupt);
-        FlipRows(pixels.data(), stride, source.height);
-        report(source.height);
-        return pixels;
-    }
     ComPtr<IWICFormatConverter> converter;
     IWICBitmapSource* from = source.frame.get();
     if (plan.layout == Layout::Converted) {
@@ -433,10 +470,22 @@ Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LO
         plan.layout = Layout::Direct;
         plan.sourceBits = 24;
     }
+    if (plan.layout == Layout::Direct) {
+        // Each row straight into its place in the bottom-up DIB; only the padding is cleared.
+        const std::size_t used = (static_cast<std::size_t>(source.width) * plan.sourceBits + 7) / 8;
+        for (UINT y = 0; y < source.height; ++y) {
+            unsigned char* row = pixels.data() + (source.height - 1 - y) * stride;
+            const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(source.width), 1};
+            Check(from->CopyPixels(&rect, static_cast<UINT>(stride), static_cast<UINT>(stride), row), kCorrupt);
+            std::memset(row + used, 0, stride - used);
+        }
+        report(source.height);
+        return pixels;
+    }
     // Rows come in bands of about 1 MiB of source pixels.
     const std::size_t sourceStride = (static_cast<std::size_t>(source.width) * plan.sourceBits + 31) / 32 * 4;
-    const UINT band = static_cast<UINT>(std::max<std::size_t>(1, std::min<std::size_t>(source.height,
-                                                                                        (1u << 20) / sourceStride)));
+    const UINT band =
+        static_cast<UINT>(std::max<std::size_t>(1, std::min<std::size_t>(source.height, (1u << 20) / sourceStride)));
     std::vector<unsigned char> buffer(sourceStride * band);
     for (UINT y = 0; y < source.height; y += band) {
         const UINT rows = std::min(band, source.height - y);
@@ -445,8 +494,8 @@ Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LO
                                buffer.data()),
               kCorrupt);
         for (UINT r = 0; r < rows; ++r)
-            ConvertRow(plan, buffer.data() + r * sourceStride,
-                       pixels.data() + (source.height - 1 - (y + r)) * stride, source.width);
+            ConvertRow(plan, buffer.data() + r * sourceStride, pixels.data() + (source.height - 1 - (y + r)) * stride,
+                       source.width);
     }
     report(source.height);
     return pixels;
@@ -590,17 +639,23 @@ __declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR buffer, LONG_PTR length, 
     if (!info)
         return kInternalError;
     try {
-        Source source(buffer, length, flag);
-        Plan plan = MakePlan(source);
-        double dpiX = 0, dpiY = 0;
-        source.frame->GetResolution(&dpiX, &dpiY);
+        std::vector<unsigned char> data = ReadInput(buffer, length, flag);
+        if (!HasSignature(data.data(), data.size()))
+            return kUnknownFormat;
+        std::optional<HeaderInfo> header = ReadHeaders(data);
+        if (!header) {
+            Source source(std::move(data));
+            const Plan plan = MakePlan(source);
+            header = HeaderInfo{source.width, source.height, plan.target.bits};
+            source.frame->GetResolution(&header->dpiX, &header->dpiY);
+        }
         auto density = [](double dpi) { return static_cast<WORD>(dpi >= 1 && dpi < 65535 ? dpi + 0.5 : 1); };
         *info = PictureInfo{};
-        info->width = static_cast<LONG>(source.width);
-        info->height = static_cast<LONG>(source.height);
-        info->xDensity = density(dpiX);
-        info->yDensity = density(dpiY);
-        info->colorDepth = static_cast<SHORT>(plan.target.bits);
+        info->width = static_cast<LONG>(header->width);
+        info->height = static_cast<LONG>(header->height);
+        info->xDensity = density(header->dpiX);
+        info->yDensity = density(header->dpiY);
+        info->colorDepth = static_cast<SHORT>(header->bits);
         info->hInfo = nullptr;
         return kOk;
     } catch (const Failure& failure) {

@@ -97,8 +97,8 @@ void Picture::LoadFromFile(const std::string& path, const std::string& upperExte
         auto* source = reinterpret_cast<BITMAPINFO*>(fileInfo.data());
         const std::size_t pixelBytes = data.size() - file.bfOffBits;
         if (header.biCompression == BI_RGB || header.biCompression == BI_BITFIELDS) {
-            const unsigned long long stride = (unsigned long long)header.biWidth * header.biBitCount / 8 + 3;
-            if ((stride & ~3ULL) * (unsigned long long)std::abs(header.biHeight) > pixelBytes)
+            const unsigned long long stride = ((unsigned long long)header.biWidth * header.biBitCount + 31) / 32 * 4;
+            if (stride * (unsigned long long)std::abs(header.biHeight) > pixelBytes)
                 throw invalid;
         }
         // A bottom-up section of the same depth; SetDIBits reads top-down, compressed and bit-field rows alike.
@@ -120,8 +120,8 @@ void Picture::LoadFromFile(const std::string& path, const std::string& upperExte
             throw invalid;
         WindowDc screen(nullptr);
         const int lines = std::abs(header.biHeight);
-        if (SetDIBits(screen.get(), static_cast<HBITMAP>(section.get()), 0, lines, data.data() + file.bfOffBits,
-                      source, DIB_RGB_COLORS) != lines)
+        if (SetDIBits(screen.get(), static_cast<HBITMAP>(section.get()), 0, lines, data.data() + file.bfOffBits, source,
+                      DIB_RGB_COLORS) != lines)
             throw invalid;
         AssignBitmap(std::move(section), GdiObject());
         return;

@@ -2,7 +2,7 @@
 # Image pages on the PostScript test printer, chosen in the setup dialog by clicks: the pages are rendered
 # with Ghostscript at 2 pixels per millimetre and the pictures' places measured from the sheet's edge.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-drive() { "$KELVAD_ROOT/scripts/wine" "$(dirname "$KELVAD_EXE")/drive.exe" "$@"; }
+drive() { "$KELVAD_ROOT/scripts/wine" "$(dirname "$KELVAD_EXE")/drive_setup.exe" "$@"; }
 
 # A 600 × 300 bitmap (50.8 × 25.4 mm at 300 dpi) and a metafile of the same design: a red quarter at the left,
 # a green band over the top quarter of the rest, blue elsewhere.

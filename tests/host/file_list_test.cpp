@@ -17,7 +17,8 @@ TEST(FileListFilter, FiltersAreByteForByteTheProgramsOwn) {
     EXPECT_EQ(image.filter,
               "All Graphic files|*.BMP;*.JPG;*.JPE;*.GIF;*.TIF;*.PNG;*.ICO;*.WMF;*.EMF;*.PIC;*.P2;*.MAG;*.Q4;*.PI|"
               "Bmp file(*.BMP)|*.BMP|Jpeg file(*.JPG;*.JPE)|*.JPG;*.JPE|Gif file(*.GIF)|*.GIF|"
-              "Tiff file(*.TIF)|*.TIF|Png file(*.PNG)|*.PNG|PIC file(*.PIC)|*.PIC|PIC2 file(*.P2)|*.P2|MAG file(*.MAG)|*.MAG|"
+              "Tiff file(*.TIF)|*.TIF|Png file(*.PNG)|*.PNG|PIC file(*.PIC)|*.PIC|PIC2 file(*.P2)|*.P2|"
+              "MAG file(*.MAG)|*.MAG|"
               "XLD4 file(*.Q4)|*.Q4|PI file(*.PI)|*.PI|ICON file(*.ICO)|*.ICO|"
               "Meta file(*.WMF;*.EMF)|*.WMF;*.EMF");
     EXPECT_EQ(image.defaultExt, "");

@@ -56,9 +56,8 @@ TEST(ImageLoader, ExtensionScanAndTable) {
 
 TEST(ImageLoader, ResultTextsAndMessage) {
     const std::pair<int, const char*> cases[] = {
-        {2, "未知のフォーマット"}, {3, "データが壊れている"}, {4, "メモリーが確保出来ない"},
-        {5, "メモリーエラー"},     {6, "ファイルリードエラー"}, {1, "その他のエラー"},
-        {7, "その他のエラー"},     {-1, "その他のエラー"},
+        {2, "未知のフォーマット"},   {3, "データが壊れている"}, {4, "メモリーが確保出来ない"}, {5, "メモリーエラー"},
+        {6, "ファイルリードエラー"}, {1, "その他のエラー"},     {7, "その他のエラー"},         {-1, "その他のエラー"},
     };
     for (const auto& [code, text] : cases)
         EXPECT_EQ(PluginResultText(code), text) << code;
@@ -87,8 +86,8 @@ TEST(ImageLoader, PreviewAspectAndPaletteSizes) {
     EXPECT_EQ(PaletteEntryCount(8, 17), 17);
 }
 
-std::vector<unsigned char> Header(int width, int height, int bits, unsigned clrUsed, int colours,
-                                  unsigned size = 40, unsigned compression = 0) {
+std::vector<unsigned char> Header(int width, int height, int bits, unsigned clrUsed, int colours, unsigned size = 40,
+                                  unsigned compression = 0) {
     std::vector<unsigned char> block(40 + 4 * colours);
     auto put32 = [&](int at, std::uint32_t v) {
         for (int i = 0; i < 4; ++i)

@@ -50,14 +50,22 @@ bool ReadSettings(LPCSTR name, LONG_PTR offset, Settings& s) {
         if (eq != std::string::npos) {
             const std::string key = item.substr(0, eq), value = item.substr(eq + 1);
             const long n = std::strtol(value.c_str(), nullptr, 10);
-            if (key == "info") s.info = static_cast<int>(n);
-            else if (key == "pict") s.pict = static_cast<int>(n);
-            else if (key == "w") s.w = n;
-            else if (key == "h") s.h = n;
-            else if (key == "dx") s.dx = static_cast<int>(n);
-            else if (key == "dy") s.dy = static_cast<int>(n);
-            else if (key == "bits") s.bits = static_cast<int>(n);
-            else if (key == "fault") s.fault = value;
+            if (key == "info")
+                s.info = static_cast<int>(n);
+            else if (key == "pict")
+                s.pict = static_cast<int>(n);
+            else if (key == "w")
+                s.w = n;
+            else if (key == "h")
+                s.h = n;
+            else if (key == "dx")
+                s.dx = static_cast<int>(n);
+            else if (key == "dy")
+                s.dy = static_cast<int>(n);
+            else if (key == "bits")
+                s.bits = static_cast<int>(n);
+            else if (key == "fault")
+                s.fault = value;
         }
         line = end;
     }
@@ -163,14 +171,14 @@ __declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR name, LONG_PTR offset, un
     return Log("GetPictureInfo", offset, kOk);
 }
 
-__declspec(dllexport) int WINAPI GetPreview(LPCSTR name, LONG_PTR offset, unsigned, HANDLE* info, HANDLE* bits,
-                                            ProgressCallback, LONG_PTR) {
+__declspec(dllexport) int WINAPI
+    GetPreview(LPCSTR name, LONG_PTR offset, unsigned, HANDLE* info, HANDLE* bits, ProgressCallback, LONG_PTR) {
     return Picture("GetPreview", name, offset, info, bits, true);
 }
 #endif
 
-__declspec(dllexport) int WINAPI GetPicture(LPCSTR name, LONG_PTR offset, unsigned, HANDLE* info, HANDLE* bits,
-                                            ProgressCallback, LONG_PTR) {
+__declspec(dllexport) int WINAPI
+    GetPicture(LPCSTR name, LONG_PTR offset, unsigned, HANDLE* info, HANDLE* bits, ProgressCallback, LONG_PTR) {
     return Picture("GetPicture", name, offset, info, bits, false);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Picture files written byte by byte for the image loader's tests, from the test plug-in's patterns.
-#include <windows.h>
 #include <wincodec.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <functional>
@@ -58,7 +58,9 @@ inline Bytes TiffFile(const std::string& kind, unsigned w, unsigned h, bool twoP
                 if (kind == "rgb")
                     pixels += char(c.r), pixels += char(c.g), pixels += char(c.b);
                 else if (kind == "rgb48")
-                    Put16(pixels, c.r * 257), Put16(pixels, c.g * 257), Put16(pixels, c.b * 257);
+                    // High byte the colour, low byte its complement: a reader taking the wrong byte shows it.
+                    Put16(pixels, c.r * 256 + 255 - c.r), Put16(pixels, c.g * 256 + 255 - c.g),
+                        Put16(pixels, c.b * 256 + 255 - c.b);
                 else
                     pixels += char(TestIndex(x, y, 256));
             }
@@ -303,7 +305,8 @@ inline Rgb TestPaletteColour(unsigned x, unsigned y, unsigned n) {
 }
 
 // A picture encoded by the platform's WIC encoder for the container (JPEG: baseline), from 24-bit pixels.
-inline Bytes WicFile(const GUID& container, unsigned w, unsigned h, const std::function<Rgb(unsigned, unsigned)>& colour) {
+inline Bytes WicFile(const GUID& container, unsigned w, unsigned h,
+                     const std::function<Rgb(unsigned, unsigned)>& colour) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IWICImagingFactory* factory = nullptr;
     IStream* stream = nullptr;

@@ -1,6 +1,6 @@
 // Drives the windows of another program for the end-to-end tests, as a user would, and writes test pictures.
 //
-//   drive.exe STEP...
+//   drive_setup.exe STEP...
 //
 //   click:TEXT            clicks the visible control captioned TEXT (a button, check box or radio button)
 //   clickat:CAPTION:X:Y   clicks the control at client point X,Y of the visible window captioned CAPTION
