@@ -438,6 +438,17 @@ void TMain_Form::co_PrintClick() {
         } else {
             ImagePageContext page{All1, OutputOptions, MinMargins(), *fileSystem_, *progress, *this};
             PrinterDocument document;
+            // The loader's messages stand above the progress window, like the run's own boxes.
+            struct LoaderMessages {
+                TAll& loader;
+                std::function<void(const std::string&)> saved;
+                ~LoaderMessages() { loader.showMessage = std::move(saved); }
+            } restore{All1, All1.showMessage};
+            if (!All1.showMessage)
+                All1.showMessage = [progress](const std::string& message) {
+                    ui::MessageBox(message, ui::App().title, MB_OK, progress->Handle());
+                    progress->RestartMessageClock();
+                };
             everyFileOutput = RunImagePrint(
                 rows, OutputOptions.IsDeleteFile,
                 [&](const std::string& path, const RunPosition&) { return PrintImageFile(path, page); }, *progress,

@@ -3,10 +3,10 @@
 //   drive_setup.exe STEP...
 //
 //   click:TEXT            clicks the visible control captioned TEXT (a button, check box or radio button)
-//   clickat:CAPTION:X:Y   clicks the control at client point X,Y of the visible window captioned CAPTION
+//   clickat:CAPTION:X:Y   clicks the control at client point X,Y of the program's window captioned CAPTION
 //   ok:TEXT               presses OK in a message box whose caption contains TEXT; prints the box's text
-//   idle:CAPTION          waits until the window captioned CAPTION takes input again (a run has ended)
-//   close:CAPTION         closes the window captioned CAPTION
+//   idle:CAPTION          waits until the program's window CAPTION takes input again (a run has ended)
+//   close:CAPTION         closes the program's window captioned CAPTION
 //   emf:PATH              writes a 400 × 300 enhanced metafile: a red quarter at the left, a green band at the
 //                         top, blue elsewhere
 //
@@ -67,10 +67,10 @@ template <class Find> HWND WaitFor(Find find) {
     return nullptr;
 }
 
-// The visible top-level window of that caption (a hidden one may share it).
+// The visible program window of that caption (the hidden application window and message boxes may share it).
 HWND TopWindow(const std::string& caption) {
     return WaitFor([&]() -> HWND {
-        for (HWND hwnd = nullptr; (hwnd = FindWindowExA(nullptr, hwnd, nullptr, caption.c_str())) != nullptr;)
+        for (HWND hwnd = nullptr; (hwnd = FindWindowExA(nullptr, hwnd, "UiForm", caption.c_str())) != nullptr;)
             if (IsWindowVisible(hwnd))
                 return hwnd;
         return nullptr;
