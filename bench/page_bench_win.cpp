@@ -7,8 +7,9 @@
 // StretchDIBits into the same rectangle of a document on the same printer. Each side's fixed costs are taken
 // out by subtracting its time for SMALL_BMP (a picture of one pixel). Best of ROUNDS each.
 // Memory: the growth of the peak working set while the program prints BIG_BMP, against the 24-bit picture.
-#include <psapi.h>
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
