@@ -89,7 +89,6 @@ mv "$KELVAD_OUT/kelvad-printer.bin" "$WORK/run3.ps" || true
 drive close:Kelvad32 || true
 wait $program || true
 
-cp "$WORK"/run*.ps /tmp/ 2>/dev/null || true
 mapfile -t run1 < <(measure "$WORK/run1.ps")
 mapfile -t run2 < <(measure "$WORK/run2.ps")
 mapfile -t run3 < <(measure "$WORK/run3.ps")
