@@ -111,6 +111,10 @@ void TMain_Form::Create() {
         .icon = LoadIconA(ui::App().Instance(), MAKEINTRESOURCEA(IDI_MAINICON)),
         .fixedSize = true,
     });
+    if (!createCompleted_ && ParseCommandLine(commandLine_).autoPrint) {
+        endsAtStart_ = true;
+        exitStatus_ = 1;
+    }
 }
 
 void TMain_Form::CreateControls() {
@@ -203,6 +207,7 @@ void TMain_Form::FormCreate() {
     ChangeCommandStatus();
     UpdateOpenDialogFilter();
     RefreshMinMargins();
+    createCompleted_ = true;
 }
 
 void TMain_Form::TakeCommandLine() {
