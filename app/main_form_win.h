@@ -18,6 +18,8 @@
 
 namespace kelvad {
 
+class TNowPrinting;
+
 // The program's one main window: the file list, the output target list and the row of buttons.
 class TMain_Form : public ui::Form, public MessageSink {
 public:
@@ -106,6 +108,8 @@ private:
     void UpdatePrintEnabled();
 
     std::string commandLine_;
+    // The progress window while a run is under way.
+    TNowPrinting* nowPrinting_ = nullptr;
     std::unique_ptr<Spooler> ownSpooler_;
     std::unique_ptr<FileSystem> ownFileSystem_;
     Spooler* spooler_ = nullptr;

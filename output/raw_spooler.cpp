@@ -10,6 +10,8 @@ namespace kelvad {
 namespace {
 
 const char* const kLineBreakStop = "\r\n中止します";
+const char* const kLongPrefix = "\\\\?\\";
+const char* const kLongUncPrefix = "\\\\?\\UNC\\";
 
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -29,6 +31,10 @@ private:
     unsigned previous_;
 };
 
+bool IsSharePath(const std::string& path) {
+    return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+}
+
 void ReportRefused(const std::string& path, MessageSink& messages) {
     messages.ShowMessageBox(path + " を出力できません" + kLineBreakStop, path, kStopIcon);
 }
@@ -47,7 +53,10 @@ std::size_t ReadPiece(ByteSource& file, char* buffer, std::size_t size, bool& at
 } // namespace
 
 bool IsDriveReady(char drive, FileSystem& fs) {
-    const std::string root = std::string(1, UpperAscii(drive)) + ":\\";
+    return IsRootReady(std::string(1, UpperAscii(drive)) + ":\\", fs);
+}
+
+bool IsRootReady(const std::string& root, FileSystem& fs) {
     CriticalErrorsSilenced silenced(fs);
     if (!fs.QueryFreeSpace(root)) {
         return false;
@@ -58,32 +67,51 @@ bool IsDriveReady(char drive, FileSystem& fs) {
     return true;
 }
 
-std::optional<std::uint64_t> CheckOutputFile(const std::string& path, FileSystem& fs, MessageSink& messages) {
-    // The first character stands for the drive whatever it is; an empty path has no drive at all.
-    if (path.empty() || !IsDriveReady(path[0], fs)) {
-        const std::string drive = path.empty() ? std::string() : std::string(1, UpperAscii(path[0]));
-        messages.ShowMessageBox(drive + " ドライブの準備ができていません" + kLineBreakStop, path, kStopIcon);
-        return std::nullopt;
+std::string DriveRootOf(const std::string& path) {
+    if (IsSharePath(path)) {
+        // \\server\share\ (\\?\UNC\server\share\ in the long form): up to the backslash that ends the share
+        // name; a path that ends before it is taken whole.
+        const int parts = path.rfind(kLongUncPrefix, 0) == 0 ? 4 : 2;
+        std::size_t end = 1;
+        for (int i = 0; i < parts && end != std::string::npos; ++i) {
+            end = FindSingleByte(path, '\\', end + 1);
+        }
+        return end == std::string::npos ? path + "\\" : path.substr(0, end + 1);
     }
-    const std::optional<std::uint64_t> size = fs.FindFirst(path);
+    return path.empty() ? std::string() : std::string(1, UpperAscii(path[0])) + ":\\";
+}
+
+FileCheck CheckOutputFile(const std::string& path, FileSystem& fs, MessageSink& messages) {
+    const std::string root = DriveRootOf(path);
+    // An empty path has no drive at all.
+    if (path.empty() || !IsRootReady(root, fs)) {
+        // A drive is named by its letter, a share by its root.
+        const std::string drive = IsSharePath(path) ? root : root.substr(0, 1);
+        messages.ShowMessageBox(drive + " ドライブの準備ができていません" + kLineBreakStop, path, kStopIcon);
+        return {FileOutcome::Skipped};
+    }
+    // The directory search matches patterns, but no file is named by one ("\\?\" starts a long path).
+    const std::size_t nameStart = path.rfind(kLongPrefix, 0) == 0 ? 4 : 0;
+    const bool pattern = path.find_first_of("*?", nameStart) != std::string::npos;
+    const std::optional<std::uint64_t> size = pattern ? std::nullopt : fs.FindFirst(path);
     if (!size) {
         messages.ShowMessageBox(path + " が見つかりません", path, kStopIcon);
-        return std::nullopt;
+        return {FileOutcome::NotFound};
     }
     if (*size == 0) {
         messages.ShowMessageBox(path + " はサイズが０です" + kLineBreakStop, path, kStopIcon);
-        return std::nullopt;
+        return {FileOutcome::Skipped};
     }
-    return size;
+    return {FileOutcome::Output, *size};
 }
 
 FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target, Spooler& spooler, FileSystem& fs,
                              ProgressSink& progress, MessageSink& messages) {
-    const std::optional<std::uint64_t> checkedSize = CheckOutputFile(path, fs, messages);
-    if (!checkedSize) {
-        return FileOutcome::Skipped;
+    const FileCheck check = CheckOutputFile(path, fs, messages);
+    if (!check.Passed()) {
+        return check.outcome;
     }
-    const std::uint64_t fileSize = *checkedSize;
+    const std::uint64_t fileSize = check.size;
     progress.ShowFile(path);
     progress.Repaint();
 
@@ -94,7 +122,7 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
         return FileOutcome::Refused;
     }
     const std::string docName = CutAtCharBoundary("Kelvad " + path, kMaxDocNameBytes);
-    const unsigned long jobId = spooler.StartJob(docName, target.portName.empty() ? nullptr : target.portName.c_str());
+    const unsigned long jobId = spooler.StartJob(docName, target.portName);
     if (jobId == 0) {
         file.reset();
         spooler.Close();
@@ -103,6 +131,8 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
     }
 
     bool aborted = false;
+    bool writeFailed = false;
+    bool changed = false;
     try {
         std::vector<char> buffer(kSpoolReadSize);
         std::uint64_t bytesDone = 0;
@@ -120,7 +150,10 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
                 }
             }
             const std::size_t n = std::min(kSpoolBlockSize, filled - taken);
-            spooler.Write(buffer.data() + taken, n);
+            if (!spooler.Write(buffer.data() + taken, n)) {
+                writeFailed = true;
+                break;
+            }
             taken += n;
             bytesDone += n;
             progress.SetPercent(static_cast<int>(bytesDone * 100 / fileSize));
@@ -131,6 +164,10 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
                 aborted = true;
                 break;
             }
+        }
+        // The file was wholly output only when it ended exactly at the size the checks found.
+        if (!aborted && !writeFailed) {
+            changed = bytesDone < fileSize || file->Read(buffer.data(), 1) > 0;
         }
     } catch (...) {
         // The started job goes no further: end it, drop it from the queue and let the error go on.
@@ -144,15 +181,19 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
     file.reset();
     fs.ShowHourglass();
     const bool ended = spooler.EndDoc();
-    if (aborted) {
+    if (aborted || writeFailed) {
         spooler.Cancel(jobId);
     }
     spooler.Close();
-    if (!ended) {
+    // The user asked for the abort: nothing more is said about this file.
+    if (aborted) {
+        return FileOutcome::Aborted;
+    }
+    if (writeFailed || !ended) {
         ReportRefused(path, messages);
         return FileOutcome::Refused;
     }
-    return FileOutcome::Output;
+    return changed ? FileOutcome::Changed : FileOutcome::Output;
 }
 
 } // namespace kelvad

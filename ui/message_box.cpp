@@ -23,8 +23,9 @@ BOOL CALLBACK DisableWindow(HWND hwnd, LPARAM param) {
 
 } // namespace
 
-int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-    HWND owner = App().Handle();
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags, HWND owner) {
+    if (!owner)
+        owner = App().Handle();
     HWND active = GetActiveWindow();
     DisableContext context{owner, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&context));

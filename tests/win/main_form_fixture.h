@@ -32,13 +32,14 @@ public:
     std::vector<std::string> docs;
     std::function<void()> afterWrite;
     bool Open(const std::string&) override { return true; }
-    unsigned long StartJob(const std::string& docName, const char*) override {
+    unsigned long StartJob(const std::string& docName, const std::string&) override {
         docs.push_back(docName);
         return 7;
     }
-    void Write(const char*, std::size_t) override {
+    bool Write(const char*, std::size_t) override {
         if (afterWrite)
             afterWrite();
+        return true;
     }
     bool EndDoc() override { return true; }
     void Cancel(unsigned long) override {}

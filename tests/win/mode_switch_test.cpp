@@ -58,7 +58,7 @@ TEST_F(ModeSwitchTest, StartsInFileModeWithTheOnGlyph) {
 }
 
 TEST_F(ModeSwitchTest, SwitchShowsTheOtherLayoutAndSwitchingBackRestoresIt) {
-    auto form = MakeForm("Kelvad32.exe a.prn b.prn c.prn");
+    auto form = MakeForm("Kelvad32.exe C:\\a.prn C:\\b.prn C:\\c.prn");
     form->FilesListBox.SetSelected(1, true);
     form->FilesListBox.SetSelected(2, true);
     form->CommandExplanation.AddItem("改ページ");
@@ -89,7 +89,7 @@ TEST_F(ModeSwitchTest, SwitchShowsTheOtherLayoutAndSwitchingBackRestoresIt) {
     EXPECT_TRUE(form->FileMode);
     EXPECT_EQ(Layout(*form), fileLayout);
     EXPECT_EQ(Pixels(form->co_Change.Glyph()), Resource("ON"));
-    EXPECT_EQ(Items(form->FilesListBox), (std::vector<std::string>{"a.prn", "b.prn", "c.prn"}));
+    EXPECT_EQ(Items(form->FilesListBox), (std::vector<std::string>{"C:\\a.prn", "C:\\b.prn", "C:\\c.prn"}));
     EXPECT_EQ(form->FilesListBox.SelectedCount(), 2);
     EXPECT_TRUE(form->FilesListBox.IsSelected(1));
     EXPECT_TRUE(form->FilesListBox.IsSelected(2));
