@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "output/spooler_win.h"
 #include "ui/handle.h"
 
 int main(int argc, char** argv) {
@@ -33,8 +34,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot open %s or the printer %s\n", path.c_str(), printer.c_str());
         return 1;
     }
+    // The same job as the program's: its document name and its RAW data type.
     std::string docName = "Kelvad " + path;
-    DOC_INFO_1A info{docName.data(), nullptr, nullptr};
+    DOC_INFO_1A info = kelvad::RawDocInfo(docName, "");
     if (!StartDocPrinterA(printerHandle, 1, reinterpret_cast<BYTE*>(&info))) {
         std::fprintf(stderr, "the printer refused the job\n");
         return 1;
