@@ -105,18 +105,19 @@ TEST_F(ModeSwitchTest, OutputButtonRunsTheHandlerOfTheModeInForce) {
         WriteFile(file.get(), "\x1b@", 2, &written, nullptr);
     }
     auto form = MakeForm("Kelvad32.exe \"" + path + "\"");
-    form->CommandExplanation.AddItem("初期化");
+    form->LoadCommandEntries({{"初期化", "^[@"}});
     form->CommandExplanation.SetItemIndex(0);
+    form->CommandString.SetItemIndex(0);
 
     SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
     ASSERT_TRUE(form->co_Print.IsEnabled());
     SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(spooler.docs.empty()) << "the file list went out in command-string mode";
+    EXPECT_EQ(spooler.docs, std::vector<std::string>{"Kelvad ^[@"}) << "the file list went out in command-string mode";
     EXPECT_TRUE(form->boxes.empty());
 
     SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
     SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(spooler.docs, std::vector<std::string>{"Kelvad " + path});
+    EXPECT_EQ(spooler.docs, (std::vector<std::string>{"Kelvad ^[@", "Kelvad " + path}));
 }
 
 } // namespace
