@@ -297,6 +297,14 @@ TEST_F(Controls, GaugePaintsBlueUpToItsValueAndWhiteBeyond) {
     EXPECT_EQ(GetPixel(dc.get(), 125, 3), RGB(0, 0, 255));
     EXPECT_EQ(GetPixel(dc.get(), 140, 3), RGB(255, 255, 255));
     EXPECT_EQ(GetPixel(dc.get(), 250, 20), RGB(255, 255, 255));
+    // The next step is drawn afresh, at the bar's new size too.
+    gauge.SetValue(20);
+    gauge.SetBounds(0, 48, 290, 25);
+    form.Repaint();
+    ui::WindowDc wider(gauge.Handle());
+    EXPECT_EQ(GetPixel(wider.get(), 50, 3), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(wider.get(), 125, 3), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(wider.get(), 280, 20), RGB(255, 255, 255));
 }
 
 // A 2-cell 4x4 glyph: cell 0 red, cell 1 green, bottom-left pixel magenta (transparent).
