@@ -31,7 +31,7 @@ add_custom_command(TARGET kelvad_win_tests POST_BUILD COMMAND ${CMAKE_COMMAND} -
 set_target_properties(kelvad_win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Small Windows tools the test set-up and the benchmark run inside Wine.
-foreach(tool setup_printers press_ok drive_catalogue)
+foreach(tool setup_printers press_ok drive_catalogue drive_setup)
     add_executable(${tool} tools/${tool}.cpp)
     target_compile_options(${tool} PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
     target_link_libraries(${tool} PRIVATE ${win_libs})
@@ -52,3 +52,9 @@ add_executable(kelvad_image_bench EXCLUDE_FROM_ALL bench/image_bench_win.cpp)
 target_compile_options(kelvad_image_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
 target_link_libraries(kelvad_image_bench PRIVATE kelvad_win psapi windowscodecs ole32 uuid)
 set_target_properties(kelvad_image_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# The image page benchmark (scripts/page-bench).
+add_executable(kelvad_page_bench EXCLUDE_FROM_ALL bench/page_bench_win.cpp)
+target_compile_options(kelvad_page_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
+target_link_libraries(kelvad_page_bench PRIVATE kelvad_win psapi)
+set_target_properties(kelvad_page_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
