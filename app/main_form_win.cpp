@@ -113,6 +113,10 @@ void TMain_Form::Create() {
         .icon = LoadIconA(ui::App().Instance(), MAKEINTRESOURCEA(IDI_MAINICON)),
         .fixedSize = true,
     });
+    if (!createCompleted_ && ParseCommandLine(commandLine_).autoPrint) {
+        endsAtStart_ = true;
+        exitStatus_ = 1;
+    }
 }
 
 void TMain_Form::CreateControls() {
@@ -325,6 +329,7 @@ void TMain_Form::FormCreate() {
     ChangeCommandStatus();
     UpdateOpenDialogFilter();
     RefreshMinMargins();
+    createCompleted_ = true;
 }
 
 void TMain_Form::TakeCommandLine() {
