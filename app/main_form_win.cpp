@@ -2,7 +2,6 @@
 
 #include "app/about_box_win.h"
 #include "app/command_line.h"
-#include "app/program_paths.h"
 #include "app/resource_ids.h"
 #include "output/animate_zoom_win.h"
 #include "output/file_system_win.h"
@@ -11,6 +10,7 @@
 #include "output/printer_win.h"
 #include "output/raw_spooler.h"
 #include "output/spooler_win.h"
+#include "settings/program_paths.h"
 #include "ui/application.h"
 #include "ui/message_box.h"
 
@@ -83,9 +83,9 @@ std::string ModulePath() {
 } // namespace
 
 TMain_Form::TMain_Form(std::string commandLine)
-    : commandLine_(std::move(commandLine)), ownSpooler_(std::make_unique<WinSpooler>()),
-      ownFileSystem_(std::make_unique<WinFileSystem>()), spooler_(ownSpooler_.get()),
-      fileSystem_(ownFileSystem_.get()) {}
+    : commandLine_(std::move(commandLine)), settingsPath_(SettingsFilePath(ModulePath())),
+      ownSpooler_(std::make_unique<WinSpooler>()), ownFileSystem_(std::make_unique<WinFileSystem>()),
+      spooler_(ownSpooler_.get()), fileSystem_(ownFileSystem_.get()) {}
 
 TMain_Form::~TMain_Form() {
     Unhook<ExceptionHook>(ui::App().onException, this);
@@ -97,6 +97,7 @@ void TMain_Form::Create() {
     onCreate = [this] { FormCreate(); };
     onShow = [this] { FormShow(); };
     onCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
+    onDestroy = [this] { FormDestroy(); };
     // A sizeable-style frame that is never used to resize.
     ui::Form::Create({
         .clientWidth = 450,
@@ -197,11 +198,10 @@ void TMain_Form::FormCreate() {
     DragAcceptFiles(ui::App().Handle(), TRUE);
     FilesListBox.Clear();
     TakeCommandLine();
-    // Until the settings file is read the window enters file mode the way a stored mode is applied:
-    // the flag is set to the other mode and the switch lays the window out.
-    FileMode = false;
-    ChangeCommandStatus();
-    UpdateOpenDialogFilter();
+    LoadConfig();
+    LoadCommandStrings();
+    LoadOptions();
+    settingsLoaded_ = true;
     RefreshMinMargins();
 }
 
@@ -242,7 +242,9 @@ void TMain_Form::ShowMessageBox(const std::string& text, const std::string& capt
 
 void TMain_Form::AppException(const std::exception& error) {
     ui::MessageBox(std::string(error.what()) + ".", ui::App().title, MB_ICONERROR | MB_OK);
-    Close();
+    // An error while the window is being destroyed (a refused save) has nothing left to close.
+    if (!destroying_)
+        Close();
 }
 
 void TMain_Form::AutoPrintIdle(bool& done) {

@@ -3,7 +3,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "lists/command_catalogue.h"
 #include "lists/file_list_win.h"
 #include "lists/scl_list_box_win.h"
 #include "output/file_system.h"
@@ -81,6 +83,19 @@ public:
     // Switches between file mode and command-string mode.
     void ChangeCommandStatus();
 
+    // The command-string catalogue: the stored entries appended at start, and the entries as they are to be stored.
+    void LoadCommandEntries(const std::vector<CommandEntry>& entries);
+    std::vector<CommandEntry> CommandEntries() const;
+
+    // The settings file: read at the end of FormCreate, written by FormDestroy at program end.
+    void LoadConfig();
+    void LoadCommandStrings();
+    void LoadOptions();
+    void SaveConfig();
+    void SaveCommandStrings();
+    void SaveOptions();
+    void FormDestroy();
+
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
 
     // Exit status after an automatic print: 0 when every file was output, 1 otherwise.
@@ -103,6 +118,10 @@ private:
     void UpdatePrintEnabled();
 
     std::string commandLine_;
+    std::string settingsPath_;
+    // The settings were read: only then does the end of the run write them back.
+    bool settingsLoaded_ = false;
+    bool destroying_ = false;
     std::unique_ptr<Spooler> ownSpooler_;
     std::unique_ptr<FileSystem> ownFileSystem_;
     Spooler* spooler_ = nullptr;

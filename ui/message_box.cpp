@@ -24,7 +24,8 @@ BOOL CALLBACK DisableWindow(HWND hwnd, LPARAM param) {
 } // namespace
 
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-    HWND owner = App().Handle();
+    // At program end the application window may already be gone with the main window that owns it.
+    HWND owner = IsWindow(App().Handle()) ? App().Handle() : nullptr;
     HWND active = GetActiveWindow();
     DisableContext context{owner, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&context));

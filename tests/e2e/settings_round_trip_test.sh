@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The settings file end to end: a run that switches the mode and adds two command strings stores them at
+# its end; the next start shows them again and, quitting at once, writes the same file back. A settings
+# file that cannot be written is reported in the error box and the program still ends.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+tools=$(dirname "$KELVAD_EXE")
+# The program runs from a folder of its own, so the settings file beside it is this test's alone.
+cp "$KELVAD_EXE" "$WORK/Kelvad32.exe"
+ini="$WORK/Kelvad32.INI"
+drive() { "$KELVAD_ROOT/scripts/wine" "$tools/drive_window.exe" "$@"; }
+start() { timeout 120 "$KELVAD_ROOT/scripts/wine" "$WORK/Kelvad32.exe" "$@" >"$WORK/stdout" 2>"$WORK/stderr" & }
+# A value of the settings file, as UTF-8 text.
+value() { iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | awk -F= -v s="[$1]" -v k="$2" \
+    '/^\[/ {in_s = ($0 == s)} in_s && $1 == k {sub(/^[^=]*=/, ""); print; exit}'; }
+editor="コマンド文字列の追加、編集"
+
+add_command() {
+    drive click Kelvad32 "Ins(&I)"
+    drive settext "$editor" 0 "$1"
+    drive settext "$editor" 1 "$2"
+    drive click "$editor" OK
+}
+
+start
+program=$!
+drive click Kelvad32 "切換(&C)"
+add_command "初期化" "ESC@"
+add_command " 空白と引用符 " '  "quoted"  '
+drive click Kelvad32 "終了(&X)"
+status=0
+wait $program || status=$?
+check "first run ends with status 0" test "$status" -eq 0
+check "command-string mode stored" test "$(value Config CommandFlag)" = 0
+check "first command string stored" test "$(value Command1 説明)/$(value Command1 コマンド)" = "初期化/ESC@"
+check "blanks and quotes kept by one more pair of quotes" \
+    test "$(value Command2 コマンド)" = '"  "quoted"  "'
+check "no third command section" test -z "$(value Command3 説明)"
+cp "$ini" "$WORK/first.ini"
+
+start
+program=$!
+# Give the window time to appear, look at it, then quit.
+drive click Kelvad32 "終了(&X)" >/dev/null 2>&1 || true
+wait $program || true
+check "a restart reads everything and writes the same file back" cmp "$ini" "$WORK/first.ini"
+finish
