@@ -75,21 +75,6 @@ void TMain_Form::SaveOptions() {
     WriteOptions(ini, OutputOptions);
 }
 
-void TMain_Form::LoadCommandEntries(const std::vector<CommandEntry>& entries) {
-    for (const CommandEntry& entry : entries) {
-        CommandExplanation.AddItem(entry.Description);
-        CommandString.AddItem(entry.Command);
-    }
-    co_Insert.SetEnabled(CommandExplanation.Count() < MaxCommandEntries);
-}
-
-std::vector<CommandEntry> TMain_Form::CommandEntries() const {
-    std::vector<CommandEntry> entries;
-    for (int i = 0; i < CommandExplanation.Count(); ++i)
-        entries.push_back({CommandExplanation.Item(i), CommandString.Item(i)});
-    return entries;
-}
-
 void TMain_Form::FormDestroy() {
     destroying_ = true;
     // A start-up cut short before the settings were read holds nothing worth storing: the file stays as it is.

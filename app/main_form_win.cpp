@@ -3,7 +3,9 @@
 #include "app/about_box_win.h"
 #include "app/command_line.h"
 #include "app/resource_ids.h"
+#include "lists/edit_command_string_win.h"
 #include "output/animate_zoom_win.h"
+#include "output/command_output.h"
 #include "output/file_system_win.h"
 #include "output/now_printing_win.h"
 #include "output/print_run.h"
@@ -46,6 +48,12 @@ public:
 private:
     ui::ListBox& list_;
 };
+
+// Replaces an item the way the lists see it: a delete followed by an insert at the same index.
+void ReplaceItem(ui::ListBox& list, int index, const std::string& text) {
+    list.DeleteItem(index);
+    list.InsertItem(index, text);
+}
 
 ui::GdiObject LoadGlyph(int id) {
     return ui::GdiObject(LoadBitmapA(ui::App().Instance(), MAKEINTRESOURCEA(id)));
@@ -177,6 +185,11 @@ void TMain_Form::CreateControls() {
     co_Print.onClick = [this] { co_PrintClick(); };
     co_Help.onClick = [this] { co_HelpClick(); };
     co_About.onClick = [this] { co_AboutClick(); };
+    co_Insert.onClick = [this] { co_InsertClick(); };
+    co_Edit.onClick = [this] { co_EditClick(); };
+    co_Delete.onClick = [this] { co_DeleteClick(); };
+    CommandExplanation.onClick = [this] { CommandClick(CommandExplanation); };
+    CommandString.onClick = [this] { CommandClick(CommandString); };
     PrinterListBox.onClick = [this] { PrinterListBoxClick(); };
     activeControl = &co_FileOpen;
 
@@ -377,11 +390,122 @@ void TMain_Form::ChangeCommandStatus() {
         co_Print.onClick = [this] { co_PrintClick(); };
         co_Change.SetGlyph(LoadNamedGlyph("ON"), 2);
     } else {
-        // The program has no command-string output yet: the button does nothing in this mode.
-        co_Print.onClick = nullptr;
+        co_Print.onClick = [this] { CommandOutputClick(); };
         co_Change.SetGlyph(LoadNamedGlyph("OFF"), 2);
     }
     UpdatePrintEnabled();
+}
+
+void TMain_Form::LoadCommandEntries(const std::vector<CommandEntry>& entries) {
+    for (const CommandEntry& entry : entries) {
+        if (CommandExplanation.Count() >= MaxCommandEntries)
+            break;
+        CommandExplanation.AddItem(entry.Description);
+        CommandString.AddItem(entry.Command);
+    }
+    co_Insert.SetEnabled(CommandExplanation.Count() < MaxCommandEntries);
+}
+
+std::vector<CommandEntry> TMain_Form::CommandEntries() const {
+    std::vector<CommandEntry> entries;
+    for (int i = 0; i < CommandExplanation.Count(); ++i)
+        entries.push_back({CommandExplanation.Item(i), CommandString.Item(i)});
+    return entries;
+}
+
+CatalogueSelection TMain_Form::CommandSelection() const {
+    return {CommandExplanation.Count(), CommandExplanation.ItemIndex(), LastCommandIndex};
+}
+
+void TMain_Form::ShowCommandSelection(const CatalogueSelection& state) {
+    CommandExplanation.SetItemIndex(state.selected);
+    CommandString.SetItemIndex(state.selected);
+    LastCommandIndex = state.lastCommandIndex;
+    const CatalogueButtons buttons = ButtonsFor(state);
+    co_Insert.SetEnabled(buttons.insert);
+    co_Edit.SetEnabled(buttons.editDelete);
+    co_Delete.SetEnabled(buttons.editDelete);
+    UpdatePrintEnabled();
+}
+
+void TMain_Form::CommandClick(TSclListBox& sender) {
+    ShowCommandSelection(AfterClick(CommandSelection(), sender.ItemIndex()));
+}
+
+std::optional<CommandEntry> TMain_Form::RunCommandEditor(ui::Button& button, const CommandEntry& entry) {
+    auto* editor = new TEditCommandString(Handle());
+    editor->onReleased = [editor] { delete editor; };
+    std::optional<CommandEntry> result;
+    try {
+        // Each text runs the change handler, so editing an entry starts with OK enabled.
+        editor->EditCommand1.SetText(entry.Description);
+        editor->EditCommand2.SetText(entry.Command);
+        AnimateZoom(editor->Handle(), button.Handle());
+        if (editor->ShowModal() == IDOK)
+            result = CommandEntry{editor->EditCommand1.Text(), editor->EditCommand2.Text()};
+        AnimateZoom(button.Handle(), editor->Handle());
+    } catch (...) {
+        editor->Release();
+        throw;
+    }
+    editor->Release();
+    return result;
+}
+
+void TMain_Form::co_InsertClick() {
+    const std::optional<CommandEntry> entry = RunCommandEditor(co_Insert, {});
+    const CatalogueSelection state = CommandSelection();
+    if (!entry || state.count >= MaxCommandEntries)
+        return;
+    const int at = InsertPosition(state);
+    CommandString.InsertItem(at, entry->Command);
+    CommandExplanation.InsertItem(at, entry->Description);
+    ShowCommandSelection(AfterInsert(state));
+}
+
+void TMain_Form::co_EditClick() {
+    const CatalogueSelection state = CommandSelection();
+    if (state.selected < 0)
+        return;
+    const int i = state.selected;
+    const std::optional<CommandEntry> entry =
+        RunCommandEditor(co_Edit, {CommandExplanation.Item(i), CommandString.Item(i)});
+    if (entry) {
+        ReplaceItem(CommandExplanation, i, entry->Description);
+        ReplaceItem(CommandString, i, entry->Command);
+    }
+    ShowCommandSelection(state);
+}
+
+void TMain_Form::co_DeleteClick() {
+    const CatalogueSelection state = CommandSelection();
+    if (state.selected < 0)
+        return;
+    CommandExplanation.DeleteItem(state.selected);
+    CommandString.DeleteItem(state.selected);
+    ShowCommandSelection(AfterDelete(state));
+}
+
+void TMain_Form::CommandOutputClick() {
+    IsPrinting = true;
+    co_Print.SetEnabled(false);
+    co_Change.SetEnabled(false);
+    co_Quit.SetEnabled(false);
+    fileSystem_->ShowHourglass();
+    auto restore = [this] {
+        co_Print.SetEnabled(true);
+        co_Change.SetEnabled(true);
+        co_Quit.SetEnabled(true);
+        fileSystem_->ShowArrow();
+        IsPrinting = false;
+    };
+    try {
+        SendCommandString(CommandString.Item(CommandString.ItemIndex()), Printer().RawTarget(), *spooler_, *this);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
 }
 
 void TMain_Form::FillPrinterList() {

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,9 +84,18 @@ public:
     // Switches between file mode and command-string mode.
     void ChangeCommandStatus();
 
-    // The command-string catalogue: the stored entries appended at start, and the entries as they are to be stored.
+    // The command-string catalogue. Start-up: appends the stored entries in order (the catalogue keeps at most
+    // MaxCommandEntries) and enables co_Insert unless the catalogue is full; nothing gets selected.
     void LoadCommandEntries(const std::vector<CommandEntry>& entries);
+    // The catalogue's entries in list order, as they are to be stored.
     std::vector<CommandEntry> CommandEntries() const;
+    // The shared click handler of CommandExplanation and CommandString (every selection change, mouse or keys).
+    void CommandClick(TSclListBox& sender);
+    void co_InsertClick();
+    void co_EditClick();
+    void co_DeleteClick();
+    // The output button in command-string mode: sends the selected command string to the current target.
+    void CommandOutputClick();
 
     // The settings file: read at the end of FormCreate, written by FormDestroy at program end.
     void LoadConfig();
@@ -116,6 +126,11 @@ private:
     void TakeCommandLine();
     void FillPrinterList();
     void UpdatePrintEnabled();
+    CatalogueSelection CommandSelection() const;
+    void ShowCommandSelection(const CatalogueSelection& state);
+    // Shows the command editor with the entry's texts, zoomed in from the button and back; the edited entry
+    // when it was closed with OK.
+    std::optional<CommandEntry> RunCommandEditor(ui::Button& button, const CommandEntry& entry);
 
     std::string commandLine_;
     std::string settingsPath_;

@@ -11,7 +11,8 @@ public:
     virtual bool Open(const std::string& printerName) = 0;
     // Starts a job; outputFile null sends it to the printer's own port. Returns the job id, 0 when refused.
     virtual unsigned long StartJob(const std::string& docName, const char* outputFile) = 0;
-    virtual void Write(const char* data, std::size_t size) = 0;
+    // Hands the bytes to the job; false when the spooler did not take them all.
+    virtual bool Write(const char* data, std::size_t size) = 0;
     virtual bool EndDoc() = 0;
     virtual void Cancel(unsigned long jobId) = 0;
     virtual void Close() = 0;

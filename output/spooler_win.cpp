@@ -17,9 +17,10 @@ unsigned long WinSpooler::StartJob(const std::string& docName, const char* outpu
     return StartDocPrinterA(printer_.get(), 1, reinterpret_cast<BYTE*>(&info));
 }
 
-void WinSpooler::Write(const char* data, std::size_t size) {
+bool WinSpooler::Write(const char* data, std::size_t size) {
     DWORD written = 0;
-    WritePrinter(printer_.get(), const_cast<char*>(data), static_cast<DWORD>(size), &written);
+    return WritePrinter(printer_.get(), const_cast<char*>(data), static_cast<DWORD>(size), &written) != 0 &&
+           written == size;
 }
 
 bool WinSpooler::EndDoc() {

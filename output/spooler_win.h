@@ -9,7 +9,7 @@ class WinSpooler : public Spooler {
 public:
     bool Open(const std::string& printerName) override;
     unsigned long StartJob(const std::string& docName, const char* outputFile) override;
-    void Write(const char* data, std::size_t size) override;
+    bool Write(const char* data, std::size_t size) override;
     bool EndDoc() override;
     void Cancel(unsigned long jobId) override;
     void Close() override;

@@ -21,6 +21,7 @@ public:
     explicit FakeSpooler(CallLog& log) : log_(log) {}
     bool openOk = true;
     unsigned long jobId = 7;
+    bool writeOk = true;
     bool endOk = true;
     std::string docName;
     std::optional<std::string> outputFile;
@@ -37,10 +38,11 @@ public:
         log_.push_back("start");
         return jobId;
     }
-    void Write(const char* data, std::size_t size) override {
+    bool Write(const char* data, std::size_t size) override {
         writes.push_back(size);
         bytes.append(data, size);
         log_.push_back("write " + std::to_string(size));
+        return writeOk;
     }
     bool EndDoc() override {
         log_.push_back("end");

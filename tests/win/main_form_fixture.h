@@ -36,9 +36,10 @@ public:
         docs.push_back(docName);
         return 7;
     }
-    void Write(const char*, std::size_t) override {
+    bool Write(const char*, std::size_t) override {
         if (afterWrite)
             afterWrite();
+        return true;
     }
     bool EndDoc() override { return true; }
     void Cancel(unsigned long) override {}

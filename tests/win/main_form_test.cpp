@@ -54,11 +54,12 @@ public:
         this->docName = docName;
         return job = real.StartJob(docName, outputFile);
     }
-    void Write(const char* data, std::size_t size) override {
+    bool Write(const char* data, std::size_t size) override {
         calls.push_back("write " + std::to_string(size));
-        real.Write(data, size);
+        const bool written = real.Write(data, size);
         if (afterWrite)
             afterWrite(++writes);
+        return written;
     }
     bool EndDoc() override {
         calls.push_back("end");

@@ -1,0 +1,32 @@
+#pragma once
+#include <windows.h>
+
+#include "ui/button.h"
+#include "ui/edit.h"
+#include "ui/form.h"
+#include "ui/label.h"
+
+namespace kelvad {
+
+// The editor of one catalogue entry: its description and its command string. OK is enabled only while both
+// fields hold at least one character; Enter presses OK, Escape cancels.
+class TEditCommandString : public ui::Form {
+public:
+    // Creates the dialog hidden, owned by owner and centred on it, with both fields empty.
+    explicit TEditCommandString(HWND owner);
+
+    ui::Label Label1;
+    ui::Edit EditCommand1;
+    ui::Label Label2;
+    ui::Edit EditCommand2;
+    ui::Button co_Ok;
+    ui::Button co_Close;
+
+    void EditCommandChange();
+
+protected:
+    void CreateControls() override;
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
+
+} // namespace kelvad

@@ -1,0 +1,36 @@
+#include "output/command_output.h"
+
+#include "output/sjis.h"
+
+namespace kelvad {
+
+std::string CommandDocName(const std::string& command) {
+    return CutAtCharBoundary("Kelvad " + command, kMaxDocNameBytes);
+}
+
+bool SendCommandString(const std::string& command, const SpoolTarget& target, Spooler& spooler, MessageSink& messages) {
+    auto refused = [&] {
+        messages.ShowMessageBox(target.printerName + " に出力できません", "Kelvad", kStopIcon);
+        return false;
+    };
+    if (!spooler.Open(target.printerName))
+        return refused();
+    const unsigned long jobId =
+        spooler.StartJob(CommandDocName(command), target.portName.empty() ? nullptr : target.portName.c_str());
+    if (jobId == 0) {
+        spooler.Close();
+        return refused();
+    }
+    if (!spooler.Write(command.data(), command.size())) {
+        // Part of a printer command would leave the printer in an unknown state: the job is dropped.
+        spooler.EndDoc();
+        spooler.Cancel(jobId);
+        spooler.Close();
+        return refused();
+    }
+    const bool ended = spooler.EndDoc();
+    spooler.Close();
+    return ended ? true : refused();
+}
+
+} // namespace kelvad

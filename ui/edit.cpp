@@ -1,0 +1,23 @@
+#include "ui/edit.h"
+
+namespace ui {
+
+void Edit::Create(const CreateArgs& args) {
+    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  args.text,
+                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
+    CreateControl("EDIT", false, placement, ES_AUTOHSCROLL | ES_LEFT | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    // Zero lifts the field's default limit to the most the system allows.
+    SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+}
+
+bool Edit::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
+        if (auto handler = onChange)
+            handler();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+} // namespace ui

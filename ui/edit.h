@@ -1,0 +1,35 @@
+#pragma once
+#include "ui/control.h"
+
+#include <functional>
+#include <string>
+
+namespace ui {
+
+// A one-line edit field (sunken edge, scrolls sideways) that takes any length of text; onChange after every
+// change of its text, by the user or by SetText.
+class Edit : public Control {
+public:
+    struct CreateArgs {
+        Form* parent = nullptr;
+        int left = 0, top = 0, width = 121, height = 21;
+        std::string text{};
+        std::string hint{};
+        int tabOrder = -1;
+        unsigned helpContext = 0;
+        FontSpec font{};
+        bool visible = true;
+        bool enabled = true;
+    };
+
+    void Create(const CreateArgs& args);
+
+    std::string Text() const { return Caption(); }
+    void SetText(const std::string& text) { SetCaption(text); }
+    std::function<void()> onChange;
+
+protected:
+    bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
+
+} // namespace ui
