@@ -43,4 +43,25 @@ program=$!
 drive click Kelvad32 "終了(&X)" >/dev/null 2>&1 || true
 wait $program || true
 check "a restart reads everything and writes the same file back" cmp "$ini" "$WORK/first.ini"
+
+# A settings file nobody may write (immutable: a read-only attribute does not stop root under Wine; where
+# the file system cannot mark it so, a folder of the same name stands in).
+if chattr +i "$ini" 2>/dev/null; then
+    trap 'chattr -i "$ini" 2>/dev/null; rm -rf "$WORK"' EXIT
+else
+    rm -f "$ini" && mkdir "$ini"
+fi
+start
+program=$!
+drive click Kelvad32 "切換(&C)"
+drive click Kelvad32 "終了(&X)"
+"$KELVAD_ROOT/scripts/wine" "$tools/press_ok.exe" Kelvad32 | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+status=0
+wait $program || status=$?
+check "the error box names the settings file" \
+    test "$(tr -d '\r' <"$WORK/box.txt")" = "$(winpath "$WORK")\\Kelvad32.INI に書き込めません."
+check "the program still ends" test "$status" -eq 0
+if [[ -f $ini ]]; then
+    check "the settings file is left as it was" cmp "$ini" "$WORK/first.ini"
+fi
 finish
