@@ -44,10 +44,36 @@ drive click Kelvad32 "終了(&X)" >/dev/null 2>&1 || true
 wait $program || true
 check "a restart reads everything and writes the same file back" cmp "$ini" "$WORK/first.ini"
 
+# An automatic print ends by saving too; its file argument has replaced the stored command-string mode.
+mkdir "$WORK/print"
+cp "$WORK/Kelvad32.exe" "$WORK/print/"
+cp "$WORK/first.ini" "$WORK/print/Kelvad32.INI"
+printf 'settings\r\n' >"$WORK/print/a.prn"
+status=0
+timeout 120 "$KELVAD_ROOT/scripts/wine" "$WORK/print/Kelvad32.exe" -p "$(winpath "$WORK/print/a.prn")" || status=$?
+check "automatic print ends with status 0" test "$status" -eq 0
+check "after it file mode is stored, the command strings kept" \
+    test "$(ini="$WORK/print/Kelvad32.INI" value Config CommandFlag)/$(ini="$WORK/print/Kelvad32.INI" value Command1 説明)" = "1/初期化"
+
+# A start-up cut short before the settings are read (here: no default printer) keeps the file as it is.
+key='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows'
+device=$("$KELVAD_ROOT/scripts/wine" reg query "$key" /v device | tr -d '\r' | sed -n 's/^ *device *REG_SZ *//p')
+restore_default() { "$KELVAD_ROOT/scripts/wine" reg add "$key" /v device /t REG_SZ /d "$device" /f >/dev/null; }
+trap 'restore_default; rm -rf "$WORK"' EXIT
+"$KELVAD_ROOT/scripts/wine" reg delete "$key" /v device /f >/dev/null
+start
+program=$!
+"$KELVAD_ROOT/scripts/wine" "$tools/press_ok.exe" Kelvad32 | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+drive click Kelvad32 "終了(&X)"
+wait $program || true
+restore_default
+check "no default printer is reported" test "$(tr -d '\r' <"$WORK/box.txt")" = "ﾃﾞﾌｫﾙﾄ ﾌﾟﾘﾝﾀが存在しません."
+check "a start cut short leaves the settings file as it was" cmp "$ini" "$WORK/first.ini"
+
 # A settings file nobody may write (immutable: a read-only attribute does not stop root under Wine; where
 # the file system cannot mark it so, a folder of the same name stands in).
 if chattr +i "$ini" 2>/dev/null; then
-    trap 'chattr -i "$ini" 2>/dev/null; rm -rf "$WORK"' EXIT
+    trap 'restore_default; chattr -i "$ini" 2>/dev/null; rm -rf "$WORK"' EXIT
 else
     rm -f "$ini" && mkdir "$ini"
 fi

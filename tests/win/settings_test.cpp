@@ -3,8 +3,8 @@
 #include "main_form_fixture.h"
 #include "test_files.h"
 
+#include "lists/file_list.h"
 #include "settings/profile_store_win.h"
-#include "settings/profile_values.h"
 
 namespace form_test {
 namespace {
@@ -113,6 +113,8 @@ TEST_F(SettingsFileTest, StoredValuesAreReadByTheirRulesAndTheCatalogueIsWritten
     EXPECT_EQ(std::tie(o.TopMargin, o.BottomMargin, o.LeftMargin, o.RightMargin), std::make_tuple(50, -5, 30, 30));
     EXPECT_EQ(std::tie(o.IsPrnFile, o.IsStretch, o.IsReverse, o.IsMarginZero, o.IsDeleteFile),
               std::make_tuple(false, true, false, true, false));
+    EXPECT_EQ(form->FileOpenDialog.filter, kelvad::FilterForFileKind(false).filter)
+        << "the filter follows the file kind";
     Quit(form);
 
     EXPECT_EQ(Names(nullptr, path),
