@@ -1,6 +1,7 @@
 // Works another program's windows the way a user would, for the end-to-end tests.
 //
-//   drive_window.exe click CAPTION TEXT       presses the enabled button (or check box, radio button) TEXT
+//   drive_window.exe click CAPTION TEXT [N]   presses the enabled button (or check box, radio button) TEXT;
+//                                             the N-th one (from 0) of those with that text
 //   drive_window.exe settext CAPTION N TEXT   puts TEXT into the N-th edit field (from 0) of the window
 //   drive_window.exe minimize CAPTION         minimizes the window as its minimize button does
 //   drive_window.exe close CAPTION            closes the window as its close box does
@@ -83,8 +84,8 @@ int main(int argc, char** argv) {
     HWND top = TopWindow(argv[2]);
     if (!top)
         return Fail("window", argv[2]);
-    if (command == "click" && argc == 4) {
-        HWND button = Control(top, argv[3], false, 0);
+    if (command == "click" && (argc == 4 || argc == 5)) {
+        HWND button = Control(top, argv[3], false, argc == 5 ? std::atoi(argv[4]) : 0);
         if (!button)
             return Fail("button", argv[3]);
         // Posted: the press may open a modal dialog, which a sent message would wait for.

@@ -77,19 +77,6 @@ TEST(SettingsValues, IntegersMarginsAndBooleansReadByTheirRules) {
         EXPECT_EQ(ParseProfileBoolean(text, defaultValue), expected) << '"' << text << "\" default " << defaultValue;
 }
 
-TEST(SettingsValues, NoFileGivesTheDefaults) {
-    MemoryStore store;
-    IniFile ini(store);
-    const OutputOptions o = ReadOptions(ini);
-    EXPECT_EQ(std::tie(o.TopMargin, o.BottomMargin, o.LeftMargin, o.RightMargin), std::make_tuple(20, 20, 20, 20));
-    EXPECT_EQ(std::tie(o.IsPrnFile, o.IsStretch, o.IsReverse, o.IsMarginZero, o.IsDeleteFile),
-              std::make_tuple(true, true, false, false, false));
-    EXPECT_TRUE(ReadCommandFlag(ini));
-    const StoredPlacement current{1, -1, -1, -8, -8, 16, 68};
-    EXPECT_EQ(ReadPlacement(ini, current), current);
-    EXPECT_TRUE(ReadCommandSections(ini).empty());
-}
-
 TEST(SettingsValues, CommandSectionsReadWithoutGapsAndWrittenBackFromOne) {
     MemoryStore store;
     auto fill = [&](int n, const std::string& description, const std::string& command) {
