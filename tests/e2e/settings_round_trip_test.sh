@@ -4,11 +4,9 @@
 # file that cannot be written is reported in the error box and the program still ends.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 tools=$(dirname "$KELVAD_EXE")
-# The program runs from a folder of its own, so the settings file beside it is this test's alone.
-cp "$KELVAD_EXE" "$WORK/Kelvad32.exe"
-ini="$WORK/Kelvad32.INI"
+ini="${KELVAD_RUN%.*}.INI"
 drive() { "$KELVAD_ROOT/scripts/wine" "$tools/drive_window.exe" "$@"; }
-start() { timeout 120 "$KELVAD_ROOT/scripts/wine" "$WORK/Kelvad32.exe" "$@" >"$WORK/stdout" 2>"$WORK/stderr" & }
+start() { kelvad "$@" & }
 # A value of the settings file, as UTF-8 text.
 value() { iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | awk -F= -v s="[$1]" -v k="$2" \
     '/^\[/ {in_s = ($0 == s)} in_s && $1 == k {sub(/^[^=]*=/, ""); print; exit}'; }
@@ -46,7 +44,7 @@ check "a restart reads everything and writes the same file back" cmp "$ini" "$WO
 
 # An automatic print ends by saving too; its file argument has replaced the stored command-string mode.
 mkdir "$WORK/print"
-cp "$WORK/Kelvad32.exe" "$WORK/print/"
+cp "$KELVAD_RUN" "$WORK/print/"
 cp "$WORK/first.ini" "$WORK/print/Kelvad32.INI"
 printf 'settings\r\n' >"$WORK/print/a.prn"
 status=0
@@ -85,7 +83,7 @@ drive click Kelvad32 "終了(&X)"
 status=0
 wait $program || status=$?
 check "the error box names the settings file" \
-    test "$(tr -d '\r' <"$WORK/box.txt")" = "$(winpath "$WORK")\\Kelvad32.INI に書き込めません."
+    test "$(tr -d '\r' <"$WORK/box.txt")" = "$(winpath "$ini") に書き込めません."
 check "the program still ends" test "$status" -eq 0
 if [[ -f $ini ]]; then
     check "the settings file is left as it was" cmp "$ini" "$WORK/first.ini"
