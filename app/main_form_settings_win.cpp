@@ -6,6 +6,9 @@
 
 namespace kelvad {
 
+// The placement record as the platform defines it, the same in both architectures.
+static_assert(sizeof(WINDOWPLACEMENT) == 44);
+
 void TMain_Form::LoadConfig() {
     WinProfileStore store(settingsPath_);
     IniFile ini(store);
