@@ -223,7 +223,7 @@ void TMain_Form::TakeCommandLine() {
     AutoPrint = parsed.autoPrint;
     if (AutoPrint)
         ui::App().onIdle = IdleHook{this};
-    for (const std::string& name : parsed.fileNames)
+    for (const std::string& name : CommandLineFileNames(parsed.fileNames))
         FilesListBox.AddItem(name);
 }
 
@@ -250,7 +250,10 @@ void TMain_Form::FormCloseQuery(bool& canClose) {
 void TMain_Form::co_HelpClick() { ui::App().ShowHelp(kHelpMain); }
 
 void TMain_Form::ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-    ui::MessageBox(text, caption, flags);
+    // During a run the box is owned by the progress window, which stays on top: so the box stands above it.
+    ui::MessageBox(text, caption, flags, nowPrinting_ ? nowPrinting_->Handle() : nullptr);
+    if (nowPrinting_)
+        nowPrinting_->RestartMessageClock();
 }
 
 void TMain_Form::AppException(const std::exception& error) {
@@ -278,29 +281,38 @@ void TMain_Form::AutoPrintIdle(bool& done) {
 
 void TMain_Form::co_PrintClick() {
     IsPrinting = true;
-    SetEnabled(false);
-    auto* progress = new TNowPrinting(Handle());
-    progress->onReleased = [progress] { delete progress; };
-    RECT main = OuterRect();
-    RECT own = progress->OuterRect();
-    int mainWidth = main.right - main.left, mainHeight = main.bottom - main.top;
-    int ownWidth = own.right - own.left, ownHeight = own.bottom - own.top;
-    progress->SetPosition(main.left + (mainWidth - ownWidth) / 2, main.top + (mainHeight - ownHeight) / 2);
-    AnimateZoom(progress->Handle(), co_Print.Handle());
-    progress->Show();
-    progress->Repaint();
-
+    TNowPrinting* progress = nullptr;
+    bool shown = false;
+    // Whatever happens after the flag is set, the window comes back and the flag goes down.
     auto cleanUp = [&] {
         SetEnabled(true);
         SetActiveWindow(Handle());
-        progress->Hide();
-        AnimateZoom(co_Print.Handle(), progress->Handle());
-        progress->Release();
+        nowPrinting_ = nullptr;
+        if (progress) {
+            progress->Hide();
+            if (shown)
+                AnimateZoom(co_Print.Handle(), progress->Handle());
+            progress->Release();
+        }
         fileSystem_->ShowArrow();
         IsPrinting = false;
     };
     bool everyFileOutput = false;
     try {
+        SetEnabled(false);
+        progress = new TNowPrinting(Handle());
+        progress->onReleased = [progress] { delete progress; };
+        nowPrinting_ = progress;
+        RECT main = OuterRect();
+        RECT own = progress->OuterRect();
+        int mainWidth = main.right - main.left, mainHeight = main.bottom - main.top;
+        int ownWidth = own.right - own.left, ownHeight = own.bottom - own.top;
+        progress->SetPosition(main.left + (mainWidth - ownWidth) / 2, main.top + (mainHeight - ownHeight) / 2);
+        AnimateZoom(progress->Handle(), co_Print.Handle());
+        progress->Show();
+        shown = true;
+        progress->Repaint();
+
         FileRows rows(FilesListBox);
         everyFileOutput = RunRawPrint(
             rows, OutputOptions.IsDeleteFile,

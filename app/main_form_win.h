@@ -21,6 +21,8 @@
 
 namespace kelvad {
 
+class TNowPrinting;
+
 // The program's one main window: the file list, the output target list and the row of buttons.
 class TMain_Form : public ui::Form, public MessageSink {
 public:
@@ -133,6 +135,8 @@ private:
     std::optional<CommandEntry> RunCommandEditor(ui::Button& button, const CommandEntry& entry);
 
     std::string commandLine_;
+    // The progress window while a run is under way.
+    TNowPrinting* nowPrinting_ = nullptr;
     std::string settingsPath_;
     // The settings were read: only then does the end of the run write them back.
     bool settingsLoaded_ = false;

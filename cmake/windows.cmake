@@ -26,7 +26,7 @@ target_link_libraries(kelvad_win_tests PRIVATE kelvad_win gtest)
 set_target_properties(kelvad_win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Small Windows tools the test set-up and the benchmark run inside Wine.
-foreach(tool setup_printers press_ok drive_window)
+foreach(tool setup_printers press_ok drive_catalogue)
     add_executable(${tool} tools/${tool}.cpp)
     target_compile_options(${tool} PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
     target_link_libraries(${tool} PRIVATE ${win_libs})

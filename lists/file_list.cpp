@@ -1,5 +1,7 @@
 #include "lists/file_list.h"
 
+#include <algorithm>
+
 #include "output/sjis.h"
 
 namespace kelvad {
@@ -88,6 +90,45 @@ bool ParseChosenFiles(const char* buffer, std::size_t size, std::vector<std::str
     for (std::size_t i = 1; i < parts.size(); ++i)
         names.push_back(folder + parts[i]);
     return true;
+}
+
+namespace {
+
+// The name with ASCII capitals made small; double-byte characters stay as they stand.
+std::string FoldCase(const std::string& name) {
+    std::string folded = name;
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(folded[i])))
+            ++i;
+        else if (folded[i] >= 'A' && folded[i] <= 'Z')
+            folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+    }
+    return folded;
+}
+
+} // namespace
+
+bool IsWildcardName(const std::string& path) {
+    const std::size_t slash = FindLastSingleByte(path, '\\');
+    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    return path.find_first_of("*?", start) != std::string::npos;
+}
+
+std::vector<std::string> ExpandWildcardName(const std::string& pattern, std::vector<FolderEntry> found) {
+    std::erase_if(found, [](const FolderEntry& e) { return e.isFolder || e.isHidden || e.isSystem; });
+    if (found.empty())
+        return {pattern};
+    // Names that differ only in case keep a fixed order between them.
+    std::sort(found.begin(), found.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        const std::string fa = FoldCase(a.name), fb = FoldCase(b.name);
+        return fa != fb ? fa < fb : a.name < b.name;
+    });
+    const std::size_t slash = FindLastSingleByte(pattern, '\\');
+    const std::string folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : found)
+        names.push_back(folder + entry.name);
+    return names;
 }
 
 } // namespace kelvad

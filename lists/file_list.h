@@ -44,4 +44,20 @@ std::string SystemFilterString(std::string_view filter);
 // does not end inside the buffer (the choice did not fit); names then stays empty.
 bool ParseChosenFiles(const char* buffer, std::size_t size, std::vector<std::string>& names);
 
+// True when the last part of a path (after its last backslash) holds '*' or '?'.
+bool IsWildcardName(const std::string& path);
+
+// One entry that a folder search for a pattern found.
+struct FolderEntry {
+    std::string name;
+    bool isFolder = false;
+    bool isHidden = false;
+    bool isSystem = false;
+};
+
+// The names a command-line pattern (a full path) stands for: the files among the entries its folder search
+// found (not folders, hidden or system files) in name order, compared case-insensitively, each as a full
+// path; the pattern itself when no file matches, so that the print run reports it as not found.
+std::vector<std::string> ExpandWildcardName(const std::string& pattern, std::vector<FolderEntry> found);
+
 } // namespace kelvad

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "ui/application.h"
+#include "ui/handle.h"
 
 namespace kelvad {
 
@@ -74,6 +75,50 @@ void PutFileNames(ui::ListBox& list, bool append, const std::vector<std::string>
         list.Clear();
     for (const std::string& name : names)
         list.AddItem(name);
+}
+
+namespace {
+
+std::string FullPath(const std::string& name) {
+    DWORD size = GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return name;
+    std::string full(size, '\0');
+    size = GetFullPathNameA(name.c_str(), size, full.data(), nullptr);
+    if (size == 0 || size >= full.size())
+        return name;
+    full.resize(size);
+    return full;
+}
+
+std::vector<FolderEntry> SearchFolder(const std::string& pattern) {
+    std::vector<FolderEntry> found;
+    WIN32_FIND_DATAA data{};
+    const ui::FindHandle search(FindFirstFileA(pattern.c_str(), &data));
+    if (!search)
+        return found;
+    do {
+        const DWORD attributes = data.dwFileAttributes;
+        found.push_back({data.cFileName, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                         (attributes & FILE_ATTRIBUTE_HIDDEN) != 0, (attributes & FILE_ATTRIBUTE_SYSTEM) != 0});
+    } while (FindNextFileA(search.get(), &data));
+    return found;
+}
+
+} // namespace
+
+std::vector<std::string> CommandLineFileNames(const std::vector<std::string>& names) {
+    std::vector<std::string> result;
+    for (const std::string& name : names) {
+        const std::string full = FullPath(name);
+        if (!IsWildcardName(full)) {
+            result.push_back(full);
+            continue;
+        }
+        for (std::string& match : ExpandWildcardName(full, SearchFolder(full)))
+            result.push_back(std::move(match));
+    }
+    return result;
 }
 
 } // namespace kelvad

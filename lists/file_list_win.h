@@ -51,4 +51,8 @@ std::vector<std::string> TakeDroppedFiles(HDROP drop);
 // Appends names to list, after emptying it unless append is set.
 void PutFileNames(ui::ListBox& list, bool append, const std::vector<std::string>& names);
 
+// Command-line names as they enter the file list: each made a full path against the current folder, and a name
+// whose last part is a pattern replaced by the files it matches (ExpandWildcardName).
+std::vector<std::string> CommandLineFileNames(const std::vector<std::string>& names);
+
 } // namespace kelvad

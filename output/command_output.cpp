@@ -15,8 +15,7 @@ bool SendCommandString(const std::string& command, const SpoolTarget& target, Sp
     };
     if (!spooler.Open(target.printerName))
         return refused();
-    const unsigned long jobId =
-        spooler.StartJob(CommandDocName(command), target.portName.empty() ? nullptr : target.portName.c_str());
+    const unsigned long jobId = spooler.StartJob(CommandDocName(command), target.portName);
     if (jobId == 0) {
         spooler.Close();
         return refused();

@@ -79,9 +79,21 @@ void TNowPrinting::co_AbortClick() {
     aborted_ = true;
 }
 
+bool TNowPrinting::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // Closing the window (Alt+F4) is an abort; the window stays up until the run ends.
+    if (msg == WM_CLOSE) {
+        co_AbortClick();
+        result = 0;
+        return true;
+    }
+    return ui::Form::HandleMessage(msg, wParam, lParam, result);
+}
+
 void TNowPrinting::ShowFile(const std::string& path) {
     l_FileName.SetCaption(path);
     changed_ = true;
+    // An abort pressed during the first block of every file is seen right after that block.
+    RestartMessageClock();
 }
 
 void TNowPrinting::SetPercent(int percent) {
@@ -101,8 +113,8 @@ void TNowPrinting::Repaint() {
 }
 
 // Each look at the message queue is a round trip to the window system, which the spool loop would
-// otherwise make after every 8 KiB block. The first call dispatches at once (an abort pressed during the
-// first block is seen right after it); later calls dispatch when kDispatchInterval has passed.
+// otherwise make after every 8 KiB block. The first call for each file dispatches at once (an abort pressed
+// during the first block is seen right after it); later calls dispatch when kDispatchInterval has passed.
 void TNowPrinting::ProcessMessages() {
     DWORD now = GetTickCount();
     if (dispatched_ && now - lastDispatch_ < kDispatchInterval)

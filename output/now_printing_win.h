@@ -29,6 +29,8 @@ public:
     ui::Label l_FileName;
 
     void co_AbortClick();
+    // The next ProcessMessages dispatches at once (a new file, or after a message box).
+    void RestartMessageClock() { dispatched_ = false; }
 
     // What the output steps do with the window.
     void ShowFile(const std::string& path) override;
@@ -40,6 +42,7 @@ public:
 
 protected:
     void CreateControls() override;
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void FormCreate();

@@ -10,6 +10,17 @@ bool ReportEmptyList(const FileList& files, MessageSink& messages) {
     return true;
 }
 
+Recording RecordingFor(FileOutcome outcome) {
+    switch (outcome) {
+    case FileOutcome::Output:
+        return Recording::FileAndRow;
+    case FileOutcome::NotFound:
+        return Recording::RowOnly;
+    default:
+        return Recording::None;
+    }
+}
+
 OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile, const ProgressSink& progress,
                              FileSystem& fs) {
     OutputLoopResult result;
@@ -33,17 +44,20 @@ OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile
         if (outcome != FileOutcome::Output) {
             result.everyFileOutput = false;
         }
-        if (outcome != FileOutcome::Refused) {
-            result.outputIndexes.push_back(index);
+        const Recording recording = RecordingFor(outcome);
+        if (recording != Recording::None) {
+            result.outputIndexes.push_back({index, recording == Recording::FileAndRow});
         }
     }
     return result;
 }
 
-void DeleteOutputFiles(FileList& files, const std::vector<int>& outputIndexes, FileSystem& fs) {
+void DeleteOutputFiles(FileList& files, const std::vector<RecordedRow>& outputIndexes, FileSystem& fs) {
     for (auto it = outputIndexes.rbegin(); it != outputIndexes.rend(); ++it) {
-        fs.RemoveFile(files.Item(*it));
-        files.Delete(*it);
+        if (it->deleteFile) {
+            fs.RemoveFile(files.Item(it->index));
+        }
+        files.Delete(it->index);
     }
 }
 

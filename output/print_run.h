@@ -32,9 +32,21 @@ struct RunPosition {
 // Outputs one file of the run and says what became of it.
 using OutputStep = std::function<FileOutcome(const std::string& path, const RunPosition& position)>;
 
+// What the run keeps of a file whose output step has returned: a wholly output file has its file deleted and its
+// row removed (under the delete option), a file that was not found has only its row removed (there is nothing
+// on disk to lose), and any other file keeps both.
+enum class Recording { None, RowOnly, FileAndRow };
+Recording RecordingFor(FileOutcome outcome);
+
+// A row recorded for the delete pass.
+struct RecordedRow {
+    int index = 0;
+    bool deleteFile = false;
+};
+
 struct OutputLoopResult {
-    std::vector<int> outputIndexes; // the recorded rows, ascending
-    bool everyFileOutput = true;    // false when a file was skipped or refused, or the run was aborted
+    std::vector<RecordedRow> outputIndexes; // the recorded rows, ascending
+    bool everyFileOutput = true;            // false unless every file was wholly output and nothing aborted
     bool aborted = false;
 };
 
@@ -43,16 +55,17 @@ constexpr unsigned kExclamationIcon = 48; // MB_ICONEXCLAMATION
 // Shows the empty-list message and answers true when the list has no rows.
 bool ReportEmptyList(const FileList& files, MessageSink& messages);
 
-// Outputs the selected rows, or every row when none is selected, top to bottom, and records them. A skipped
-// file is recorded, a refused one is not, and an abort leaves the loop without recording the current row.
+// Outputs the selected rows, or every row when none is selected, top to bottom, and records them as
+// RecordingFor says; an abort leaves the loop without recording the current row.
 OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile, const ProgressSink& progress,
                              FileSystem& fs);
 
-// Deletes the files of the recorded rows and removes the rows, highest row first; failures are ignored.
-void DeleteOutputFiles(FileList& files, const std::vector<int>& outputIndexes, FileSystem& fs);
+// Deletes the files of the recorded rows that were output and removes the recorded rows, highest row first;
+// failures are ignored.
+void DeleteOutputFiles(FileList& files, const std::vector<RecordedRow>& outputIndexes, FileSystem& fs);
 
 // The print run over the file list in raw mode, from the empty-list check to the delete pass. Answers true when
-// every file was output (an empty list, a skipped or refused file and an abort all answer false).
+// every file was wholly output (an empty list, any other outcome and an abort all answer false).
 bool RunRawPrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
                  FileSystem& fs, MessageSink& messages);
 

@@ -9,6 +9,8 @@ namespace kelvad {
 namespace {
 
 const char* const kLineBreakStop = "\r\n中止します";
+const char* const kLongPrefix = "\\\\?\\";
+const char* const kLongUncPrefix = "\\\\?\\UNC\\";
 
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -28,6 +30,10 @@ private:
     unsigned previous_;
 };
 
+bool IsSharePath(const std::string& path) {
+    return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+}
+
 void ReportRefused(const std::string& path, MessageSink& messages) {
     messages.ShowMessageBox(path + " を出力できません" + kLineBreakStop, path, kStopIcon);
 }
@@ -35,7 +41,10 @@ void ReportRefused(const std::string& path, MessageSink& messages) {
 } // namespace
 
 bool IsDriveReady(char drive, FileSystem& fs) {
-    const std::string root = std::string(1, UpperAscii(drive)) + ":\\";
+    return IsRootReady(std::string(1, UpperAscii(drive)) + ":\\", fs);
+}
+
+bool IsRootReady(const std::string& root, FileSystem& fs) {
     CriticalErrorsSilenced silenced(fs);
     if (!fs.QueryFreeSpace(root)) {
         return false;
@@ -46,32 +55,51 @@ bool IsDriveReady(char drive, FileSystem& fs) {
     return true;
 }
 
-std::optional<std::uint64_t> CheckOutputFile(const std::string& path, FileSystem& fs, MessageSink& messages) {
-    // The first character stands for the drive whatever it is; an empty path has no drive at all.
-    if (path.empty() || !IsDriveReady(path[0], fs)) {
-        const std::string drive = path.empty() ? std::string() : std::string(1, UpperAscii(path[0]));
-        messages.ShowMessageBox(drive + " ドライブの準備ができていません" + kLineBreakStop, path, kStopIcon);
-        return std::nullopt;
+std::string DriveRootOf(const std::string& path) {
+    if (IsSharePath(path)) {
+        // \\server\share\ (\\?\UNC\server\share\ in the long form): up to the backslash that ends the share
+        // name; a path that ends before it is taken whole.
+        const int parts = path.rfind(kLongUncPrefix, 0) == 0 ? 4 : 2;
+        std::size_t end = 1;
+        for (int i = 0; i < parts && end != std::string::npos; ++i) {
+            end = FindSingleByte(path, '\\', end + 1);
+        }
+        return end == std::string::npos ? path + "\\" : path.substr(0, end + 1);
     }
-    const std::optional<std::uint64_t> size = fs.FindFirst(path);
+    return path.empty() ? std::string() : std::string(1, UpperAscii(path[0])) + ":\\";
+}
+
+FileCheck CheckOutputFile(const std::string& path, FileSystem& fs, MessageSink& messages) {
+    const std::string root = DriveRootOf(path);
+    // An empty path has no drive at all.
+    if (path.empty() || !IsRootReady(root, fs)) {
+        // A drive is named by its letter, a share by its root.
+        const std::string drive = IsSharePath(path) ? root : root.substr(0, 1);
+        messages.ShowMessageBox(drive + " ドライブの準備ができていません" + kLineBreakStop, path, kStopIcon);
+        return {FileOutcome::Skipped};
+    }
+    // The directory search matches patterns, but no file is named by one ("\\?\" starts a long path).
+    const std::size_t nameStart = path.rfind(kLongPrefix, 0) == 0 ? 4 : 0;
+    const bool pattern = path.find_first_of("*?", nameStart) != std::string::npos;
+    const std::optional<std::uint64_t> size = pattern ? std::nullopt : fs.FindFirst(path);
     if (!size) {
         messages.ShowMessageBox(path + " が見つかりません", path, kStopIcon);
-        return std::nullopt;
+        return {FileOutcome::NotFound};
     }
     if (*size == 0) {
         messages.ShowMessageBox(path + " はサイズが０です" + kLineBreakStop, path, kStopIcon);
-        return std::nullopt;
+        return {FileOutcome::Skipped};
     }
-    return size;
+    return {FileOutcome::Output, *size};
 }
 
 FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target, Spooler& spooler, FileSystem& fs,
                              ProgressSink& progress, MessageSink& messages) {
-    const std::optional<std::uint64_t> checkedSize = CheckOutputFile(path, fs, messages);
-    if (!checkedSize) {
-        return FileOutcome::Skipped;
+    const FileCheck check = CheckOutputFile(path, fs, messages);
+    if (!check.Passed()) {
+        return check.outcome;
     }
-    const std::uint64_t fileSize = *checkedSize;
+    const std::uint64_t fileSize = check.size;
     progress.ShowFile(path);
     progress.Repaint();
 
@@ -82,7 +110,7 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
         return FileOutcome::Refused;
     }
     const std::string docName = CutAtCharBoundary("Kelvad " + path, kMaxDocNameBytes);
-    const unsigned long jobId = spooler.StartJob(docName, target.portName.empty() ? nullptr : target.portName.c_str());
+    const unsigned long jobId = spooler.StartJob(docName, target.portName);
     if (jobId == 0) {
         file.reset();
         spooler.Close();
@@ -91,6 +119,8 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
     }
 
     bool aborted = false;
+    bool writeFailed = false;
+    bool changed = false;
     try {
         std::vector<char> buffer(kSpoolBlockSize);
         std::uint64_t bytesDone = 0;
@@ -102,9 +132,13 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
             // Bytes the file gained after the check are not sent.
             if (bytesDone + n > fileSize) {
                 n = static_cast<std::size_t>(fileSize - bytesDone);
+                changed = true;
             }
             bytesDone += n;
-            spooler.Write(buffer.data(), n);
+            if (!spooler.Write(buffer.data(), n)) {
+                writeFailed = true;
+                break;
+            }
             progress.SetPercent(static_cast<int>(bytesDone * 100 / fileSize));
             progress.Repaint();
             progress.ProcessMessages();
@@ -113,6 +147,10 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
                 aborted = true;
                 break;
             }
+        }
+        // The file was wholly output only when it ended exactly at the size the checks found.
+        if (!aborted && !writeFailed && !changed) {
+            changed = bytesDone < fileSize || file->Read(buffer.data(), 1) > 0;
         }
     } catch (...) {
         // The started job goes no further: end it, drop it from the queue and let the error go on.
@@ -126,15 +164,19 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
     file.reset();
     fs.ShowHourglass();
     const bool ended = spooler.EndDoc();
-    if (aborted) {
+    if (aborted || writeFailed) {
         spooler.Cancel(jobId);
     }
     spooler.Close();
-    if (!ended) {
+    // The user asked for the abort: nothing more is said about this file.
+    if (aborted) {
+        return FileOutcome::Aborted;
+    }
+    if (writeFailed || !ended) {
         ReportRefused(path, messages);
         return FileOutcome::Refused;
     }
-    return FileOutcome::Output;
+    return changed ? FileOutcome::Changed : FileOutcome::Output;
 }
 
 } // namespace kelvad

@@ -21,4 +21,27 @@ std::string CutAtCharBoundary(const std::string& text, std::size_t maxBytes) {
     return text.substr(0, end);
 }
 
+std::size_t FindSingleByte(const std::string& text, char c, std::size_t from) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        } else if (i >= from && text[i] == c) {
+            return i;
+        }
+    }
+    return std::string::npos;
+}
+
+std::size_t FindLastSingleByte(const std::string& text, char c) {
+    std::size_t last = std::string::npos;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        } else if (text[i] == c) {
+            last = i;
+        }
+    }
+    return last;
+}
+
 } // namespace kelvad

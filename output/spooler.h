@@ -9,9 +9,10 @@ class Spooler {
 public:
     virtual ~Spooler() = default;
     virtual bool Open(const std::string& printerName) = 0;
-    // Starts a job; outputFile null sends it to the printer's own port. Returns the job id, 0 when refused.
-    virtual unsigned long StartJob(const std::string& docName, const char* outputFile) = 0;
-    // Hands the bytes to the job; false when the spooler did not take them all.
+    // Starts a raw job through the target's port; an empty port name sends it to the printer's own port.
+    // Returns the job id, 0 when refused.
+    virtual unsigned long StartJob(const std::string& docName, const std::string& portName) = 0;
+    // True when the spooler took every byte.
     virtual bool Write(const char* data, std::size_t size) = 0;
     virtual bool EndDoc() = 0;
     virtual void Cancel(unsigned long jobId) = 0;

@@ -1,9 +1,17 @@
 #include "output/spooler_win.h"
 
-#include <windows.h>
-#include <winspool.h>
-
 namespace kelvad {
+
+namespace {
+
+char kRawDataType[] = "RAW";
+
+} // namespace
+
+DOC_INFO_1A RawDocInfo(const std::string& docName, const std::string& portName) {
+    return {const_cast<char*>(docName.c_str()), portName.empty() ? nullptr : const_cast<char*>(portName.c_str()),
+            kRawDataType};
+}
 
 bool WinSpooler::Open(const std::string& printerName) {
     HANDLE handle = nullptr;
@@ -12,8 +20,8 @@ bool WinSpooler::Open(const std::string& printerName) {
     return opened;
 }
 
-unsigned long WinSpooler::StartJob(const std::string& docName, const char* outputFile) {
-    DOC_INFO_1A info{const_cast<char*>(docName.c_str()), const_cast<char*>(outputFile), nullptr};
+unsigned long WinSpooler::StartJob(const std::string& docName, const std::string& portName) {
+    DOC_INFO_1A info = RawDocInfo(docName, portName);
     return StartDocPrinterA(printer_.get(), 1, reinterpret_cast<BYTE*>(&info));
 }
 

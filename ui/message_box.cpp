@@ -23,9 +23,10 @@ BOOL CALLBACK DisableWindow(HWND hwnd, LPARAM param) {
 
 } // namespace
 
-int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags, HWND owner) {
     // At program end the application window may already be gone with the main window that owns it.
-    HWND owner = IsWindow(App().Handle()) ? App().Handle() : nullptr;
+    if (!owner && IsWindow(App().Handle()))
+        owner = App().Handle();
     HWND active = GetActiveWindow();
     DisableContext context{owner, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&context));

@@ -3,28 +3,17 @@
 # its end; the next start shows them again and, quitting at once, writes the same file back. A settings
 # file that cannot be written is reported in the error box and the program still ends.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-tools=$(dirname "$KELVAD_EXE")
+bin=$(dirname "$KELVAD_EXE")
 ini="${KELVAD_RUN%.*}.INI"
-drive() { "$KELVAD_ROOT/scripts/wine" "$tools/drive_window.exe" "$@"; }
+catalogue() { timeout 120 "$KELVAD_ROOT/scripts/wine" "$bin/drive_catalogue.exe" "$@"; }
 start() { kelvad "$@" & }
 # A value of the settings file, as UTF-8 text.
 value() { iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | awk -F= -v s="[$1]" -v k="$2" \
     '/^\[/ {in_s = ($0 == s)} in_s && $1 == k {sub(/^[^=]*=/, ""); print; exit}'; }
-editor="コマンド文字列の追加、編集"
-
-add_command() {
-    drive click Kelvad32 "Ins(&I)"
-    drive settext "$editor" 0 "$1"
-    drive settext "$editor" 1 "$2"
-    drive click "$editor" OK
-}
 
 start
 program=$!
-drive click Kelvad32 "切換(&C)"
-add_command "初期化" "ESC@"
-add_command " 空白と引用符 " '  "quoted"  '
-drive click Kelvad32 "終了(&X)"
+catalogue mode insert "初期化" "ESC@" insert " 空白と引用符 " '  "quoted"  ' close
 status=0
 wait $program || status=$?
 check "first run ends with status 0" test "$status" -eq 0
@@ -37,8 +26,7 @@ cp "$ini" "$WORK/first.ini"
 
 start
 program=$!
-# Give the window time to appear, look at it, then quit.
-drive click Kelvad32 "終了(&X)" >/dev/null 2>&1 || true
+catalogue close
 wait $program || true
 check "a restart reads everything and writes the same file back" cmp "$ini" "$WORK/first.ini"
 
@@ -61,8 +49,8 @@ trap 'restore_default; rm -rf "$WORK"' EXIT
 "$KELVAD_ROOT/scripts/wine" reg delete "$key" /v device /f >/dev/null
 start
 program=$!
-"$KELVAD_ROOT/scripts/wine" "$tools/press_ok.exe" Kelvad32 | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
-drive click Kelvad32 "終了(&X)"
+"$KELVAD_ROOT/scripts/wine" "$bin/press_ok.exe" Kelvad32 | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+catalogue close
 wait $program || true
 restore_default
 check "no default printer is reported" test "$(tr -d '\r' <"$WORK/box.txt")" = "ﾃﾞﾌｫﾙﾄ ﾌﾟﾘﾝﾀが存在しません."
@@ -77,9 +65,8 @@ else
 fi
 start
 program=$!
-drive click Kelvad32 "切換(&C)"
-drive click Kelvad32 "終了(&X)"
-"$KELVAD_ROOT/scripts/wine" "$tools/press_ok.exe" Kelvad32 | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+catalogue mode close
+"$KELVAD_ROOT/scripts/wine" "$bin/press_ok.exe" Kelvad32 | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
 status=0
 wait $program || status=$?
 check "the error box names the settings file" \

@@ -37,7 +37,7 @@ TEST(CommandOutputTest, OneJobWithExactlyTheStringsBytes) {
         EXPECT_EQ(spooler.bytes, c.command);
         EXPECT_EQ(spooler.docName, c.docName);
         EXPECT_LE(spooler.docName.size(), 255u);
-        EXPECT_EQ(spooler.outputFile, c.port.empty() ? std::nullopt : std::optional<std::string>(c.port));
+        EXPECT_EQ(spooler.portName, c.port);
         EXPECT_TRUE(messages.boxes.empty());
     }
 }
@@ -60,7 +60,7 @@ TEST(CommandOutputTest, RefusalShowsTheStopBoxAndReleasesThePrinter) {
         FakeSpooler spooler(log);
         spooler.openOk = c.open;
         spooler.jobId = c.start ? 7 : 0;
-        spooler.writeOk = c.write;
+        spooler.refuseWrite = c.write ? 0 : 1;
         spooler.endOk = c.end;
         FakeMessages messages;
         EXPECT_FALSE(SendCommandString("ABC", {"プリンタ", ""}, spooler, messages));

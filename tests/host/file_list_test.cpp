@@ -77,5 +77,26 @@ TEST(ChosenFiles, AListThatDoesNotEndInTheBufferIsNoChoice) {
     EXPECT_FALSE(ParseChosenFiles(nothing, sizeof nothing, names));
 }
 
+TEST(CommandLinePattern, ExpandsToTheFilesInCaseInsensitiveNameOrder) {
+    // Only the last part of a name is a pattern; "\\?\" begins a long path.
+    EXPECT_TRUE(IsWildcardName("C:\\data\\x?.prn"));
+    EXPECT_TRUE(IsWildcardName("C:\\表\\*.prn"));
+    EXPECT_FALSE(IsWildcardName("C:\\a*\\x.prn"));
+    EXPECT_FALSE(IsWildcardName("\\\\?\\C:\\x.prn"));
+
+    // "表" ends in the byte of a backslash: the folder is cut at the real one.
+    const std::string pattern = "C:\\表\\*.prn";
+    const std::vector<FolderEntry> found = {
+        {"b.prn"},  {"sub.prn", true}, {"A.prn"}, {".h.prn", false, true}, {"sys.prn", false, false, true}, {"c.PRN"},
+        {"表.prn"}, {"_x.prn"},        {"a.prn"},
+    };
+    EXPECT_EQ(ExpandWildcardName(pattern, found), (Strings{"C:\\表\\_x.prn", "C:\\表\\A.prn", "C:\\表\\a.prn",
+                                                           "C:\\表\\b.prn", "C:\\表\\c.PRN", "C:\\表\\表.prn"}));
+
+    // No file among the matches: the pattern stays, to be reported as not found.
+    EXPECT_EQ(ExpandWildcardName(pattern, {}), Strings{pattern});
+    EXPECT_EQ(ExpandWildcardName(pattern, {{"sub.prn", true}, {".h.prn", false, true}}), Strings{pattern});
+}
+
 } // namespace
 } // namespace kelvad

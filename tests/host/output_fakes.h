@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -21,10 +22,10 @@ public:
     explicit FakeSpooler(CallLog& log) : log_(log) {}
     bool openOk = true;
     unsigned long jobId = 7;
-    bool writeOk = true;
     bool endOk = true;
+    int refuseWrite = 0; // the Write call (1-based) the spooler refuses; 0 = none
     std::string docName;
-    std::optional<std::string> outputFile;
+    std::string portName;
     std::vector<std::size_t> writes;
     std::string bytes;
 
@@ -32,17 +33,20 @@ public:
         log_.push_back("open " + printerName);
         return openOk;
     }
-    unsigned long StartJob(const std::string& name, const char* file) override {
+    unsigned long StartJob(const std::string& name, const std::string& port) override {
         docName = name;
-        outputFile = file ? std::optional<std::string>(file) : std::nullopt;
+        portName = port;
         log_.push_back("start");
         return jobId;
     }
     bool Write(const char* data, std::size_t size) override {
         writes.push_back(size);
-        bytes.append(data, size);
         log_.push_back("write " + std::to_string(size));
-        return writeOk;
+        if (static_cast<int>(writes.size()) == refuseWrite) {
+            return false;
+        }
+        bytes.append(data, size);
+        return true;
     }
     bool EndDoc() override {
         log_.push_back("end");
@@ -65,6 +69,7 @@ public:
 
     explicit FakeFileSystem(CallLog& log) : log_(log) {}
     std::map<char, unsigned> drives{{'C', 3}}; // letter -> drive type; a missing letter is not ready
+    std::set<std::string> shares;              // reachable share roots (network drives); others are not
     std::map<std::string, File> files;
     std::vector<std::string> searches;
     std::vector<std::string> unopenable; // found by the search, but opening them fails
@@ -82,17 +87,22 @@ public:
     }
     bool QueryFreeSpace(const std::string& rootPath) override {
         log_.push_back("free space " + rootPath);
-        return rootPath.size() == 3 && drives.count(rootPath[0]) > 0;
+        return (rootPath.size() == 3 && drives.count(rootPath[0]) > 0) || shares.count(rootPath) > 0;
     }
     unsigned DriveType(const std::string& rootPath) override {
+        if (shares.count(rootPath) > 0) {
+            return kDriveRemote;
+        }
         auto it = drives.find(rootPath[0]);
         return it == drives.end() ? 1 : it->second;
     }
     std::optional<std::uint64_t> FindFirst(const std::string& pattern) override {
         searches.push_back(pattern);
-        if (pattern.size() == 6 && pattern.substr(1) == ":\\*.*") {
+        // A root's "*.*" finds any file under that root.
+        if (pattern.size() > 3 && pattern.compare(pattern.size() - 4, 4, "\\*.*") == 0) {
+            const std::string root = pattern.substr(0, pattern.size() - 3);
             for (const auto& [path, file] : files) {
-                if (path[0] == pattern[0]) {
+                if (path.rfind(root, 0) == 0) {
                     return file.listedSize;
                 }
             }

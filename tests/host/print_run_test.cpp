@@ -111,26 +111,24 @@ TEST_F(PrintRunTest, DeletePassGoesFromTheHighestRowAndIgnoresMissingFiles) {
     SetRows(3);
     files.selected = {0, 2};
     fs.files.erase("C:\\F2.PRN"); // gone before the delete pass: its row still goes
-    outcomes = {FileOutcome::Output, FileOutcome::Skipped};
 
-    EXPECT_FALSE(Run(true));
+    EXPECT_TRUE(Run(true));
 
     EXPECT_EQ(Removed(), (Strings{"C:\\F2.PRN", "C:\\F0.PRN"}));
     EXPECT_EQ(files.rows, Strings{"C:\\F1.PRN"});
 }
 
-TEST_F(PrintRunTest, SkippedFilesAreRecordedRefusedOnesAreNot) {
-    SetRows(3);
-    outcomes = {FileOutcome::Skipped, FileOutcome::Refused, FileOutcome::Output};
+TEST_F(PrintRunTest, OnlyWhollyOutputFilesAreDeletedAndNotFoundRowsRemoved) {
+    SetRows(6);
+    outcomes = {FileOutcome::Output,  FileOutcome::NotFound, FileOutcome::Skipped,
+                FileOutcome::Refused, FileOutcome::Changed,  FileOutcome::Output};
 
-    const OutputLoopResult loop = OutputFiles(files, Step(), progress, fs);
+    EXPECT_FALSE(Run(true));
 
-    EXPECT_EQ(loop.outputIndexes, (std::vector<int>{0, 2}));
-    EXPECT_FALSE(loop.everyFileOutput);
-    EXPECT_FALSE(loop.aborted);
-
-    DeleteOutputFiles(files, loop.outputIndexes, fs);
-    EXPECT_EQ(files.rows, Strings{"C:\\F1.PRN"});
+    // The not-found row goes without a deletion (a file that turned up since is not touched); every other
+    // file that was not wholly output keeps its file and its row.
+    EXPECT_EQ(Removed(), (Strings{"C:\\F5.PRN", "C:\\F0.PRN"}));
+    EXPECT_EQ(files.rows, (Strings{"C:\\F2.PRN", "C:\\F3.PRN", "C:\\F4.PRN"}));
     EXPECT_EQ(fs.files.count("C:\\F1.PRN"), 1u);
 }
 

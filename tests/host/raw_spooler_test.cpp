@@ -53,7 +53,7 @@ TEST_F(RawSpoolerTest, StreamsTheFileInBlocksWithProgressAfterEach) {
 
     EXPECT_EQ(spooler.bytes, content);
     EXPECT_EQ(spooler.docName, "Kelvad C:\\DATA\\REPORT.PRN");
-    EXPECT_FALSE(spooler.outputFile.has_value()); // no port: the printer's own
+    EXPECT_EQ(spooler.portName, ""); // no port: the printer's own
     EXPECT_EQ(progress.shownFile, path);
     EXPECT_TRUE(messages.boxes.empty());
     EXPECT_EQ(CallsAfterCheck(), (Strings{"show file",  "repaint",     "open file", "open Probe A", "start", //
@@ -71,40 +71,64 @@ TEST_F(RawSpoolerTest, BlockSizedFileAndPortGoOutAsOneWrite) {
 
     EXPECT_EQ(spooler.writes, std::vector<std::size_t>{8192});
     EXPECT_EQ(progress.percents, std::vector<int>{100});
-    EXPECT_EQ(spooler.outputFile, "LPT1:");
+    EXPECT_EQ(spooler.portName, "LPT1:");
 }
 
-TEST_F(RawSpoolerTest, SendsNoMoreThanTheCheckedSize) {
-    const std::string content = Bytes(30000);
-    fs.AddFile(path, content);
-    fs.files[path].listedSize = 20000; // the file grew after the check
+TEST_F(RawSpoolerTest, FileThatChangedSizeGoesOutUpToTheCheckedSizeButNotWholly) {
+    struct Case {
+        std::size_t listed, actual;
+        std::vector<std::size_t> writes;
+        std::vector<int> percents;
+    };
+    const Case cases[] = {
+        {20000, 30000, {8192, 8192, 3616}, {40, 81, 100}}, // grew: the extra bytes are not sent
+        {8192, 9000, {8192}, {100}},                       // grew past a block boundary: seen after the last block
+        {20000, 10000, {8192, 1808}, {40, 50}},            // shrank: sending stops at its end
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.listed);
+        spooler.writes.clear();
+        spooler.bytes.clear();
+        progress.percents.clear();
+        const std::string content = Bytes(c.actual);
+        fs.AddFile(path, content);
+        fs.files[path].listedSize = c.listed;
 
-    EXPECT_EQ(Spool(), FileOutcome::Output);
+        EXPECT_EQ(Spool(), FileOutcome::Changed);
 
-    EXPECT_EQ(spooler.writes, (std::vector<std::size_t>{8192, 8192, 3616}));
-    EXPECT_EQ(spooler.bytes, content.substr(0, 20000));
-    EXPECT_EQ(progress.percents, (std::vector<int>{40, 81, 100}));
+        EXPECT_EQ(spooler.writes, c.writes);
+        EXPECT_EQ(spooler.bytes, content.substr(0, c.listed));
+        EXPECT_EQ(progress.percents, c.percents);
+        EXPECT_EQ(log.back(), "close printer");
+        EXPECT_EQ(std::count(log.begin(), log.end(), "cancel 7"), 0) << "the job itself is complete";
+        EXPECT_TRUE(messages.boxes.empty());
+    }
 }
 
-TEST_F(RawSpoolerTest, StopsAtTheEndOfAFileThatShrank) {
-    fs.AddFile(path, Bytes(10000));
-    fs.files[path].listedSize = 20000;
-
-    EXPECT_EQ(Spool(), FileOutcome::Output);
-
-    EXPECT_EQ(spooler.writes, (std::vector<std::size_t>{8192, 1808}));
-    EXPECT_EQ(progress.percents, (std::vector<int>{40, 50}));
-}
-
-TEST_F(RawSpoolerTest, AbortInTheFirstBlockEndsThenCancelsTheJob) {
+TEST_F(RawSpoolerTest, AbortInTheFirstBlockEndsThenCancelsTheJobSilently) {
     fs.AddFile(path, Bytes(20000));
     progress.abortAtMessageRound = 1;
+    spooler.endOk = false; // a job that fails as it ends after an abort is not reported
 
-    EXPECT_EQ(Spool(), FileOutcome::Output);
+    EXPECT_EQ(Spool(), FileOutcome::Aborted);
 
     EXPECT_EQ(CallsAfterCheck(), (Strings{"show file", "repaint", "open file", "open Probe A", "start",  //
                                           "write 8192", "percent 40", "repaint", "messages", "aborting", //
                                           "close file", "hourglass", "end", "cancel 7", "close printer"}));
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(RawSpoolerTest, RefusedWriteStopsTheFileEndsAndCancelsTheJob) {
+    fs.AddFile(path, Bytes(20000));
+    spooler.refuseWrite = 2;
+
+    EXPECT_EQ(Spool(), FileOutcome::Refused);
+
+    EXPECT_EQ(CallsAfterCheck(),
+              (Strings{"show file", "repaint", "open file", "open Probe A", "start", //
+                       "write 8192", "percent 40", "repaint", "messages",            //
+                       "write 8192", "close file", "hourglass", "end", "cancel 7", "close printer"}));
+    ExpectRefusedMessage();
 }
 
 TEST_F(RawSpoolerTest, RefusedPrinterStopsTheFileWithAMessage) {
@@ -182,18 +206,27 @@ TEST_F(RawSpoolerTest, ChecksStopAtTheFirstFailureWithItsMessage) {
     struct Case {
         std::string path;
         std::string text;
+        FileOutcome outcome;
     };
     fs.AddFile("C:\\EMPTY.PRN", "");
+    fs.AddFile("C:\\DATA\\*.PRN", "x"); // the search would match a pattern; the check never asks it
+    fs.shares.insert("\\\\server\\share\\");
+    fs.AddFile("\\\\server\\share\\dir\\x.prn", "x");
     const Case cases[] = {
-        {"a:\\x.prn", "A ドライブの準備ができていません\r\n中止します"},
-        {"\\\\server\\share\\x.prn", "\\ ドライブの準備ができていません\r\n中止します"},
-        {"C:\\NONE.PRN", "C:\\NONE.PRN が見つかりません"},
-        {"C:\\EMPTY.PRN", "C:\\EMPTY.PRN はサイズが０です\r\n中止します"},
+        {"a:\\x.prn", "A ドライブの準備ができていません\r\n中止します", FileOutcome::Skipped},
+        {"\\\\other\\share\\x.prn", "\\\\other\\share\\ ドライブの準備ができていません\r\n中止します",
+         FileOutcome::Skipped},
+        {"\\\\?\\UNC\\other\\share\\x.prn", "\\\\?\\UNC\\other\\share\\ ドライブの準備ができていません\r\n中止します",
+         FileOutcome::Skipped},
+        {"\\\\server\\share\\dir\\y.prn", "\\\\server\\share\\dir\\y.prn が見つかりません", FileOutcome::NotFound},
+        {"C:\\NONE.PRN", "C:\\NONE.PRN が見つかりません", FileOutcome::NotFound},
+        {"C:\\DATA\\*.PRN", "C:\\DATA\\*.PRN が見つかりません", FileOutcome::NotFound},
+        {"C:\\EMPTY.PRN", "C:\\EMPTY.PRN はサイズが０です\r\n中止します", FileOutcome::Skipped},
     };
     for (const Case& c : cases) {
         messages.boxes.clear();
         log.clear();
-        EXPECT_EQ(SpoolPrinterFile(c.path, target, spooler, fs, progress, messages), FileOutcome::Skipped) << c.path;
+        EXPECT_EQ(SpoolPrinterFile(c.path, target, spooler, fs, progress, messages), c.outcome) << c.path;
         ASSERT_EQ(messages.boxes.size(), 1u) << c.path;
         EXPECT_EQ(messages.boxes[0].text, c.text);
         EXPECT_EQ(messages.boxes[0].caption, c.path);
@@ -205,6 +238,12 @@ TEST_F(RawSpoolerTest, ChecksStopAtTheFirstFailureWithItsMessage) {
     EXPECT_EQ(messages.boxes[0].text,
               "C:\\EMPTY.PRN\x20\x82\xCD\x83\x54\x83\x43\x83\x59\x82\xAA\x82\x4F\x82\xC5\x82\xB7"
               "\r\n\x92\x86\x8E\x7E\x82\xB5\x82\xDC\x82\xB7");
+
+    // A file on a reachable share passes the drive check through its share root.
+    log.clear();
+    EXPECT_EQ(SpoolPrinterFile("\\\\server\\share\\dir\\x.prn", target, spooler, fs, progress, messages),
+              FileOutcome::Output);
+    EXPECT_EQ(log[1], "free space \\\\server\\share\\");
 }
 
 TEST(CheckOutputFile, DriveMessageIsShiftJisAndTheErrorModeIsRestored) {
@@ -213,7 +252,7 @@ TEST(CheckOutputFile, DriveMessageIsShiftJisAndTheErrorModeIsRestored) {
     FakeMessages messages;
     fs.errorMode = 0x8000;
 
-    EXPECT_FALSE(CheckOutputFile("a:\\x.prn", fs, messages).has_value());
+    EXPECT_EQ(CheckOutputFile("a:\\x.prn", fs, messages).outcome, FileOutcome::Skipped);
 
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, "A\x20\x83\x68\x83\x89\x83\x43\x83\x75\x82\xCC\x8F\x80\x94\xF5\x82\xAA\x82\xC5"

@@ -32,7 +32,7 @@ public:
     std::vector<std::string> docs;
     std::function<void()> afterWrite;
     bool Open(const std::string&) override { return true; }
-    unsigned long StartJob(const std::string& docName, const char*) override {
+    unsigned long StartJob(const std::string& docName, const std::string&) override {
         docs.push_back(docName);
         return 7;
     }

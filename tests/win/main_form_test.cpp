@@ -49,10 +49,10 @@ public:
         calls.push_back("open " + printer);
         return real.Open(printerOverride.empty() ? printer : printerOverride);
     }
-    unsigned long StartJob(const std::string& docName, const char* outputFile) override {
-        calls.push_back(std::string("start ") + (outputFile ? outputFile : "(null)"));
+    unsigned long StartJob(const std::string& docName, const std::string& portName) override {
+        calls.push_back(portName.empty() ? "start" : "start " + portName);
         this->docName = docName;
-        return job = real.StartJob(docName, outputFile);
+        return job = real.StartJob(docName, portName);
     }
     bool Write(const char* data, std::size_t size) override {
         calls.push_back("write " + std::to_string(size));
@@ -162,10 +162,16 @@ TEST_F(MainFormTest, CommandLineFillsTheListAndArmsTheAutomaticPrint) {
 
     auto withSwitch = MakeForm("\"C:\\Prog Files\\Kelvad32.exe\" a.prn -P \"C:\\my dir\\b.prn\" -print");
     EXPECT_TRUE(withSwitch->AutoPrint);
+    // Names that are not full paths become full paths against the current folder.
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, current);
+    std::string folder = current;
+    if (folder.back() != '\\')
+        folder += '\\';
     ASSERT_EQ(withSwitch->FilesListBox.Count(), 3);
-    EXPECT_EQ(withSwitch->FilesListBox.Item(0), "a.prn");
+    EXPECT_EQ(withSwitch->FilesListBox.Item(0), folder + "a.prn");
     EXPECT_EQ(withSwitch->FilesListBox.Item(1), "C:\\my dir\\b.prn");
-    EXPECT_EQ(withSwitch->FilesListBox.Item(2), "-print");
+    EXPECT_EQ(withSwitch->FilesListBox.Item(2), folder + "-print");
     EXPECT_TRUE(withSwitch->co_Print.IsEnabled());
 }
 
@@ -213,9 +219,9 @@ TEST_F(MainFormTest, TwoFilesGoOutByteForByteInListOrder) {
     EXPECT_EQ(form->ExitStatus(), 0);
     EXPECT_FALSE(form->IsPrinting);
     EXPECT_TRUE(form->IsEnabled());
-    std::vector<std::string> expected = {"open Kelvad Printer", "start (null)", "write 8192", "write 8192",
-                                         "write 3616", "end", "close", "open Kelvad Printer", "start (null)",
-                                         "write 8192", "end", "close"};
+    std::vector<std::string> expected = {
+        "open Kelvad Printer", "start", "write 8192", "write 8192", "write 3616", "end", "close",
+        "open Kelvad Printer", "start", "write 8192", "end",        "close"};
     EXPECT_EQ(spooler.calls, expected);
     EXPECT_EQ(spooler.docName, "Kelvad " + pathB);
     std::string after = ReadWholeFile(PrinterOutputFile("kelvad-printer.bin"));
@@ -224,8 +230,10 @@ TEST_F(MainFormTest, TwoFilesGoOutByteForByteInListOrder) {
     EXPECT_EQ(form->FilesListBox.Count(), 2);
 }
 
-TEST_F(MainFormTest, AbortInTheFirstBlockEndsThenCancelsTheJob) {
+TEST_F(MainFormTest, AbortInTheFirstBlockEndsThenCancelsTheJobSilently) {
     std::string path = WriteTempFile("abort.prn", Content(50000, 3));
+    // A printer whose jobs fail as they end: after an abort that says nothing more.
+    spooler.printerOverride = "Kelvad Refuse";
     auto form = MakeForm();
     form->OutputOptions.IsDeleteFile = true;
     form->FilesListBox.AddItem(path);
@@ -242,9 +250,9 @@ TEST_F(MainFormTest, AbortInTheFirstBlockEndsThenCancelsTheJob) {
         PostMessageA(button, BM_CLICK, 0, 0);
     };
     form->co_PrintClick();
-    std::vector<std::string> expected = {"open Kelvad Printer", "start (null)", "write 8192", "end", "cancel job",
-                                         "close"};
+    std::vector<std::string> expected = {"open Kelvad Printer", "start", "write 8192", "end", "cancel job", "close"};
     EXPECT_EQ(spooler.calls, expected);
+    EXPECT_TRUE(form->boxes.empty());
     // The aborted file is not recorded: it is neither deleted nor removed, and later rows are not looked at.
     EXPECT_EQ(form->FilesListBox.Count(), 2);
     EXPECT_TRUE(Exists(path));
@@ -252,26 +260,58 @@ TEST_F(MainFormTest, AbortInTheFirstBlockEndsThenCancelsTheJob) {
     EXPECT_FALSE(form->IsPrinting);
 }
 
-TEST_F(MainFormTest, ChecksReportEachFailingFileAndTheRunGoesOn) {
+TEST_F(MainFormTest, ChecksReportEachFailingFileAndOnlyWhollyOutputFilesAreDeleted) {
     std::string empty = WriteTempFile("empty.prn", "");
     std::string missing = TempDir() + "missing.prn";
     std::string good = WriteTempFile("good.prn", Content(10, 5));
+    // The long form of a path begins with two backslashes; its root is asked as a share root.
+    std::string longForm = "\\\\?\\" + WriteTempFile("long.prn", Content(10, 6));
+    std::string pattern = TempDir() + "*.prn";
     auto form = MakeForm();
-    form->FilesListBox.AddItem("Q:\\nowhere\\x.prn");
-    form->FilesListBox.AddItem(missing);
-    form->FilesListBox.AddItem(empty);
-    form->FilesListBox.AddItem(good);
+    form->OutputOptions.IsDeleteFile = true;
+    for (const std::string& row : {std::string("Q:\\nowhere\\x.prn"), missing, empty, good, longForm, pattern})
+        form->FilesListBox.AddItem(row);
     form->co_PrintClick();
-    ASSERT_EQ(form->boxes.size(), 3u);
+    ASSERT_EQ(form->boxes.size(), 4u);
     EXPECT_EQ(form->boxes[0].text, "Q ドライブの準備ができていません\r\n中止します");
     EXPECT_EQ(form->boxes[0].caption, "Q:\\nowhere\\x.prn");
     EXPECT_EQ(form->boxes[1].text, missing + " が見つかりません");
     EXPECT_EQ(form->boxes[2].text, empty + " はサイズが０です\r\n中止します");
     EXPECT_EQ(form->boxes[2].caption, empty);
+    EXPECT_EQ(form->boxes[3].text, pattern + " が見つかりません");
     for (const Box& box : form->boxes)
         EXPECT_EQ(box.flags, 16u);
-    // Only the good file made a job.
-    EXPECT_EQ(std::count(spooler.calls.begin(), spooler.calls.end(), "end"), 1);
+    // The good file and the long form made a job each, and only they were deleted; the rows of files that were
+    // not found went, those of the drive that was not ready and of the empty file stay.
+    EXPECT_EQ(std::count(spooler.calls.begin(), spooler.calls.end(), "end"), 2);
+    EXPECT_FALSE(Exists(good));
+    EXPECT_FALSE(Exists(longForm));
+    EXPECT_TRUE(Exists(empty));
+    ASSERT_EQ(form->FilesListBox.Count(), 2);
+    EXPECT_EQ(form->FilesListBox.Item(0), "Q:\\nowhere\\x.prn");
+    EXPECT_EQ(form->FilesListBox.Item(1), empty);
+    EXPECT_EQ(form->ExitStatus(), 1);
+}
+
+TEST_F(MainFormTest, FileThatGrowsDuringOutputIsSentUpToItsCheckedSizeAndKept) {
+    std::string content = Content(20000, 8);
+    std::string path = WriteTempFile("grows.prn", content);
+    std::string before = ReadWholeFile(PrinterOutputFile("kelvad-printer.bin"));
+    auto form = MakeForm();
+    form->OutputOptions.IsDeleteFile = true;
+    form->FilesListBox.AddItem(path);
+    spooler.afterWrite = [&](int n) {
+        if (n != 1)
+            return;
+        ui::FileHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+        DWORD written = 0;
+        WriteFile(file.get(), std::string(10000, 'x').data(), 10000, &written, nullptr);
+    };
+    form->co_PrintClick();
+    EXPECT_TRUE(ReadWholeFile(PrinterOutputFile("kelvad-printer.bin")) == before + content);
+    EXPECT_TRUE(Exists(path));
+    EXPECT_EQ(form->FilesListBox.Count(), 1);
     EXPECT_EQ(form->ExitStatus(), 1);
 }
 
@@ -305,6 +345,77 @@ TEST_F(MainFormTest, DeletePassRemovesOutputRowsHighestFirstAndKeepsRefusedFiles
     EXPECT_EQ(form->FilesListBox.Count(), 1);
     EXPECT_TRUE(Exists(p1));
     EXPECT_EQ(form->ExitStatus(), 1);
+}
+
+// Refuses to create the progress window, as a system short of window resources would.
+LRESULT CALLBACK RefuseProgressWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        const char* name = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszName;
+        if (!IS_INTRESOURCE(name) && std::string(name) == "印刷中")
+            return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(MainFormTest, AFailureWhileTheRunStartsLeavesTheProgramUsable) {
+    auto form = MakeForm();
+    form->FilesListBox.AddItem(WriteTempFile("start.prn", "x"));
+    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseProgressWindow, nullptr, GetCurrentThreadId());
+    EXPECT_THROW(form->co_PrintClick(), std::exception);
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(form->IsPrinting);
+    EXPECT_TRUE(form->IsEnabled());
+    EXPECT_TRUE(spooler.calls.empty());
+    bool canClose = true;
+    form->FormCloseQuery(canClose);
+    EXPECT_TRUE(canClose);
+    EXPECT_TRUE(form->boxes.empty());
+}
+
+// What a timer saw of the stop box of a run while it was up, before it pressed OK.
+struct RunBoxWatch {
+    HWND box = nullptr;
+    HWND progress = nullptr;
+    bool aboveProgress = false;
+};
+RunBoxWatch* runBoxWatch = nullptr;
+
+BOOL CALLBACK FindVisibleBox(HWND hwnd, LPARAM) {
+    char cls[32] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd))
+        return TRUE;
+    runBoxWatch->box = hwnd;
+    return FALSE;
+}
+
+void CALLBACK InspectRunBox(HWND, UINT, UINT_PTR id, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), FindVisibleBox, 0);
+    if (!runBoxWatch->box)
+        return;
+    KillTimer(nullptr, id);
+    runBoxWatch->progress = FindWindowA(nullptr, "印刷中");
+    // The z-order from the box downward reaches the progress window only when the box stands above it.
+    for (HWND below = GetWindow(runBoxWatch->box, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT))
+        runBoxWatch->aboveProgress = runBoxWatch->aboveProgress || below == runBoxWatch->progress;
+    PostMessageA(runBoxWatch->box, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(MainFormTest, StopBoxOfARunStandsAboveTheProgressWindow) {
+    TMain_Form form("Kelvad32.exe");
+    form.Create();
+    form.UseSpooler(spooler);
+    form.Show();
+    form.FilesListBox.AddItem(TempDir() + "absent.prn");
+    RunBoxWatch seen;
+    runBoxWatch = &seen;
+    SetTimer(nullptr, 0, 50, InspectRunBox);
+    form.co_PrintClick();
+    runBoxWatch = nullptr;
+    ASSERT_NE(seen.box, nullptr);
+    ASSERT_NE(seen.progress, nullptr);
+    EXPECT_TRUE(seen.aboveProgress);
+    EXPECT_FALSE(form.IsPrinting);
 }
 
 TEST_F(MainFormTest, EmptyListShowsItsMessageAndRestoresTheWindow) {

@@ -58,7 +58,7 @@ TEST_F(ModeSwitchTest, StartsInFileModeWithTheOnGlyph) {
 }
 
 TEST_F(ModeSwitchTest, SwitchShowsTheOtherLayoutAndSwitchingBackRestoresIt) {
-    auto form = MakeForm("Kelvad32.exe a.prn b.prn c.prn");
+    auto form = MakeForm("Kelvad32.exe C:\\a.prn C:\\b.prn C:\\c.prn");
     form->FilesListBox.SetSelected(1, true);
     form->FilesListBox.SetSelected(2, true);
     form->CommandExplanation.AddItem("改ページ");
@@ -89,7 +89,7 @@ TEST_F(ModeSwitchTest, SwitchShowsTheOtherLayoutAndSwitchingBackRestoresIt) {
     EXPECT_TRUE(form->FileMode);
     EXPECT_EQ(Layout(*form), fileLayout);
     EXPECT_EQ(Pixels(form->co_Change.Glyph()), Resource("ON"));
-    EXPECT_EQ(Items(form->FilesListBox), (std::vector<std::string>{"a.prn", "b.prn", "c.prn"}));
+    EXPECT_EQ(Items(form->FilesListBox), (std::vector<std::string>{"C:\\a.prn", "C:\\b.prn", "C:\\c.prn"}));
     EXPECT_EQ(form->FilesListBox.SelectedCount(), 2);
     EXPECT_TRUE(form->FilesListBox.IsSelected(1));
     EXPECT_TRUE(form->FilesListBox.IsSelected(2));
@@ -105,18 +105,19 @@ TEST_F(ModeSwitchTest, OutputButtonRunsTheHandlerOfTheModeInForce) {
         WriteFile(file.get(), "\x1b@", 2, &written, nullptr);
     }
     auto form = MakeForm("Kelvad32.exe \"" + path + "\"");
-    form->CommandExplanation.AddItem("初期化");
+    form->LoadCommandEntries({{"初期化", "^[@"}});
     form->CommandExplanation.SetItemIndex(0);
+    form->CommandString.SetItemIndex(0);
 
     SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
     ASSERT_TRUE(form->co_Print.IsEnabled());
     SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(spooler.docs.empty()) << "the file list went out in command-string mode";
+    EXPECT_EQ(spooler.docs, std::vector<std::string>{"Kelvad ^[@"}) << "the file list went out in command-string mode";
     EXPECT_TRUE(form->boxes.empty());
 
     SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
     SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(spooler.docs, std::vector<std::string>{"Kelvad " + path});
+    EXPECT_EQ(spooler.docs, (std::vector<std::string>{"Kelvad ^[@", "Kelvad " + path}));
 }
 
 } // namespace

@@ -130,6 +130,24 @@ TEST(NowPrinting, AbortClickOnlyRaisesTheFlag) {
     EXPECT_TRUE(window.IsVisible());
 }
 
+TEST(NowPrinting, AbortIsSeenAfterTheFirstBlockOfEveryFileAndClosingAborts) {
+    TNowPrinting window(nullptr);
+    window.Show();
+    window.ShowFile("C:\\a.prn");
+    window.ProcessMessages(); // the first block of the first file
+    window.ShowFile("C:\\b.prn");
+    PostMessageA(window.co_Abort.Handle(), BM_CLICK, 0, 0);
+    window.ProcessMessages(); // the first block of the next file, at once
+    EXPECT_TRUE(window.Aborted());
+
+    // Alt+F4 on the window is an abort; the window stays up for the rest of the run.
+    TNowPrinting closed(nullptr);
+    closed.Show();
+    SendMessageA(closed.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(closed.Aborted());
+    EXPECT_TRUE(closed.IsVisible());
+}
+
 TEST(NowPrinting, ShowFileThenAbortingState) {
     TNowPrinting window(nullptr);
     window.Show();

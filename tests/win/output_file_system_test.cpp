@@ -9,6 +9,7 @@
 
 #include "output/file_system_win.h"
 #include "output/raw_spooler_win.h"
+#include "output/spooler_win.h"
 #include "ui/error.h"
 
 namespace kelvad {
@@ -155,6 +156,26 @@ TEST(WinSpooler, JobReachesThePrinterAndAFailingOneIsRefused) {
     messages.texts.clear();
     EXPECT_EQ(SpoolPrinterFile(file.path, {"No Such Printer", ""}, progress, messages), FileOutcome::Refused);
     EXPECT_EQ(messages.texts.size(), 1u);
+}
+
+// Raw jobs name their data type whatever the printer's default, and the adapter passes refused writes on.
+TEST(WinSpooler, RawJobsAreMarkedRawAndRefusedWritesAreReported) {
+    const std::string docName = "Kelvad raw", noPort, port = "LPT2:";
+    const DOC_INFO_1A portless = RawDocInfo(docName, noPort);
+    EXPECT_STREQ(portless.pDocName, "Kelvad raw");
+    EXPECT_EQ(portless.pOutputFile, nullptr);
+    EXPECT_STREQ(portless.pDatatype, "RAW");
+    EXPECT_STREQ(RawDocInfo(docName, port).pOutputFile, "LPT2:");
+
+    WinSpooler spooler;
+    EXPECT_FALSE(spooler.Write("abc", 3)) << "no printer is open";
+    ASSERT_TRUE(spooler.Open("テストプリンタ"));
+    const unsigned long job = spooler.StartJob(docName, noPort);
+    ASSERT_NE(job, 0u);
+    EXPECT_TRUE(spooler.Write("abc", 3));
+    EXPECT_TRUE(spooler.EndDoc());
+    EXPECT_FALSE(spooler.Write("abc", 3)) << "the job has ended";
+    spooler.Close();
 }
 
 } // namespace

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Names on the command line: a relative name becomes a full path, and a pattern in its last part stands
+# for the files it matches (not folders, not hidden files), in case-insensitive name order.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+press_ok="$(dirname "$KELVAD_EXE")/press_ok.exe"
+
+mkdir -p "$WORK/dir/sub.prn"
+printf 'second\x00\x1a\xff\r\n' >"$WORK/dir/B.prn"
+printf 'first\x1b@\x0c' >"$WORK/dir/a.prn"
+head -c 9000 /dev/urandom >"$WORK/dir/c.PRN"
+printf 'hidden' >"$WORK/dir/.hidden.prn"
+printf 'other' >"$WORK/dir/x.txt"
+
+rm -f "$KELVAD_OUT/kelvad-printer.bin"
+status=0
+(cd "$WORK/dir" && kelvad -p '*.prn') || status=$?
+cat "$WORK/dir/a.prn" "$WORK/dir/B.prn" "$WORK/dir/c.PRN" >"$WORK/expected.bin"
+check "a relative pattern prints exactly its three files, in name order" \
+    cmp "$KELVAD_OUT/kelvad-printer.bin" "$WORK/expected.bin"
+check "exit status 0 when every file was output" test "$status" -eq 0
+
+# A pattern that matches no file stays as it is and is reported as not found.
+nomatch=$(winpath "$WORK/dir")'\*.none'
+rm -f "$KELVAD_OUT/kelvad-printer.bin"
+kelvad -p "$nomatch" &
+program=$!
+"$KELVAD_ROOT/scripts/wine" "$press_ok" "$nomatch" | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+status=0
+wait $program || status=$?
+check "a pattern without a match: not found" test "$(tr -d '\r' <"$WORK/box.txt")" = "$nomatch が見つかりません"
+check "nothing printed" test ! -s "$KELVAD_OUT/kelvad-printer.bin"
+check "exit status 1 when a name was not output" test "$status" -eq 1
+finish
