@@ -3,6 +3,7 @@
 #include "app/about_box_win.h"
 #include "app/command_line.h"
 #include "app/resource_ids.h"
+#include "image/image_page_win.h"
 #include "lists/edit_command_string_win.h"
 #include "output/animate_zoom_win.h"
 #include "output/command_output.h"
@@ -67,8 +68,7 @@ ui::GdiObject LoadNamedGlyph(const char* name) {
 // The application's message hook while it points at a main window.
 // The application's hooks point at the main window; each remembers which window it belongs to, so
 // a window that goes away takes down only its own hooks.
-template <auto Method, class... Args>
-struct FormHook {
+template <auto Method, class... Args> struct FormHook {
     TMain_Form* form;
     void operator()(Args... args) const { (form->*Method)(args...); }
 };
@@ -76,8 +76,7 @@ using ExceptionHook = FormHook<&TMain_Form::AppException, const std::exception&>
 using MessageHook = FormHook<&TMain_Form::AppMessage, MSG&, bool&>;
 using IdleHook = FormHook<&TMain_Form::AutoPrintIdle, bool&>;
 
-template <class Hook, class Function>
-void Unhook(Function& function, const TMain_Form* form) {
+template <class Hook, class Function> void Unhook(Function& function, const TMain_Form* form) {
     if (auto* hook = function.template target<Hook>(); hook && hook->form == form)
         function = nullptr;
 }
@@ -124,53 +123,167 @@ void TMain_Form::Create() {
 
 void TMain_Form::CreateControls() {
     // File mode: the strip at the top and the file list.
-    c_Add.Create({.parent = this, .left = 76, .top = 14, .width = 49, .height = 23, .caption = "追加",
-                  .hint = "ﾁｪｯｸでﾘｽﾄﾎﾞｯｸｽにﾌｧｲﾙを追加ﾓｰﾄﾞ", .tabOrder = 0, .helpContext = kHelpWork});
-    co_FileOpen.Create({.parent = this, .left = 131, .top = 11, .width = 81, .height = 25, .caption = "Open(&O)",
-                        .hint = "ﾌｧｲﾙ選択ﾀﾞｲｱﾛｸﾞの表示", .tabOrder = 1, .helpContext = kHelpWork});
+    c_Add.Create({.parent = this,
+                  .left = 76,
+                  .top = 14,
+                  .width = 49,
+                  .height = 23,
+                  .caption = "追加",
+                  .hint = "ﾁｪｯｸでﾘｽﾄﾎﾞｯｸｽにﾌｧｲﾙを追加ﾓｰﾄﾞ",
+                  .tabOrder = 0,
+                  .helpContext = kHelpWork});
+    co_FileOpen.Create({.parent = this,
+                        .left = 131,
+                        .top = 11,
+                        .width = 81,
+                        .height = 25,
+                        .caption = "Open(&O)",
+                        .hint = "ﾌｧｲﾙ選択ﾀﾞｲｱﾛｸﾞの表示",
+                        .tabOrder = 1,
+                        .helpContext = kHelpWork});
     // Command-string mode: the same strip and pane, hidden in file mode.
-    co_Insert.Create({.parent = this, .left = 8, .top = 11, .width = 65, .height = 25, .caption = "Ins(&I)",
-                      .hint = "ｺﾏﾝﾄﾞ文字列を挿入", .tabOrder = 2, .helpContext = kHelpWork, .font = kTimesFont,
+    co_Insert.Create({.parent = this,
+                      .left = 8,
+                      .top = 11,
+                      .width = 65,
+                      .height = 25,
+                      .caption = "Ins(&I)",
+                      .hint = "ｺﾏﾝﾄﾞ文字列を挿入",
+                      .tabOrder = 2,
+                      .helpContext = kHelpWork,
+                      .font = kTimesFont,
                       .visible = false});
-    co_Edit.Create({.parent = this, .left = 78, .top = 11, .width = 65, .height = 25, .caption = "Edit(&E)",
-                    .hint = "ｺﾏﾝﾄﾞ文字列を編集", .tabOrder = 3, .helpContext = kHelpWork, .font = kTimesFont,
+    co_Edit.Create({.parent = this,
+                    .left = 78,
+                    .top = 11,
+                    .width = 65,
+                    .height = 25,
+                    .caption = "Edit(&E)",
+                    .hint = "ｺﾏﾝﾄﾞ文字列を編集",
+                    .tabOrder = 3,
+                    .helpContext = kHelpWork,
+                    .font = kTimesFont,
                     .visible = false});
-    co_Delete.Create({.parent = this, .left = 148, .top = 11, .width = 65, .height = 25, .caption = "Del(&D)",
-                      .hint = "ｺﾏﾝﾄﾞ文字列の削除", .tabOrder = 4, .helpContext = kHelpWork, .font = kTimesFont,
+    co_Delete.Create({.parent = this,
+                      .left = 148,
+                      .top = 11,
+                      .width = 65,
+                      .height = 25,
+                      .caption = "Del(&D)",
+                      .hint = "ｺﾏﾝﾄﾞ文字列の削除",
+                      .tabOrder = 4,
+                      .helpContext = kHelpWork,
+                      .font = kTimesFont,
                       .visible = false});
-    FilesListBox.Create({.parent = this, .left = 8, .top = 40, .width = 217, .height = 185,
+    FilesListBox.Create({.parent = this,
+                         .left = 8,
+                         .top = 40,
+                         .width = 217,
+                         .height = 185,
                          .hint = "出力するﾌｧｲﾙを選択（複数可）、すべて未選択時出力ボタンですべて出力",
-                         .tabOrder = 5, .helpContext = kHelpWork, .font = kListFont, .multiSelect = true,
+                         .tabOrder = 5,
+                         .helpContext = kHelpWork,
+                         .font = kListFont,
+                         .multiSelect = true,
                          .itemHeight = 22});
-    CommandExplanation.Create({.parent = this, .left = 8, .top = 40, .width = 217, .height = 89,
-                               .hint = "ｺﾏﾝﾄﾞ文字列の説明文", .tabOrder = 6, .helpContext = kHelpWork,
-                               .font = kListFont, .visible = false, .itemHeight = 22});
-    CommandString.Create({.parent = this, .left = 8, .top = 136, .width = 217, .height = 89,
-                          .hint = "ｺﾏﾝﾄﾞ文字列", .tabOrder = 7, .helpContext = kHelpWork, .font = kListFont,
-                          .visible = false, .itemHeight = 22});
+    CommandExplanation.Create({.parent = this,
+                               .left = 8,
+                               .top = 40,
+                               .width = 217,
+                               .height = 89,
+                               .hint = "ｺﾏﾝﾄﾞ文字列の説明文",
+                               .tabOrder = 6,
+                               .helpContext = kHelpWork,
+                               .font = kListFont,
+                               .visible = false,
+                               .itemHeight = 22});
+    CommandString.Create({.parent = this,
+                          .left = 8,
+                          .top = 136,
+                          .width = 217,
+                          .height = 89,
+                          .hint = "ｺﾏﾝﾄﾞ文字列",
+                          .tabOrder = 7,
+                          .helpContext = kHelpWork,
+                          .font = kListFont,
+                          .visible = false,
+                          .itemHeight = 22});
     // Both modes: the output targets and the row of buttons.
-    PrinterListBox.Create({.parent = this, .left = 232, .top = 40, .width = 209, .height = 185,
-                           .hint = "出力先を指定、未選択はデフォルトポート", .tabOrder = 8, .helpContext = kHelpWork,
-                           .font = kListFont, .itemHeight = 22});
-    co_Print.Create({.parent = this, .left = 8, .top = 240, .width = 89, .height = 33, .caption = "出力(&P)",
-                     .hint = "出力先へデータを出力", .tabOrder = 9, .helpContext = kHelpWork});
-    co_Change.Create({.parent = this, .left = 104, .top = 240, .width = 89, .height = 33, .caption = "切換(&C)",
-                      .hint = "Prnﾌｧｲﾙ出力とｺﾏﾝﾄﾞ文字列出力のモード切替", .tabOrder = 10,
+    PrinterListBox.Create({.parent = this,
+                           .left = 232,
+                           .top = 40,
+                           .width = 209,
+                           .height = 185,
+                           .hint = "出力先を指定、未選択はデフォルトポート",
+                           .tabOrder = 8,
+                           .helpContext = kHelpWork,
+                           .font = kListFont,
+                           .itemHeight = 22});
+    co_Print.Create({.parent = this,
+                     .left = 8,
+                     .top = 240,
+                     .width = 89,
+                     .height = 33,
+                     .caption = "出力(&P)",
+                     .hint = "出力先へデータを出力",
+                     .tabOrder = 9,
+                     .helpContext = kHelpWork});
+    co_Change.Create({.parent = this,
+                      .left = 104,
+                      .top = 240,
+                      .width = 89,
+                      .height = 33,
+                      .caption = "切換(&C)",
+                      .hint = "Prnﾌｧｲﾙ出力とｺﾏﾝﾄﾞ文字列出力のモード切替",
+                      .tabOrder = 10,
                       .helpContext = kHelpWork});
-    co_Quit.Create({.parent = this, .left = 200, .top = 240, .width = 89, .height = 33, .caption = "終了(&X)",
-                    .hint = "Kelvadを終了", .tabOrder = 11, .helpContext = kHelpWork,
+    co_Quit.Create({.parent = this,
+                    .left = 200,
+                    .top = 240,
+                    .width = 89,
+                    .height = 33,
+                    .caption = "終了(&X)",
+                    .hint = "Kelvadを終了",
+                    .tabOrder = 11,
+                    .helpContext = kHelpWork,
                     .kind = ui::Button::Kind::Close});
-    co_SetUp.Create({.parent = this, .left = 296, .top = 240, .width = 33, .height = 33, .hint = "設定",
-                     .tabOrder = 12, .helpContext = kHelpSetUp, .font = kBoldFont});
-    co_Help.Create({.parent = this, .left = 336, .top = 240, .width = 33, .height = 33, .hint = "ヘルプを表示",
-                    .tabOrder = 13, .helpContext = kHelpMain, .font = kBoldFont});
-    co_About.Create({.parent = this, .left = 376, .top = 240, .width = 73, .height = 33, .caption = "About(&A)",
-                     .hint = "ﾊﾞｰｼﾞｮﾝ情報の表示", .tabOrder = 14, .helpContext = kHelpMain});
-    Label1.Create({.parent = this, .left = 8, .top = 16, .width = 57, .height = 18, .caption = "FileName",
+    co_SetUp.Create({.parent = this,
+                     .left = 296,
+                     .top = 240,
+                     .width = 33,
+                     .height = 33,
+                     .hint = "設定",
+                     .tabOrder = 12,
+                     .helpContext = kHelpSetUp,
+                     .font = kBoldFont});
+    co_Help.Create({.parent = this,
+                    .left = 336,
+                    .top = 240,
+                    .width = 33,
+                    .height = 33,
+                    .hint = "ヘルプを表示",
+                    .tabOrder = 13,
+                    .helpContext = kHelpMain,
+                    .font = kBoldFont});
+    co_About.Create({.parent = this,
+                     .left = 376,
+                     .top = 240,
+                     .width = 73,
+                     .height = 33,
+                     .caption = "About(&A)",
+                     .hint = "ﾊﾞｰｼﾞｮﾝ情報の表示",
+                     .tabOrder = 14,
+                     .helpContext = kHelpMain});
+    Label1.Create({.parent = this,
+                   .left = 8,
+                   .top = 16,
+                   .width = 57,
+                   .height = 18,
+                   .caption = "FileName",
                    .font = {"Times New Roman", 15}});
     Label2.Create({.parent = this, .left = 224, .top = 20, .width = 46, .height = 13, .caption = "出力先:"});
-    LPrinter.Create({.parent = this, .left = 276, .top = 20, .width = 46, .height = 13, .caption = "出力先:",
-                     .autoSize = true});
+    LPrinter.Create(
+        {.parent = this, .left = 276, .top = 20, .width = 46, .height = 13, .caption = "出力先:", .autoSize = true});
 
     co_FileOpen.SetGlyph(LoadGlyph(IDB_FILEOPEN), 2);
     co_Insert.SetGlyph(LoadGlyph(IDB_INSERT), 2);
@@ -185,6 +298,7 @@ void TMain_Form::CreateControls() {
     co_Print.onClick = [this] { co_PrintClick(); };
     co_Help.onClick = [this] { co_HelpClick(); };
     co_About.onClick = [this] { co_AboutClick(); };
+    co_SetUp.onClick = [this] { co_SetUpClick(); };
     co_Insert.onClick = [this] { co_InsertClick(); };
     co_Edit.onClick = [this] { co_EditClick(); };
     co_Delete.onClick = [this] { co_DeleteClick(); };
@@ -247,7 +361,9 @@ void TMain_Form::FormCloseQuery(bool& canClose) {
     ui::App().QuitHelp();
 }
 
-void TMain_Form::co_HelpClick() { ui::App().ShowHelp(kHelpMain); }
+void TMain_Form::co_HelpClick() {
+    ui::App().ShowHelp(kHelpMain);
+}
 
 void TMain_Form::ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
     // During a run the box is owned by the progress window, which stays on top: so the box stands above it.
@@ -314,12 +430,32 @@ void TMain_Form::co_PrintClick() {
         progress->Repaint();
 
         FileRows rows(FilesListBox);
-        everyFileOutput = RunRawPrint(
-            rows, OutputOptions.IsDeleteFile,
-            [&](const std::string& path, const RunPosition&) {
-                return SpoolPrinterFile(path, Printer().RawTarget(), *spooler_, *fileSystem_, *progress, *this);
-            },
-            *progress, *fileSystem_, *this);
+        if (OutputOptions.IsPrnFile) {
+            everyFileOutput = RunRawPrint(
+                rows, OutputOptions.IsDeleteFile,
+                [&](const std::string& path, const RunPosition&) {
+                    return SpoolPrinterFile(path, Printer().RawTarget(), *spooler_, *fileSystem_, *progress, *this);
+                },
+                *progress, *fileSystem_, *this);
+        } else {
+            ImagePageContext page{All1, OutputOptions, MinMargins(), *fileSystem_, *progress, *this};
+            PrinterDocument document;
+            // The loader's messages stand above the progress window, like the run's own boxes.
+            struct LoaderMessages {
+                TAll& loader;
+                std::function<void(const std::string&)> saved;
+                ~LoaderMessages() { loader.showMessage = std::move(saved); }
+            } restore{All1, All1.showMessage};
+            if (!All1.showMessage)
+                All1.showMessage = [progress](const std::string& message) {
+                    ui::MessageBox(message, ui::App().title, MB_OK, progress->Handle());
+                    progress->RestartMessageClock();
+                };
+            everyFileOutput = RunImagePrint(
+                rows, OutputOptions.IsDeleteFile,
+                [&](const std::string& path, const RunPosition&) { return PrintImageFile(path, page); }, *progress,
+                *fileSystem_, *this, document);
+        }
     } catch (...) {
         cleanUp();
         throw;
@@ -385,7 +521,9 @@ void TMain_Form::WMDropFiles(HDROP drop) {
     SetNormal();
 }
 
-void TMain_Form::UpdateOpenDialogFilter() { FileOpenDialog.SetFilter(FilterForFileKind(OutputOptions.IsPrnFile)); }
+void TMain_Form::UpdateOpenDialogFilter() {
+    FileOpenDialog.SetFilter(FilterForFileKind(OutputOptions.IsPrnFile));
+}
 
 void TMain_Form::ChangeCommandStatus() {
     FileMode = !FileMode;
@@ -541,6 +679,26 @@ void TMain_Form::RefreshMinMargins() {
     MinBottomMargin = margins.Bottom;
 }
 
-void TMain_Form::co_AboutClick() { RunAboutBox(*this, co_About.Handle()); }
+PrinterMargins TMain_Form::MinMargins() const {
+    return {.Left = MinLeftMargin, .Top = MinTopMargin, .Right = MinRightMargin, .Bottom = MinBottomMargin};
+}
+
+void TMain_Form::SelectCurrentPrinter() {
+    const int index = Printer().PrinterIndex();
+    // A printer that the printer setup dialog added to the targets gets its row first.
+    const std::vector<std::string> texts = Printer().PrinterTexts();
+    for (int i = PrinterListBox.Count(); i < static_cast<int>(texts.size()); ++i)
+        PrinterListBox.AddItem(texts[static_cast<size_t>(i)]);
+    PrinterListBox.SetItemIndex(index);
+    PrinterListBoxClick();
+}
+
+void TMain_Form::co_SetUpClick() {
+    RunSetupPrinter(*this, *this, co_SetUp.Handle(), [this] { UpdateOpenDialogFilter(); });
+}
+
+void TMain_Form::co_AboutClick() {
+    RunAboutBox(*this, co_About.Handle());
+}
 
 } // namespace kelvad

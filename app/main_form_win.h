@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "image/all_win.h"
+#include "image/setup_printer_win.h"
 #include "lists/command_catalogue.h"
 #include "lists/file_list_win.h"
 #include "lists/scl_list_box_win.h"
@@ -24,7 +26,7 @@ namespace kelvad {
 class TNowPrinting;
 
 // The program's one main window: the file list, the output target list and the row of buttons.
-class TMain_Form : public ui::Form, public MessageSink {
+class TMain_Form : public ui::Form, public MessageSink, public SetupOwner {
 public:
     // commandLine is the process command line as GetCommandLineA gives it (parameter 0 is skipped).
     explicit TMain_Form(std::string commandLine);
@@ -53,6 +55,8 @@ public:
     ui::Label Label2;
     ui::Label LPrinter;
     OpenFileDialog FileOpenDialog;
+    // The invisible image loader of the image run.
+    TAll All1{this};
 
     bool IsPrinting = false;
     bool FileMode = true;
@@ -75,7 +79,12 @@ public:
     void AutoPrintIdle(bool& done);
     // Output targets: the clicked row becomes current; the current printer's minimum margins.
     void PrinterListBoxClick();
-    void RefreshMinMargins();
+    void RefreshMinMargins() override;
+    // The setup dialog, and what it reads and changes here.
+    void co_SetUpClick();
+    kelvad::OutputOptions& Options() override { return OutputOptions; }
+    PrinterMargins MinMargins() const override;
+    void SelectCurrentPrinter() override;
     void co_AboutClick();
     void AppMessage(MSG& msg, bool& handled);
 

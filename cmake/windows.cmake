@@ -19,14 +19,19 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+include(cmake/plugins.cmake)
+
 file(GLOB win_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(kelvad_win_tests ${win_tests} app/kelvad.rc)
 target_compile_options(kelvad_win_tests PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
-target_link_libraries(kelvad_win_tests PRIVATE kelvad_win gtest)
+target_link_libraries(kelvad_win_tests PRIVATE kelvad_win gtest windowscodecs ole32 uuid)
+add_dependencies(kelvad_win_tests ${kelvad_plugins} ${test_plugins})
+add_custom_command(TARGET kelvad_win_tests POST_BUILD COMMAND ${CMAKE_COMMAND} -E copy_directory
+                   ${CMAKE_SOURCE_DIR}/tests/data ${CMAKE_BINARY_DIR}/bin/testdata)
 set_target_properties(kelvad_win_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # Small Windows tools the test set-up and the benchmark run inside Wine.
-foreach(tool setup_printers press_ok drive_catalogue)
+foreach(tool setup_printers press_ok drive_catalogue drive_setup)
     add_executable(${tool} tools/${tool}.cpp)
     target_compile_options(${tool} PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
     target_link_libraries(${tool} PRIVATE ${win_libs})
@@ -41,3 +46,15 @@ add_executable(kelvad_bench EXCLUDE_FROM_ALL bench/spool_bench_win.cpp)
 target_compile_options(kelvad_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
 target_link_libraries(kelvad_bench PRIVATE kelvad_win psapi)
 set_target_properties(kelvad_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# The image loading benchmark (scripts/image-bench), beside the plug-ins it loads.
+add_executable(kelvad_image_bench EXCLUDE_FROM_ALL bench/image_bench_win.cpp)
+target_compile_options(kelvad_image_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
+target_link_libraries(kelvad_image_bench PRIVATE kelvad_win psapi windowscodecs ole32 uuid)
+set_target_properties(kelvad_image_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# The image page benchmark (scripts/page-bench).
+add_executable(kelvad_page_bench EXCLUDE_FROM_ALL bench/page_bench_win.cpp)
+target_compile_options(kelvad_page_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
+target_link_libraries(kelvad_page_bench PRIVATE kelvad_win psapi)
+set_target_properties(kelvad_page_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

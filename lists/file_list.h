@@ -9,8 +9,9 @@ namespace kelvad {
 // The open dialog's filters: pairs of "shown as|patterns", separated by '|'.
 inline constexpr char kPrnFileFilter[] = "prnﾌｧｲﾙ|*.prn|全てのﾌｧｲﾙ|*.*";
 inline constexpr char kImageFileFilter[] =
-    "All Graphic files|*.BMP;*.JPG;*.JPE;*.GIF;*.TIF;*.ICO;*.WMF;*.EMF;*.PIC;*.P2;*.MAG;*.Q4;*.PI"
+    "All Graphic files|*.BMP;*.JPG;*.JPE;*.GIF;*.TIF;*.PNG;*.ICO;*.WMF;*.EMF;*.PIC;*.P2;*.MAG;*.Q4;*.PI"
     "|Bmp file(*.BMP)|*.BMP|Jpeg file(*.JPG;*.JPE)|*.JPG;*.JPE|Gif file(*.GIF)|*.GIF|Tiff file(*.TIF)|*.TIF"
+    "|Png file(*.PNG)|*.PNG"
     "|PIC file(*.PIC)|*.PIC|PIC2 file(*.P2)|*.P2|MAG file(*.MAG)|*.MAG|XLD4 file(*.Q4)|*.Q4|PI file(*.PI)|*.PI"
     "|ICON file(*.ICO)|*.ICO|Meta file(*.WMF;*.EMF)|*.WMF;*.EMF";
 inline constexpr char kPrnDefaultExt[] = "prn";

@@ -73,4 +73,32 @@ bool RunRawPrint(FileList& files, bool deleteFiles, const OutputStep& outputFile
     return loop.everyFileOutput;
 }
 
+bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
+                   FileSystem& fs, MessageSink& messages, PrintDocument& document) {
+    if (ReportEmptyList(files, messages)) {
+        return false;
+    }
+    const OutputStep outputPage = [&](const std::string& path, const RunPosition& position) {
+        const FileOutcome outcome = outputFile(path, position);
+        if (!position.lastOfRun) {
+            document.NewPage();
+        }
+        return outcome;
+    };
+    document.Begin();
+    OutputLoopResult loop;
+    try {
+        loop = OutputFiles(files, outputPage, progress, fs);
+    } catch (...) {
+        // No half-made job is left in the spooler.
+        document.Abort();
+        throw;
+    }
+    document.End();
+    if (deleteFiles) {
+        DeleteOutputFiles(files, loop.outputIndexes, fs);
+    }
+    return loop.everyFileOutput;
+}
+
 } // namespace kelvad

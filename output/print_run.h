@@ -69,4 +69,20 @@ void DeleteOutputFiles(FileList& files, const std::vector<RecordedRow>& outputIn
 bool RunRawPrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
                  FileSystem& fs, MessageSink& messages);
 
+// The one GDI document of an image run.
+class PrintDocument {
+public:
+    virtual ~PrintDocument() = default;
+    virtual void Begin() = 0;   // starts the document and its first page
+    virtual void NewPage() = 0; // ends the page and starts the next
+    virtual void End() = 0;     // ends the page and the document, which then goes to the printer
+    virtual void Abort() = 0;   // drops the unfinished document
+};
+
+// The print run in image mode: one document for the whole run, a page break after every file of the run but the
+// last (whether it printed or not), the document ended also after an abort, and dropped when an error ends
+// the run. Answers as RunRawPrint does.
+bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
+                   FileSystem& fs, MessageSink& messages, PrintDocument& document);
+
 } // namespace kelvad

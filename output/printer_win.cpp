@@ -1,6 +1,9 @@
 #include "output/printer_win.h"
 
+#include <commdlg.h>
 #include <winspool.h>
+
+#include <cstring>
 
 #include "ui/application.h"
 
@@ -176,6 +179,84 @@ TPrinter& Printer() {
 
 void GetPhysicalPageSize(POINT& size) {
     Escape(Printer().Handle(), GETPHYSPAGESIZE, 0, nullptr, &size);
+}
+
+namespace {
+
+// The dialog's DEVNAMES block for a target: the three names one after another behind the header.
+ui::GlobalMemory MakeDeviceNames(const TPrinterDevice& target) {
+    const std::string names[] = {target.driverName.empty() ? "winspool" : target.driverName, target.deviceName,
+                                 target.portName};
+    size_t size = sizeof(DEVNAMES);
+    for (const std::string& name : names)
+        size += name.size() + 1;
+    ui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+    auto* block = static_cast<char*>(memory ? GlobalLock(memory.get()) : nullptr);
+    if (!block)
+        return ui::GlobalMemory();
+    WORD* offsets[] = {&reinterpret_cast<DEVNAMES*>(block)->wDriverOffset,
+                       &reinterpret_cast<DEVNAMES*>(block)->wDeviceOffset,
+                       &reinterpret_cast<DEVNAMES*>(block)->wOutputOffset};
+    size_t at = sizeof(DEVNAMES);
+    for (int i = 0; i < 3; ++i) {
+        *offsets[i] = static_cast<WORD>(at);
+        std::memcpy(block + at, names[i].c_str(), names[i].size() + 1);
+        at += names[i].size() + 1;
+    }
+    GlobalUnlock(memory.get());
+    return memory;
+}
+
+ui::GlobalMemory CopyToGlobal(const DeviceSettings& settings) {
+    if (settings.empty())
+        return ui::GlobalMemory();
+    ui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, settings.size()));
+    if (void* block = memory ? GlobalLock(memory.get()) : nullptr) {
+        std::memcpy(block, settings.data(), settings.size());
+        GlobalUnlock(memory.get());
+    }
+    return memory;
+}
+
+} // namespace
+
+bool ExecutePrinterSetupDialog(HWND owner) {
+    TPrinter& printer = Printer();
+    const TPrinterDevice current = printer.CurrentDevice();
+    PRINTDLGA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.Flags = PD_PRINTSETUP;
+    if (printer.SettingsDevice() == current.deviceName)
+        dialog.hDevMode = CopyToGlobal(printer.Settings()).release();
+    dialog.hDevNames = MakeDeviceNames(current).release();
+    const BOOL chosen = PrintDlgA(&dialog);
+    // Whatever the dialog left in the two blocks is ours to free.
+    ui::GlobalMemory mode(dialog.hDevMode), names(dialog.hDevNames);
+    if (!chosen || !names)
+        return false;
+    TPrinterDevice target;
+    if (const auto* block = static_cast<const char*>(GlobalLock(names.get()))) {
+        const auto* header = reinterpret_cast<const DEVNAMES*>(block);
+        target = {block + header->wDriverOffset, block + header->wDeviceOffset, block + header->wOutputOffset};
+        GlobalUnlock(names.get());
+    }
+    DeviceSettings settings;
+    if (const auto* block = static_cast<const BYTE*>(mode ? GlobalLock(mode.get()) : nullptr)) {
+        const auto* devMode = reinterpret_cast<const DEVMODEA*>(block);
+        settings.assign(block, block + devMode->dmSize + devMode->dmDriverExtra);
+        GlobalUnlock(mode.get());
+    }
+    // The list's own row of that printer (rows of the NT family name no port).
+    for (const PrinterRow& row : printer.Printers()) {
+        if (row.device.deviceName == target.deviceName &&
+            (row.device.portName.empty() || row.device.portName == target.portName)) {
+            target = row.device;
+            break;
+        }
+    }
+    printer.SetPrinterNames(target, settings.empty() ? nullptr : &settings);
+    return true;
 }
 
 PageMetrics ReadPageMetrics() {

@@ -66,6 +66,10 @@ TPrinter& Printer();
 // The current printer's sheet size in device units (escape GETPHYSPAGESIZE).
 void GetPhysicalPageSize(POINT& size);
 
+// The platform's printer setup dialog on the current printer and its document settings; a printer or settings
+// chosen there become current at once. Answers whether the dialog ended with OK.
+bool ExecutePrinterSetupDialog(HWND owner);
+
 // The current printer's page geometry and, from it, its unprintable margins in whole millimetres.
 PageMetrics ReadPageMetrics();
 PrinterMargins ReadPrinterMargins();

@@ -39,16 +39,19 @@ bool Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
 
 void Panel::Paint(HDC dc) {
     HWND parent = GetParent(Handle());
+    RECT client{};
+    GetClientRect(Handle(), &client);
     for (HWND sibling = GetWindow(parent, GW_CHILD); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
         if (sibling == Handle() || !IsWindowVisible(sibling))
             continue;
         RECT rect{};
         GetWindowRect(sibling, &rect);
         MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&rect), 2);
+        // A sibling that encloses the panel is a frame around it, not something placed over it.
+        if (rect.left <= 0 && rect.top <= 0 && rect.right >= client.right && rect.bottom >= client.bottom)
+            continue;
         ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
     }
-    RECT client{};
-    GetClientRect(Handle(), &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     if (UINT edge = EdgeFlags(outer_, inner_))
         DrawEdge(dc, &client, edge, BF_RECT);

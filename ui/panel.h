@@ -6,7 +6,8 @@
 namespace ui {
 
 // A plain area framed by an outer and an inner bevel. Controls of the same form placed over it appear in
-// it: the panel never paints where a visible sibling lies and lets the mouse through to what is below.
+// it: the panel never paints where a visible sibling lies (except one that encloses it, a frame around it) and
+// lets the mouse through to what is below.
 class Panel : public PaintedControl {
 public:
     static constexpr const char* kClassName = "UiPanel";
@@ -32,7 +33,6 @@ protected:
     void Paint(HDC dc) override;
 
 private:
-
     Bevel outer_ = Bevel::Raised;
     Bevel inner_ = Bevel::None;
 };

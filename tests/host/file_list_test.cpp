@@ -15,15 +15,16 @@ TEST(FileListFilter, FiltersAreByteForByteTheProgramsOwn) {
 
     OpenDialogFilter image = FilterForFileKind(false);
     EXPECT_EQ(image.filter,
-              "All Graphic files|*.BMP;*.JPG;*.JPE;*.GIF;*.TIF;*.ICO;*.WMF;*.EMF;*.PIC;*.P2;*.MAG;*.Q4;*.PI|"
+              "All Graphic files|*.BMP;*.JPG;*.JPE;*.GIF;*.TIF;*.PNG;*.ICO;*.WMF;*.EMF;*.PIC;*.P2;*.MAG;*.Q4;*.PI|"
               "Bmp file(*.BMP)|*.BMP|Jpeg file(*.JPG;*.JPE)|*.JPG;*.JPE|Gif file(*.GIF)|*.GIF|"
-              "Tiff file(*.TIF)|*.TIF|PIC file(*.PIC)|*.PIC|PIC2 file(*.P2)|*.P2|MAG file(*.MAG)|*.MAG|"
+              "Tiff file(*.TIF)|*.TIF|Png file(*.PNG)|*.PNG|PIC file(*.PIC)|*.PIC|PIC2 file(*.P2)|*.P2|"
+              "MAG file(*.MAG)|*.MAG|"
               "XLD4 file(*.Q4)|*.Q4|PI file(*.PI)|*.PI|ICON file(*.ICO)|*.ICO|"
               "Meta file(*.WMF;*.EMF)|*.WMF;*.EMF");
     EXPECT_EQ(image.defaultExt, "");
 
     EXPECT_EQ(FilterEntryCount(prn.filter), 2);
-    EXPECT_EQ(FilterEntryCount(image.filter), 12);
+    EXPECT_EQ(FilterEntryCount(image.filter), 13);
     EXPECT_EQ(FilterEntryCount(""), 0);
     // A trail byte 0x7C inside a double-byte character is not a separator.
     EXPECT_EQ(FilterEntryCount("\x83\x7C|*.a"), 1);

@@ -170,5 +170,92 @@ TEST_F(PrintRunTest, AnErrorEndsTheRunBeforeTheDeletePass) {
     EXPECT_EQ(files.rows.size(), 3u);
 }
 
+class FakeDocument : public PrintDocument {
+public:
+    explicit FakeDocument(CallLog& log) : log_(log) {}
+    void Begin() override { log_.push_back("begin"); }
+    void NewPage() override { log_.push_back("new page"); }
+    void End() override { log_.push_back("end doc"); }
+    void Abort() override { log_.push_back("abort doc"); }
+
+private:
+    CallLog& log_;
+};
+
+TEST_F(PrintRunTest, ImageRunBreaksThePageAfterEveryFileButTheLast) {
+    struct Case {
+        const char* name;
+        int rows;
+        std::set<int> selected;
+        std::vector<FileOutcome> outcomes;
+        int abortOnCall;
+        Strings documentCalls;
+    };
+    const Strings threePages = {"begin",    "output C:\\F0.PRN", "new page", "output C:\\F1.PRN",
+                                "new page", "output C:\\F2.PRN", "end doc"};
+    const Case cases[] = {
+        {"three rows, none selected", 3, {}, {}, 0, threePages},
+        {"rows 1 and 3 of five",
+         5,
+         {3, 1},
+         {},
+         0,
+         {"begin", "output C:\\F1.PRN", "new page", "output C:\\F3.PRN", "end doc"}},
+        // The missing middle file leaves its page empty: still three pages.
+        {"missing middle file", 3, {}, {FileOutcome::Output, FileOutcome::Skipped}, 0, threePages},
+        // The break after the second file is made before the abort is seen: the last page stays empty.
+        {"abort after the second of four",
+         4,
+         {},
+         {},
+         2,
+         {"begin", "output C:\\F0.PRN", "new page", "output C:\\F1.PRN", "new page", "end doc"}},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        files.rows.clear();
+        fs.files.clear();
+        paths.clear();
+        positions.clear();
+        progress.aborted = false;
+        SetRows(c.rows);
+        files.selected = c.selected;
+        outcomes = c.outcomes;
+        abortOnCall = c.abortOnCall;
+        FakeDocument document(log);
+
+        RunImagePrint(files, false, Step(), progress, fs, messages, document);
+
+        Strings documentCalls;
+        for (const std::string& entry : log)
+            if (entry == "begin" || entry == "new page" || entry == "end doc" || entry.rfind("output ", 0) == 0)
+                documentCalls.push_back(entry);
+        EXPECT_EQ(documentCalls, c.documentCalls) << c.name;
+    }
+}
+
+TEST_F(PrintRunTest, AnErrorInAnImageRunDropsTheDocument) {
+    SetRows(3);
+    FakeDocument document(log);
+    const OutputStep failing = [&](const std::string&, const RunPosition& at) {
+        if (at.index == 1) {
+            throw std::runtime_error("read error");
+        }
+        return FileOutcome::Output;
+    };
+
+    EXPECT_THROW(RunImagePrint(files, true, failing, progress, fs, messages, document), std::runtime_error);
+
+    EXPECT_EQ(std::count(log.begin(), log.end(), "abort doc"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "end doc"), 0);
+    EXPECT_TRUE(Removed().empty());
+
+    // An empty list begins no document.
+    log.clear();
+    files.rows.clear();
+    EXPECT_FALSE(RunImagePrint(files, true, failing, progress, fs, messages, document));
+    EXPECT_EQ(std::count(log.begin(), log.end(), "begin"), 0);
+}
+
 } // namespace
 } // namespace kelvad

@@ -13,7 +13,6 @@
 namespace kelvad {
 namespace {
 
-constexpr UINT_PTR kRescueTimer = 0x4B31;
 HWND rescueBox = nullptr;
 bool rescued = false;
 
@@ -109,9 +108,10 @@ TEST_F(AboutBoxTest, OpensCentredOnTheMainWindowAndClosesWithEnter) {
             PostMessageA(target, WM_KEYUP, VK_RETURN, 0);
         };
         rescued = false;
-        SetTimer(nullptr, kRescueTimer, 3000, Rescue);
+        // A thread timer's id is the one SetTimer returns, not the one asked for.
+        const UINT_PTR rescue = SetTimer(nullptr, 0, 3000, Rescue);
         SendMessageA(form.co_About.Handle(), BM_CLICK, 0, 0);
-        KillTimer(nullptr, kRescueTimer);
+        KillTimer(nullptr, rescue);
         ui::App().onIdle = nullptr;
 
         ASSERT_NE(seen.box, nullptr) << "the box did not show";

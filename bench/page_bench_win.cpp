@@ -1,0 +1,150 @@
+// Image page benchmark, run under Wine by scripts/page-bench.
+//
+//   kelvad_page_bench.exe PRINTER BIG_BMP SMALL_BMP [ROUNDS]
+//
+// Time: the whole program's image run (main window, progress window with its zoom, checks, loader, page)
+// printing BIG_BMP as one page, against a bare program that reads the same file and draws it with one
+// StretchDIBits into the same rectangle of a document on the same printer. Each side's fixed costs are taken
+// out by subtracting its time for SMALL_BMP (a picture of one pixel). Best of ROUNDS each.
+// Memory: the growth of the peak working set while the program prints BIG_BMP, against the 24-bit picture.
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/main_form_win.h"
+#include "image/image_page.h"
+#include "output/printer_win.h"
+#include "ui/application.h"
+#include "ui/handle.h"
+
+namespace {
+
+double Now() {
+    LARGE_INTEGER freq, count;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&count);
+    return static_cast<double>(count.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+PROCESS_MEMORY_COUNTERS Memory() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+[[noreturn]] void Fail(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::exit(1);
+}
+
+// The main window with its message boxes turned into failures.
+class BenchForm : public kelvad::TMain_Form {
+public:
+    using TMain_Form::TMain_Form;
+    void ShowMessageBox(const std::string& text, const std::string&, unsigned) override { Fail("message: " + text); }
+};
+
+double PrintWithProgram(BenchForm& form, const std::string& path) {
+    form.FilesListBox.Clear();
+    form.FilesListBox.AddItem(path);
+    const double start = Now();
+    form.co_PrintClick();
+    const double elapsed = Now() - start;
+    if (form.ExitStatus() != 0)
+        Fail("the program did not print " + path);
+    return elapsed;
+}
+
+// Reads the BMP and draws it with one StretchDIBits into the rectangle of a one-page document.
+double PrintBare(const std::string& printer, const std::string& path, const kelvad::PageRect& rect) {
+    const double start = Now();
+    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::vector<char> bytes(GetFileSize(file.get(), nullptr));
+    DWORD read = 0;
+    ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    const auto* fileHeader = reinterpret_cast<const BITMAPFILEHEADER*>(bytes.data());
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(bytes.data() + sizeof(BITMAPFILEHEADER));
+    ui::OwnedDc dc(CreateDCA(nullptr, printer.c_str(), nullptr, nullptr));
+    DOCINFOA doc{};
+    doc.cbSize = sizeof doc;
+    doc.lpszDocName = "bare";
+    StartDocA(dc.get(), &doc);
+    StartPage(dc.get());
+    const int drawn = StretchDIBits(dc.get(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
+                                    info->bmiHeader.biWidth, info->bmiHeader.biHeight,
+                                    bytes.data() + fileHeader->bfOffBits, info, DIB_RGB_COLORS, SRCCOPY);
+    EndPage(dc.get());
+    const int ended = EndDoc(dc.get());
+    const double elapsed = Now() - start;
+    if (drawn <= 0 || ended <= 0)
+        Fail("the bare program did not print " + path);
+    return elapsed;
+}
+
+double Best(const std::vector<double>& times) {
+    return *std::min_element(times.begin(), times.end());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4)
+        Fail("usage: kelvad_page_bench PRINTER BIG_BMP SMALL_BMP [ROUNDS]");
+    const std::string printer = argv[1], big = argv[2], small = argv[3];
+    const int rounds = argc > 4 ? std::atoi(argv[4]) : 3;
+    ui::App().Initialize(GetModuleHandleA(nullptr));
+    ui::App().title = "Kelvad32";
+
+    BenchForm form("Kelvad32.exe");
+    form.Create();
+    form.Show();
+    ui::App().ProcessMessages();
+    form.All1.showMessage = [](const std::string& text) { Fail("loader: " + text); };
+    for (int i = 0; i < form.PrinterListBox.Count(); ++i)
+        if (form.PrinterListBox.Item(i) == printer)
+            form.PrinterListBox.SetItemIndex(i);
+    form.PrinterListBoxClick();
+    form.OutputOptions.IsPrnFile = false;
+
+    // The page rectangle the program uses, for the bare program.
+    const kelvad::PageMetrics metrics = kelvad::ReadPageMetrics();
+    const kelvad::PageRect rect = kelvad::DestinationRect(form.OutputOptions, form.MinMargins(), metrics, 0, 0);
+
+    PrintWithProgram(form, small);
+    const SIZE_T before = Memory().WorkingSetSize;
+    PrintWithProgram(form, big);
+    const SIZE_T peak = Memory().PeakWorkingSetSize;
+
+    std::vector<double> program, programSmall, bare, bareSmall;
+    for (int i = 0; i < rounds; ++i) {
+        program.push_back(PrintWithProgram(form, big));
+        programSmall.push_back(PrintWithProgram(form, small));
+        bare.push_back(PrintBare(printer, big, rect));
+        bareSmall.push_back(PrintBare(printer, small, rect));
+        std::printf("round %d: program %.3f s (small %.3f s), bare %.3f s (small %.3f s)\n", i + 1, program.back(),
+                    programSmall.back(), bare.back(), bareSmall.back());
+        std::fflush(stdout);
+    }
+    const double programPage = Best(program) - Best(programSmall);
+    const double barePage = Best(bare) - Best(bareSmall);
+    std::printf("time (best of %d, fixed costs subtracted): program %.3f s, bare %.3f s, ratio %.3f (limit 1.20)\n",
+                rounds, programPage, barePage, programPage / barePage);
+    std::printf("      without subtracting: program %.3f s, bare %.3f s\n", Best(program), Best(bare));
+
+    const double mib = 1024.0 * 1024.0;
+    const double picture = 4000.0 * 3000.0 * 3.0;
+    const double growth = static_cast<double>(peak) - static_cast<double>(before);
+    std::printf("memory: working set before the page %.1f MiB, peak during it %.1f MiB, growth %.1f MiB = %.2f x "
+                "the 24-bit picture (limit 3)\n",
+                before / mib, peak / mib, growth / mib, growth / picture);
+    const bool ok = programPage / barePage <= 1.20 && growth <= 3 * picture;
+    std::printf("%s\n", ok ? "within limits" : "OUT OF LIMITS");
+    return ok ? 0 : 1;
+}

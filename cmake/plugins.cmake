@@ -1,0 +1,43 @@
+# Image plug-ins: DLLs of their own (build/<preset>/bin/if*.spi) that decode with the Windows Imaging Component.
+# The i686 build exports the entry points under their plain names.
+set(plugin_link_options -static -static-libgcc -static-libstdc++)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    list(APPEND plugin_link_options -Wl,--kill-at)
+endif()
+
+function(kelvad_plugin target source output_dir output_name)
+    add_library(${target} MODULE ${source})
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(${target} PRIVATE ${KELVAD_WARNINGS})
+    target_compile_definitions(${target} PRIVATE WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX ${ARGN})
+    target_link_options(${target} PRIVATE ${plugin_link_options})
+    set_target_properties(${target} PROPERTIES PREFIX "" SUFFIX ".spi" OUTPUT_NAME ${output_name}
+                          LIBRARY_OUTPUT_DIRECTORY ${output_dir} RUNTIME_OUTPUT_DIRECTORY ${output_dir})
+endfunction()
+
+set(kelvad_plugins)
+foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
+    string(REPLACE ":" ";" pair ${entry})
+    list(GET pair 0 name)
+    list(GET pair 1 format)
+    kelvad_plugin(${name} plugins/wic_plugin_win.cpp ${CMAKE_BINARY_DIR}/bin ${name} KELVAD_PLUGIN_FORMAT=${format})
+    target_link_libraries(${name} PRIVATE windowscodecs ole32 uuid)
+    list(APPEND kelvad_plugins ${name})
+endforeach()
+
+# The tests' plug-in, under the names of the loader's table; the tests load it from bin/testplugins/<variant>
+# before the loader asks for it by name. "picture_only" lacks GetPictureInfo and GetPreview.
+set(test_plugins)
+foreach(variant full picture_only)
+    set(dir ${CMAKE_BINARY_DIR}/bin/testplugins/${variant})
+    if(variant STREQUAL "picture_only")
+        kelvad_plugin(test_plugin_${variant} tests/plugin/test_plugin_win.cpp ${dir} ifpic TEST_PLUGIN_PICTURE_ONLY)
+    else()
+        kelvad_plugin(test_plugin_${variant} tests/plugin/test_plugin_win.cpp ${dir} ifpic)
+    endif()
+    foreach(alias ifjpeg ifmag ifpng)
+        add_custom_command(TARGET test_plugin_${variant} POST_BUILD
+                           COMMAND ${CMAKE_COMMAND} -E copy_if_different ${dir}/ifpic.spi ${dir}/${alias}.spi)
+    endforeach()
+    list(APPEND test_plugins test_plugin_${variant})
+endforeach()

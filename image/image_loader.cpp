@@ -1,0 +1,172 @@
+#include "image/image_loader.h"
+
+#include <array>
+#include <cstring>
+#include <limits>
+
+#include "output/sjis.h"
+
+namespace kelvad {
+
+namespace {
+
+constexpr std::array<std::pair<const char*, LoaderRow>, 14> kTable{{
+    {".BMP", {kNativeKind, nullptr, ""}},
+    {".ICO", {kNativeKind, nullptr, ""}},
+    {".WMF", {kNativeKind, nullptr, ""}},
+    {".EMF", {kNativeKind, nullptr, ""}},
+    {".JPG", {kJpegKind, "ifjpeg.spi", "JPG"}},
+    {".JPE", {kJpegKind, "ifjpeg.spi", "JPG"}},
+    {".GIF", {2, "ifgif.spi", "GIF"}},
+    {".TIF", {3, "iftiff.spi", "TIFF"}},
+    {".PIC", {kPicKind, "ifpic.spi", "PIC"}},
+    {".P2", {kPic2Kind, "ifpic2.spi", "PIC2"}},
+    {".MAG", {6, "ifmag.spi", "MAG"}},
+    {".Q4", {7, "ifxld4.spi", "XLD4"}},
+    {".PI", {8, "ifpi.spi", "PI"}},
+    {".PNG", {9, "ifpng.spi", "PNG"}},
+}};
+
+std::uint32_t ReadU32(const unsigned char* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+std::int32_t ReadI32(const unsigned char* p) {
+    return static_cast<std::int32_t>(ReadU32(p));
+}
+unsigned ReadU16(const unsigned char* p) {
+    return unsigned(p[0]) | unsigned(p[1]) << 8;
+}
+
+} // namespace
+
+std::string PictureExtension(const std::string& path) {
+    std::size_t mark = std::string::npos;
+    for (std::size_t i = 0; i < path.size();) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsLeadByte(c)) {
+            i += 2;
+            continue;
+        }
+        if (c == '.')
+            mark = i;
+        else if (c == ':' || c == '\\')
+            mark = std::string::npos;
+        ++i;
+    }
+    if (mark == std::string::npos)
+        return {};
+    std::string extension = path.substr(mark, 255);
+    for (char& c : extension)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return extension;
+}
+
+std::optional<LoaderRow> FindLoader(const std::string& upperExtension) {
+    for (const auto& [extension, row] : kTable)
+        if (upperExtension == extension)
+            return row;
+    return std::nullopt;
+}
+
+std::string LibraryNotFoundText(const char* typeName) {
+    return std::string("IF") + typeName + ".SPI not found";
+}
+
+std::string PluginResultText(int code) {
+    switch (code) {
+    case 2:
+        return "未知のフォーマット";
+    case 3:
+        return "データが壊れている";
+    case 4:
+        return "メモリーが確保出来ない";
+    case 5:
+        return "メモリーエラー";
+    case 6:
+        return "ファイルリードエラー";
+    default:
+        return "その他のエラー";
+    }
+}
+
+std::string LoaderMessage(const std::string& text, const std::string& name) {
+    return text + " [" + name + "]";
+}
+
+PictureSize PreviewSize(int width, int height) {
+    return {width / 4 + (width % 4 != 0 ? 1 : 0), height / 4 + (height % 4 != 0 ? 1 : 0)};
+}
+
+std::optional<PictureSize> AspectSize(PictureSize picture, unsigned horizontalDensity, unsigned verticalDensity) {
+    if ((horizontalDensity == 1 && verticalDensity == 1) || horizontalDensity == 0 || verticalDensity == 0)
+        return std::nullopt;
+    std::int64_t width = picture.width;
+    std::int64_t height = picture.height;
+    if (horizontalDensity < verticalDensity)
+        width = width * verticalDensity / horizontalDensity;
+    else
+        height = height * horizontalDensity / verticalDensity;
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    if (width > kMax || height > kMax || width < -kMax || height < -kMax)
+        return std::nullopt;
+    return PictureSize{static_cast<int>(width), static_cast<int>(height)};
+}
+
+int PaletteEntryCount(int bitCount, std::uint32_t clrUsed) {
+    if (clrUsed != 0)
+        return static_cast<int>(clrUsed);
+    switch (bitCount) {
+    case 8:
+        return 256;
+    case 4:
+        return 16;
+    case 1:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+std::optional<DibLayout> CheckPluginDib(const unsigned char* info, std::size_t infoSize, std::size_t pixelSize) {
+    constexpr std::size_t kHeaderSize = 40; // BITMAPINFOHEADER
+    if (!info || infoSize < kHeaderSize)
+        return std::nullopt;
+    const std::uint32_t headerSize = ReadU32(info);
+    if (headerSize < kHeaderSize || headerSize > infoSize)
+        return std::nullopt;
+    DibLayout layout{};
+    layout.width = ReadI32(info + 4);
+    layout.height = ReadI32(info + 8);
+    const unsigned planes = ReadU16(info + 12);
+    layout.bitCount = static_cast<int>(ReadU16(info + 14));
+    const std::uint32_t compression = ReadU32(info + 16);
+    layout.clrUsed = ReadU32(info + 32);
+    if (layout.width <= 0 || layout.height <= 0 || planes != 1)
+        return std::nullopt;
+    const int bits = layout.bitCount;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return std::nullopt;
+    // BI_RGB, or BI_BITFIELDS with its three masks after a plain header.
+    std::size_t tableOffset = headerSize;
+    if (compression == 3 && (bits == 16 || bits == 32)) {
+        if (headerSize == kHeaderSize)
+            tableOffset += 12;
+    } else if (compression != 0) {
+        return std::nullopt;
+    }
+    const std::uint32_t maxColours = bits <= 8 ? (1u << bits) : 0;
+    if (bits <= 8 && layout.clrUsed > maxColours)
+        return std::nullopt;
+    const std::uint64_t colours = bits <= 8 ? (layout.clrUsed ? layout.clrUsed : maxColours) : 0;
+    if (tableOffset > infoSize || colours > (infoSize - tableOffset) / 4)
+        return std::nullopt;
+    layout.colourTableOffset = tableOffset;
+    layout.colourCount = static_cast<int>(colours);
+    const std::uint64_t stride = (std::uint64_t(layout.width) * std::uint64_t(bits) + 31) / 32 * 4;
+    if (stride > pixelSize / std::uint64_t(layout.height))
+        return std::nullopt;
+    return layout;
+}
+
+} // namespace kelvad

@@ -1,0 +1,264 @@
+// The setup dialog driven through its controls, as the user would, inside its own modal loop.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+
+#include "image/setup_printer_win.h"
+#include "lists/file_list.h"
+#include "main_form_fixture.h"
+#include "output/printer_win.h"
+#include "ui_test_support.h"
+
+namespace {
+
+using form_test::MainFormFixture;
+using kelvad::TSetupPrinter;
+
+class SetupPrinterTest : public MainFormFixture {
+protected:
+    void TearDown() override {
+        kelvad::Printer().SetPrinterIndex(-1);
+        MainFormFixture::TearDown();
+    }
+    // Presses co_SetUp and runs `drive` on the dialog once it stands; drive ends it by a click.
+    void RunDialog(form_test::TestForm& form, const std::function<void(TSetupPrinter&)>& drive) {
+        bool ran = false;
+        ui::App().onIdle = [&](bool&) {
+            HWND hwnd = FindWindowA("UiForm", "設定");
+            if (ran || !hwnd || !IsWindowVisible(hwnd))
+                return;
+            ran = true;
+            drive(*static_cast<TSetupPrinter*>(ui::Window::FromHandle(hwnd)));
+        };
+        SendMessageA(form.co_SetUp.Handle(), BM_CLICK, 0, 0);
+        ui::App().onIdle = nullptr;
+        ui::App().ProcessMessages();
+        EXPECT_TRUE(ran);
+    }
+    static void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+};
+
+TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
+    auto form = MakeForm();
+    RunDialog(*form, [&](TSetupPrinter& d) {
+        EXPECT_EQ(ui_test::Text(d.Handle()), "設定");
+        EXPECT_EQ(d.helpContext, 5001u);
+        RECT client{};
+        GetClientRect(d.Handle(), &client);
+        EXPECT_EQ(client.right, 385);
+        EXPECT_EQ(client.bottom, 330);
+        // Centred on the main window by outer sizes.
+        RECT main = form->OuterRect(), own = d.OuterRect();
+        EXPECT_EQ(own.left, (main.right - main.left - (own.right - own.left)) / 2 + main.left);
+        EXPECT_EQ(own.top, (main.bottom - main.top - (own.bottom - own.top)) / 2 + main.top);
+        struct Row {
+            ui::Control& control;
+            RECT place; // left, top, width, height
+            const char* caption;
+            int tab;
+        };
+        const Row rows[] = {
+            {d.Bevel1, {10, 10, 365, 279}, "", -1},
+            {d.l_PrinterName, {24, 16, 337, 15}, "機種名：Kelvad Printer", -1},
+            {d.RadioGroup1, {28, 47, 133, 82}, "ファイル形式", 3},
+            {d.co_Settei, {28, 152, 133, 33}, "プリンタの設定", 5},
+            {d.Kakudai, {28, 203, 196, 17}, "画像を用紙全体に印刷する", 6},
+            {d.Hanten, {28, 231, 181, 17}, "画像を反転する", 7},
+            {d.MarginZero, {28, 259, 181, 17}, "マージンを０にする", 8},
+            {d.IsDeleteFile, {212, 67, 157, 17}, "出力後ファイル削除", 9},
+            {d.Panel1, {236, 104, 133, 177}, "", -1},
+            {d.TopMargin, {296, 140, 49, 24}, "20", 4},
+            {d.BottomMargin, {296, 173, 49, 24}, "20", 4},
+            {d.LeftMargin, {296, 205, 49, 24}, "20", 4},
+            {d.RightMargin, {296, 238, 49, 24}, "20", 4},
+            {d.OKBtn, {86, 294, 93, 30}, "OK", 0},
+            {d.CancelBtn, {185, 294, 92, 30}, "ｷｬﾝｾﾙ", 1},
+            {d.HelpBtn, {283, 294, 92, 30}, "ﾍﾙﾌﾟ(&H)", 2},
+        };
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.caption);
+            RECT r = row.control.Bounds();
+            EXPECT_EQ(r.left, row.place.left);
+            EXPECT_EQ(r.top, row.place.top);
+            EXPECT_EQ(r.right - r.left, row.place.right);
+            EXPECT_EQ(r.bottom - r.top, row.place.bottom);
+            EXPECT_EQ(row.control.Caption(), row.caption);
+            EXPECT_EQ(row.control.TabOrder(), row.tab);
+        }
+        EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(0)), "Prnファイル");
+        EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(1)), "画像ファイル");
+        // The labels in the panel, from its corner.
+        EXPECT_EQ(d.l_Margin.Caption(), "マージンの設定");
+        EXPECT_EQ(d.l_Margin.Bounds().left, 236 + 12);
+        EXPECT_EQ(d.l_Right.Caption(), "右");
+        EXPECT_EQ(d.l_Right.Bounds().top, 104 + 139);
+        // With image files: Tab goes OK, Cancel, Help, the chosen file kind, the margins top to right, then the rest.
+        Click(d.RadioGroup1.Button(1));
+        std::vector<HWND> order;
+        for (HWND at = d.OKBtn.Handle(); order.size() < 12; at = GetNextDlgTabItem(d.Handle(), at, FALSE))
+            order.push_back(at);
+        const std::vector<HWND> expected = {d.OKBtn.Handle(),        d.CancelBtn.Handle(),   d.HelpBtn.Handle(),
+                                            d.RadioGroup1.Button(1), d.TopMargin.Handle(),   d.BottomMargin.Handle(),
+                                            d.LeftMargin.Handle(),   d.RightMargin.Handle(), d.co_Settei.Handle(),
+                                            d.Kakudai.Handle(),      d.Hanten.Handle(),      d.MarginZero.Handle()};
+        EXPECT_EQ(order, expected);
+        // Escape is the cancel button.
+        SendMessageA(d.Handle(), WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_TRUE(form->OutputOptions.IsPrnFile);
+}
+
+TEST_F(SetupPrinterTest, FileKindEnablesTheImageControlsAndCancelChangesNothing) {
+    auto form = MakeForm();
+    // The test printers' border is 6 mm: a stored 3 shows as 6.
+    ASSERT_EQ(form->MinLeftMargin, 6);
+    form->OutputOptions.LeftMargin = 3;
+    const std::string filter = form->FileOpenDialog.filter;
+    std::vector<unsigned> help;
+    ui::App().helpViewer = [&](HWND, const std::string&, UINT, ULONG_PTR context) { help.push_back(context); };
+
+    RunDialog(*form, [&](TSetupPrinter& d) {
+        EXPECT_EQ(d.l_PrinterName.Caption(), "機種名：Kelvad Printer");
+        auto imageControlsEnabled = [&](bool enabled) {
+            for (ui::Control* c : {static_cast<ui::Control*>(&d.co_Settei), static_cast<ui::Control*>(&d.Kakudai),
+                                   static_cast<ui::Control*>(&d.Hanten), static_cast<ui::Control*>(&d.MarginZero)})
+                EXPECT_EQ(c->IsEnabled(), enabled) << c->Caption();
+        };
+        auto marginsEnabled = [&](bool enabled) {
+            for (ui::SpinEdit* e : {&d.TopMargin, &d.BottomMargin, &d.LeftMargin, &d.RightMargin})
+                EXPECT_EQ(e->IsEnabled(), enabled);
+        };
+        EXPECT_EQ(d.RadioGroup1.ItemIndex(), 0);
+        imageControlsEnabled(false);
+        marginsEnabled(false);
+        EXPECT_TRUE(d.IsDeleteFile.IsEnabled());
+        EXPECT_EQ(d.LeftMargin.Caption(), "6");
+        EXPECT_EQ(d.LeftMargin.MinValue(), 6);
+        EXPECT_EQ(d.TopMargin.Value(), 20);
+
+        Click(d.RadioGroup1.Button(1));
+        imageControlsEnabled(true);
+        marginsEnabled(true);
+        Click(d.MarginZero.Handle());
+        marginsEnabled(false);
+        Click(d.MarginZero.Handle());
+        marginsEnabled(true);
+        Click(d.RadioGroup1.Button(0));
+        imageControlsEnabled(false);
+        marginsEnabled(false);
+        EXPECT_TRUE(d.IsDeleteFile.IsEnabled());
+        Click(d.HelpBtn.Handle());
+        Click(d.RadioGroup1.Button(1));
+        Click(d.Hanten.Handle());
+        Click(d.CancelBtn.Handle());
+    });
+
+    EXPECT_EQ(form->OutputOptions.LeftMargin, 3);
+    EXPECT_TRUE(form->OutputOptions.IsPrnFile);
+    EXPECT_FALSE(form->OutputOptions.IsReverse);
+    EXPECT_EQ(form->FileOpenDialog.filter, filter);
+    EXPECT_EQ(help, std::vector<unsigned>{5001});
+    EXPECT_EQ(FindWindowA("UiForm", "設定"), nullptr);
+}
+
+TEST_F(SetupPrinterTest, OkWritesEveryOptionBackAndTheFilterFollows) {
+    auto form = MakeForm();
+    form->OutputOptions.LeftMargin = 3;
+    form->OutputOptions.IsDeleteFile = true;
+
+    RunDialog(*form, [&](TSetupPrinter& d) {
+        EXPECT_TRUE(d.IsDeleteFile.Checked());
+        Click(d.RadioGroup1.Button(1));
+        Click(d.Kakudai.Handle());
+        Click(d.Hanten.Handle());
+        Click(d.IsDeleteFile.Handle());
+        // The spin edit: the arrows step by 1, leaving the field clamps, a text that is no integer reads as the
+        // lower bound.
+        SendMessageA(d.TopMargin.Handle(), WM_KEYDOWN, VK_UP, 0);
+        EXPECT_EQ(d.TopMargin.Caption(), "21");
+        // A click on the lower arrow.
+        RECT arrows{};
+        GetClientRect(d.RightMargin.Arrows(), &arrows);
+        const LPARAM lower = MAKELPARAM(arrows.right / 2, arrows.bottom * 3 / 4);
+        SendMessageA(d.RightMargin.Arrows(), WM_LBUTTONDOWN, MK_LBUTTON, lower);
+        SendMessageA(d.RightMargin.Arrows(), WM_LBUTTONUP, 0, lower);
+        EXPECT_EQ(d.RightMargin.Caption(), "19");
+        d.BottomMargin.SetCaption("99");
+        d.BottomMargin.Focus();
+        d.OKBtn.Focus();
+        EXPECT_EQ(d.BottomMargin.Caption(), "50");
+        d.LeftMargin.SetCaption("");
+        EXPECT_EQ(d.LeftMargin.Value(), 6);
+        Click(d.OKBtn.Handle());
+    });
+
+    const kelvad::OutputOptions& o = form->OutputOptions;
+    EXPECT_FALSE(o.IsPrnFile);
+    EXPECT_FALSE(o.IsStretch);
+    EXPECT_TRUE(o.IsReverse);
+    EXPECT_FALSE(o.IsMarginZero);
+    EXPECT_FALSE(o.IsDeleteFile);
+    EXPECT_EQ(o.TopMargin, 21);
+    EXPECT_EQ(o.RightMargin, 19);
+    EXPECT_EQ(o.BottomMargin, 50);
+    EXPECT_EQ(o.LeftMargin, 6);
+    EXPECT_EQ(form->FileOpenDialog.filter, kelvad::FilterForFileKind(false).filter);
+
+    // Back to printer files: the filter follows again.
+    RunDialog(*form, [&](TSetupPrinter& d) {
+        EXPECT_EQ(d.RadioGroup1.ItemIndex(), 1);
+        EXPECT_EQ(d.TopMargin.Value(), 21);
+        Click(d.RadioGroup1.Button(0));
+        Click(d.OKBtn.Handle());
+    });
+    EXPECT_TRUE(form->OutputOptions.IsPrnFile);
+    EXPECT_EQ(form->FileOpenDialog.filter, kelvad::FilterForFileKind(true).filter);
+}
+
+bool printerSetupAnswered = false;
+
+// Chooses テストプリンタ in the printer setup dialog once it stands, and presses OK.
+void CALLBACK ChooseTestPrinter(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = nullptr, combo = nullptr;
+    while (!combo && (dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)) != nullptr) {
+        // The printer names' combo box: the one that lists the test printer.
+        for (HWND child = nullptr; IsWindowVisible(dialog) && !combo &&
+                                   (child = FindWindowExA(dialog, child, "ComboBox", nullptr)) != nullptr;)
+            if (SendMessageA(child, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>("テストプリンタ")) != CB_ERR)
+                combo = child;
+    }
+    if (printerSetupAnswered || !combo)
+        return;
+    printerSetupAnswered = true;
+    SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("テストプリンタ"));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+// The platform's printer setup dialog, answered by a timer inside its own modal loop: another printer chosen there
+// is current at once; the target list and the main window's label follow on OK.
+TEST_F(SetupPrinterTest, PrinterChosenInThePrinterSetupDialogBecomesCurrent) {
+    auto form = MakeForm();
+    printerSetupAnswered = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, ChooseTestPrinter);
+
+    RunDialog(*form, [&](TSetupPrinter& d) {
+        Click(d.RadioGroup1.Button(1));
+        Click(d.co_Settei.Handle());
+        EXPECT_TRUE(printerSetupAnswered);
+        EXPECT_EQ(kelvad::Printer().CurrentText(), "テストプリンタ");
+        EXPECT_EQ(d.l_PrinterName.Caption(), "機種名：テストプリンタ");
+        // The main window learns of it on OK only.
+        EXPECT_EQ(form->LPrinter.Caption(), "Kelvad Printer");
+        Click(d.OKBtn.Handle());
+    });
+    KillTimer(nullptr, timer);
+
+    EXPECT_EQ(form->PrinterListBox.Item(form->PrinterListBox.ItemIndex()), "テストプリンタ");
+    EXPECT_EQ(form->LPrinter.Caption(), "テストプリンタ");
+}
+
+} // namespace

@@ -1,0 +1,101 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "ui/error.h"
+#include "ui/handle.h"
+
+namespace ui {
+
+class Form;
+
+// Raised by Picture::LoadFromFile when the file is read but is not a valid picture of its kind.
+class InvalidPicture : public Error {
+public:
+    explicit InvalidPicture(const std::string& message) : Error(message) {}
+};
+
+// One picture held in memory: empty, a bitmap (with the palette it was made for, if any), an icon or a
+// metafile. Width and height are in pixels; a metafile's are its nominal size in display pixels.
+class Picture {
+public:
+    enum class Kind { Empty, Bitmap, Icon, Metafile };
+
+    Picture() = default;
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+
+    Kind GetKind() const noexcept { return kind_; }
+    bool Empty() const noexcept { return kind_ == Kind::Empty; }
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    // The picture's bitmap (Kind::Bitmap); drawing into it (mirroring) changes the picture itself.
+    HBITMAP Bitmap() const noexcept { return static_cast<HBITMAP>(bitmap_.get()); }
+    // The bitmap's logical palette; null when none was built (always on displays of more than 8 bits).
+    HPALETTE Palette() const noexcept { return static_cast<HPALETTE>(palette_.get()); }
+    HICON Icon() const noexcept { return icon_.get(); }
+    // WMF files are held as an enhanced metafile too, so one playback call serves both.
+    HENHMETAFILE Metafile() const noexcept { return metafile_.get(); }
+
+    void Clear() noexcept;
+    // Takes ownership of a bitmap and of its palette (palette may be empty).
+    void AssignBitmap(GdiObject bitmap, GdiObject palette);
+    // Reads a .BMP, .ICO, .WMF or .EMF file (the extension, upper-cased, picks the reader).
+    // Throws InvalidPicture for a file that is not a valid picture of its kind, and Error when the file
+    // cannot be opened or read.
+    void LoadFromFile(const std::string& path, const std::string& upperExtension);
+
+private:
+    struct IconTraits {
+        using Type = HICON;
+        static Type Invalid() noexcept { return nullptr; }
+        static void Close(Type h) noexcept { DestroyIcon(h); }
+    };
+    struct EnhMetafileTraits {
+        using Type = HENHMETAFILE;
+        static Type Invalid() noexcept { return nullptr; }
+        static void Close(Type h) noexcept { DeleteEnhMetaFile(h); }
+    };
+
+    Kind kind_ = Kind::Empty;
+    int width_ = 0;
+    int height_ = 0;
+    GdiObject bitmap_;
+    GdiObject palette_;
+    UniqueHandle<IconTraits> icon_;
+    UniqueHandle<EnhMetafileTraits> metafile_;
+};
+
+// A windowless control that holds one picture; with AutoSize its size follows the picture.
+class PictureControl {
+public:
+    explicit PictureControl(Form* owner) noexcept : owner_(owner) {}
+    virtual ~PictureControl() = default;
+    PictureControl(const PictureControl&) = delete;
+    PictureControl& operator=(const PictureControl&) = delete;
+
+    Picture& GetPicture() noexcept { return picture_; }
+    const Picture& GetPicture() const noexcept { return picture_; }
+    // The form that contains the control (may be null).
+    Form* Owner() const noexcept { return owner_; }
+
+    bool AutoSize() const noexcept { return autoSize_; }
+    void SetAutoSize(bool value) noexcept;
+    int Width() const noexcept { return width_; }
+    int Height() const noexcept { return height_; }
+    void SetSize(int width, int height) noexcept;
+
+protected:
+    // Called after the picture changed: adopts its size when AutoSize is on.
+    void PictureChanged() noexcept;
+
+private:
+    Form* owner_;
+    Picture picture_;
+    bool autoSize_ = false;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+} // namespace ui

@@ -1,0 +1,90 @@
+#include "ui/radio_group.h"
+
+#include "ui/application.h"
+#include "ui/handle.h"
+
+namespace ui {
+
+void RadioGroup::Create(const CreateArgs& args) {
+    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  args.caption,
+                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
+    // The buttons are children of the frame; the dialog keys reach into it.
+    CreateControl("BUTTON", false, placement, BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
+    TEXTMETRICA metrics{};
+    if (WindowDc dc(Handle()); dc) {
+        SelectGuard selectFont(dc.get(), Font());
+        GetTextMetricsA(dc.get(), &metrics);
+    }
+    // One column below the caption line, each button an equal share of the height that is left.
+    const int count = static_cast<int>(args.items.size());
+    const int space = args.height - metrics.tmHeight - 5;
+    const int buttonHeight = count > 0 ? space / count : 0;
+    const int topMargin = metrics.tmHeight + 1 + (count > 0 ? space % count : 0) / 2;
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
+    for (int i = 0; i < count; ++i) {
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0);
+        HWND button = CreateWindowExA(0, "BUTTON", args.items[static_cast<size_t>(i)].c_str(), style, 8,
+                                      topMargin + i * buttonHeight, args.width - 10, buttonHeight, Handle(),
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), instance, nullptr);
+        if (!button)
+            continue;
+        SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+        buttons_.push_back(button);
+    }
+    SetItemIndex(args.itemIndex);
+}
+
+int RadioGroup::ItemIndex() const {
+    for (int i = 0; i < Count(); ++i) {
+        if (SendMessageA(buttons_[static_cast<size_t>(i)], BM_GETCHECK, 0, 0) == BST_CHECKED)
+            return i;
+    }
+    return -1;
+}
+
+void RadioGroup::SetItemIndex(int index) {
+    for (int i = 0; i < Count(); ++i)
+        SendMessageA(buttons_[static_cast<size_t>(i)], BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+HWND RadioGroup::Button(int index) const {
+    return index >= 0 && index < Count() ? buttons_[static_cast<size_t>(index)] : nullptr;
+}
+
+bool RadioGroup::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && lParam) {
+            if (auto handler = onClick)
+                handler();
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_ERASEBKGND: {
+        // The frame draws only its lines and caption; the form does not paint under its children.
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+        result = 1;
+        return true;
+    }
+    case WM_ENABLE:
+        for (HWND button : buttons_)
+            EnableWindow(button, static_cast<BOOL>(wParam));
+        return false;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+        // The buttons stand on the form's button face.
+        auto dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace ui

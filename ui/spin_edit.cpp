@@ -1,0 +1,89 @@
+#include "ui/spin_edit.h"
+
+#include "ui/application.h"
+#include "ui/spin_value.h"
+
+#include <commctrl.h>
+
+namespace ui {
+namespace {
+
+constexpr int kArrowsWidth = 15;
+// The arrows' own position stays in the middle of their range: each press is only a step.
+constexpr int kArrowsMiddle = 50;
+
+} // namespace
+
+void SpinEdit::Create(const CreateArgs& args) {
+    minValue_ = args.minValue;
+    maxValue_ = args.maxValue;
+    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  "",
+                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
+    CreateControl("EDIT", false, placement, ES_AUTOHSCROLL | WS_TABSTOP | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
+    if (args.maxLength > 0)
+        SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(args.maxLength), 0);
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
+    arrows_ = CreateWindowExA(0, UPDOWN_CLASSA, nullptr, WS_CHILD | WS_VISIBLE | (args.enabled ? 0 : WS_DISABLED),
+                              client.right - kArrowsWidth, 0, kArrowsWidth, client.bottom, Handle(), nullptr, instance,
+                              nullptr);
+    SendMessageA(arrows_, UDM_SETRANGE32, 0, 2 * kArrowsMiddle);
+    SendMessageA(arrows_, UDM_SETPOS32, 0, kArrowsMiddle);
+    // The text keeps clear of the arrows.
+    SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kArrowsWidth));
+    SetValue(args.value);
+}
+
+int SpinEdit::Value() const {
+    return ClampSpinValue(SpinTextValue(Caption(), minValue_), minValue_, maxValue_);
+}
+
+void SpinEdit::SetValue(int value) {
+    SetCaption(std::to_string(ClampSpinValue(value, minValue_, maxValue_)));
+}
+
+void SpinEdit::Step(int delta) {
+    if (IsEnabled())
+        SetValue(Value() + delta);
+}
+
+bool SpinEdit::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_KILLFOCUS:
+        SetValue(Value());
+        return false;
+    case WM_ENABLE:
+        if (arrows_)
+            EnableWindow(arrows_, static_cast<BOOL>(wParam));
+        return false;
+    case WM_KEYDOWN:
+        if (wParam == VK_UP || wParam == VK_DOWN) {
+            Step(wParam == VK_UP ? 1 : -1);
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header && header->hwndFrom == arrows_ && header->code == UDN_DELTAPOS) {
+            Step(reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta > 0 ? 1 : -1);
+            // The arrows' own position does not move.
+            result = 1;
+            return true;
+        }
+        return false;
+    }
+    case WM_VSCROLL:
+        // The arrows also report as a scroll bar; the step has been taken on UDN_DELTAPOS.
+        if (reinterpret_cast<HWND>(lParam) == arrows_) {
+            result = 0;
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace ui
