@@ -5,10 +5,11 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
 KELVAD_EXE=$(realpath "${1:?usage: $0 PATH/TO/Kelvad32.exe}")
 WORK=$(mktemp -d "$KELVAD_BUILD/e2e.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
-# Each test runs a copy of the program of its own: the settings file beside it is the test's alone and
-# starts absent.
+# Each test runs a copy of the program of its own, with the image plug-ins beside it: the settings file
+# beside it is the test's alone and starts absent.
 mkdir "$WORK/program"
 cp "$KELVAD_EXE" "$WORK/program/"
+find "$(dirname "$KELVAD_EXE")" -maxdepth 1 -name '*.spi' -exec cp {} "$WORK/program/" \;
 KELVAD_RUN=$WORK/program/$(basename "$KELVAD_EXE")
 failures=0
 checks=0

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# The settings file end to end: a run that switches the mode and adds two command strings stores them at
-# its end; the next start shows them again and, quitting at once, writes the same file back. A settings
+# The settings file end to end: a run that switches the mode, adds two command strings and sets image files
+# and four margins in the setup dialog stores them at its end; the next start shows them again and,
+# quitting at once, writes the same file back. A settings
 # file that cannot be written is reported in the error box and the program still ends.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 bin=$(dirname "$KELVAD_EXE")
 ini="${KELVAD_RUN%.*}.INI"
 catalogue() { timeout 120 "$KELVAD_ROOT/scripts/wine" "$bin/drive_catalogue.exe" "$@"; }
+setup() { timeout 120 "$KELVAD_ROOT/scripts/wine" "$bin/drive_setup.exe" "$@"; }
 start() { kelvad "$@" & }
 # A value of the settings file, as UTF-8 text.
 value() { iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | awk -F= -v s="[$1]" -v k="$2" \
@@ -13,7 +15,10 @@ value() { iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | awk -F= -v s="[$1]" -v k
 
 start
 program=$!
-catalogue mode insert "初期化" "ESC@" insert " 空白と引用符 " '  "quoted"  ' close
+catalogue mode insert "初期化" "ESC@" insert " 空白と引用符 " '  "quoted"  '
+# co_SetUp has no caption: it is clicked at its place. The margin fields are top, bottom, left, right.
+setup clickat:Kelvad32:312:256 click:画像ファイル text:設定:0:11 text:設定:1:12 text:設定:2:13 text:設定:3:14 click:OK
+catalogue close
 status=0
 wait $program || status=$?
 check "first run ends with status 0" test "$status" -eq 0
@@ -22,6 +27,8 @@ check "first command string stored" test "$(value Command1 説明)/$(value Comma
 check "blanks and quotes kept by one more pair of quotes" \
     test "$(value Command2 コマンド)" = '"  "quoted"  "'
 check "no third command section" test -z "$(value Command3 説明)"
+check "image files and the four margins stored" test "$(value Option IsPrnFile) $(value Option TopMargin) \
+$(value Option BottomMargin) $(value Option LeftMargin) $(value Option RightMargin)" = "0 11 12 13 14"
 cp "$ini" "$WORK/first.ini"
 
 start
@@ -33,7 +40,8 @@ check "a restart reads everything and writes the same file back" cmp "$ini" "$WO
 # An automatic print ends by saving too; its file argument has replaced the stored command-string mode.
 mkdir "$WORK/print"
 cp "$KELVAD_RUN" "$WORK/print/"
-cp "$WORK/first.ini" "$WORK/print/Kelvad32.INI"
+# Printer files this time, so that the file goes out raw.
+sed 's/^IsPrnFile=0/IsPrnFile=1/' "$WORK/first.ini" >"$WORK/print/Kelvad32.INI"
 printf 'settings\r\n' >"$WORK/print/a.prn"
 status=0
 timeout 120 "$KELVAD_ROOT/scripts/wine" "$WORK/print/Kelvad32.exe" -p "$(winpath "$WORK/print/a.prn")" || status=$?
