@@ -11,6 +11,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     kelvad::TMain_Form mainForm(GetCommandLineA());
     mainForm.Create();
+    if (mainForm.EndsAtStart())
+        return mainForm.ExitStatus();
     // The main window is an unowned top-level window, and the hidden application window belongs to it.
     SetWindowLongPtrA(mainForm.Handle(), GWLP_HWNDPARENT, 0);
     SetWindowLongPtrA(app.Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(mainForm.Handle()));

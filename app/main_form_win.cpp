@@ -119,6 +119,10 @@ void TMain_Form::Create() {
         .icon = LoadIconA(ui::App().Instance(), MAKEINTRESOURCEA(IDI_MAINICON)),
         .fixedSize = true,
     });
+    if (!createCompleted_ && ParseCommandLine(commandLine_).autoPrint) {
+        endsAtStart_ = true;
+        exitStatus_ = 1;
+    }
 }
 
 void TMain_Form::CreateControls() {
@@ -330,6 +334,7 @@ void TMain_Form::FormCreate() {
     LoadOptions();
     settingsLoaded_ = true;
     RefreshMinMargins();
+    createCompleted_ = true;
 }
 
 void TMain_Form::TakeCommandLine() {

@@ -121,6 +121,9 @@ public:
 
     // Exit status after an automatic print: 0 when every file was output, 1 otherwise.
     int ExitStatus() const noexcept { return exitStatus_; }
+    // An automatic print whose start-up an error cut short (no default printer, say) prints nothing: the
+    // program ends after the error box, with status 1, instead of waiting for someone to close the window.
+    bool EndsAtStart() const noexcept { return endsAtStart_; }
 
     // The spooler and file system the output goes through (the platform's unless a test hands over
     // recording wrappers of its own).
@@ -155,6 +158,8 @@ private:
     Spooler* spooler_ = nullptr;
     FileSystem* fileSystem_ = nullptr;
     bool autoPrintDone_ = false;
+    bool createCompleted_ = false;
+    bool endsAtStart_ = false;
     int exitStatus_ = 0;
 };
 

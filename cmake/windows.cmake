@@ -44,7 +44,7 @@ include(cmake/wine_tests.cmake)
 # The spooling benchmark (scripts/bench).
 add_executable(kelvad_bench EXCLUDE_FROM_ALL bench/spool_bench_win.cpp)
 target_compile_options(kelvad_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
-target_link_libraries(kelvad_bench PRIVATE kelvad_win psapi)
+target_link_libraries(kelvad_bench PRIVATE kelvad_win)
 set_target_properties(kelvad_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # The image loading benchmark (scripts/image-bench), beside the plug-ins it loads.

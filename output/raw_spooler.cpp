@@ -1,5 +1,6 @@
 #include "output/raw_spooler.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "output/sjis.h"
@@ -36,6 +37,17 @@ bool IsSharePath(const std::string& path) {
 
 void ReportRefused(const std::string& path, MessageSink& messages) {
     messages.ShowMessageBox(path + " を出力できません" + kLineBreakStop, path, kStopIcon);
+}
+
+// Fills buffer with size bytes, fewer only at the end of the file (atEnd is then set).
+std::size_t ReadPiece(ByteSource& file, char* buffer, std::size_t size, bool& atEnd) {
+    std::size_t filled = 0;
+    while (!atEnd && filled < size) {
+        const std::size_t n = file.Read(buffer + filled, size - filled);
+        atEnd = n == 0;
+        filled += n;
+    }
+    return filled;
 }
 
 } // namespace
@@ -122,23 +134,28 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
     bool writeFailed = false;
     bool changed = false;
     try {
-        std::vector<char> buffer(kSpoolBlockSize);
+        std::vector<char> buffer(kSpoolReadSize);
         std::uint64_t bytesDone = 0;
+        std::size_t filled = 0;
+        std::size_t taken = 0;
+        bool atEnd = false;
         while (bytesDone < fileSize) {
-            std::size_t n = file->Read(buffer.data(), buffer.size());
-            if (n == 0) {
-                break;
+            if (taken == filled) {
+                // No more than the checked size is read: bytes the file gained after the check are not sent.
+                const std::uint64_t wanted = std::min<std::uint64_t>(buffer.size(), fileSize - bytesDone);
+                filled = ReadPiece(*file, buffer.data(), static_cast<std::size_t>(wanted), atEnd);
+                taken = 0;
+                if (filled == 0) {
+                    break;
+                }
             }
-            // Bytes the file gained after the check are not sent.
-            if (bytesDone + n > fileSize) {
-                n = static_cast<std::size_t>(fileSize - bytesDone);
-                changed = true;
-            }
-            bytesDone += n;
-            if (!spooler.Write(buffer.data(), n)) {
+            const std::size_t n = std::min(kSpoolBlockSize, filled - taken);
+            if (!spooler.Write(buffer.data() + taken, n)) {
                 writeFailed = true;
                 break;
             }
+            taken += n;
+            bytesDone += n;
             progress.SetPercent(static_cast<int>(bytesDone * 100 / fileSize));
             progress.Repaint();
             progress.ProcessMessages();
@@ -149,7 +166,7 @@ FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target,
             }
         }
         // The file was wholly output only when it ended exactly at the size the checks found.
-        if (!aborted && !writeFailed && !changed) {
+        if (!aborted && !writeFailed) {
             changed = bytesDone < fileSize || file->Read(buffer.data(), 1) > 0;
         }
     } catch (...) {

@@ -35,6 +35,8 @@ struct FileCheck {
 };
 
 constexpr std::size_t kSpoolBlockSize = 8192;
+// The file is read in pieces of this many blocks' bytes (each read is a system call), sent block by block.
+constexpr std::size_t kSpoolReadSize = 32 * kSpoolBlockSize;
 constexpr std::size_t kMaxDocNameBytes = 255;
 constexpr unsigned kStopIcon = 16; // MB_ICONHAND
 

@@ -15,6 +15,8 @@ namespace {
 constexpr char kFormClass[] = "UiForm";
 // Posted by Release: the form destroys itself once the handler that asked for it has returned.
 constexpr UINT kReleaseMessage = WM_USER + 0x100;
+// The id of the form's own tooltip tool for the hint of a disabled control (other tools are window handles).
+constexpr UINT_PTR kDisabledHintTool = 1;
 
 } // namespace
 
@@ -270,6 +272,11 @@ void Form::RemoveControl(Control& control) noexcept {
         info.hwnd = Handle();
         info.uId = reinterpret_cast<UINT_PTR>(control.Handle());
         SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        if (disabledHintOf_ == control.Handle()) {
+            info.uId = kDisabledHintTool;
+            SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+            disabledHintOf_ = nullptr;
+        }
     }
 }
 
@@ -296,6 +303,34 @@ void Form::SetHint(Control& control, const std::string& hint) {
         return;
     info.lpszText = const_cast<char*>(hint.c_str());
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+// A disabled control gets no mouse messages: they come to the form, which shows the control's hint
+// through a tool of its own that covers the control, and relays the mouse to the tooltip itself.
+void Form::RelayDisabledHint(const MSG& mouse) {
+    if (!tooltip_)
+        return;
+    POINT at{static_cast<short>(LOWORD(mouse.lParam)), static_cast<short>(HIWORD(mouse.lParam))};
+    HWND child = ChildWindowFromPointEx(Handle(), at, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    auto* control =
+        child && child != Handle() && !IsWindowEnabled(child) ? dynamic_cast<Control*>(FromHandle(child)) : nullptr;
+    HWND hinted = control && !control->Hint().empty() ? child : nullptr;
+    TOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    info.hwnd = Handle();
+    info.uId = kDisabledHintTool;
+    if (hinted != disabledHintOf_) {
+        if (disabledHintOf_)
+            SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        disabledHintOf_ = hinted;
+        if (hinted) {
+            info.rect = control->Bounds();
+            info.lpszText = const_cast<char*>(control->Hint().c_str());
+            SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        }
+    }
+    MSG relayed = mouse;
+    SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void Form::ArrangeTabOrder() {
@@ -332,7 +367,8 @@ void Form::FocusFirst() {
 bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case WM_SYSCOMMAND:
-        if (fixedSize_ && (wParam & 0xFFF0) == SC_SIZE) {
+        // A form of fixed size is neither resized nor maximized, whoever asks.
+        if (fixedSize_ && ((wParam & 0xFFF0) == SC_SIZE || (wParam & 0xFFF0) == SC_MAXIMIZE)) {
             result = 0;
             return true;
         }
@@ -344,6 +380,13 @@ bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
         if (result >= HTLEFT && result <= HTBOTTOMRIGHT)
             result = HTNOWHERE;
         return true;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        RelayDisabledHint(MSG{Handle(), msg, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}});
+        return false;
     case WM_CLOSE:
         Close();
         result = 0;
@@ -384,6 +427,7 @@ bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
         if (tooltip_) {
             DestroyWindow(tooltip_);
             tooltip_ = nullptr;
+            disabledHintOf_ = nullptr;
         }
         if (onDestroy)
             onDestroy();

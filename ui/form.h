@@ -29,7 +29,7 @@ public:
         unsigned helpContext = 0;
         HWND owner = nullptr;
         HICON icon = nullptr; // borrowed; set as big and small icon
-        // The form keeps its design size: size commands are dropped and the frame offers no sizing.
+        // The form keeps its design size: size and maximize commands are dropped and the frame offers no sizing.
         bool fixedSize = false;
     };
 
@@ -98,10 +98,13 @@ protected:
 private:
     bool QueryClose();
     void ArrangeTabOrder();
+    void RelayDisabledHint(const MSG& mouse);
     void FocusFirst();
 
     HFONT font_ = nullptr;
     HWND tooltip_ = nullptr;
+    // The disabled control whose hint the form's own tool shows (none: no such tool).
+    HWND disabledHintOf_ = nullptr;
     std::vector<Control*> controls_;
     HWND savedFocus_ = nullptr;
     int nextId_ = 100;

@@ -40,14 +40,20 @@ void Gauge::Paint(HDC target) {
     int width = client.right;
     int height = client.bottom;
     // Drawn off screen and copied in one go, so the bar does not flicker at every step.
-    OwnedDc dc(CreateCompatibleDC(target));
-    GdiObject bitmap(CreateCompatibleBitmap(target, width, height));
-    if (!dc || !bitmap)
-        return;
-    SelectGuard selectBitmap(dc.get(), bitmap.get());
+    if (!offscreen_ || offscreenSize_.cx != width || offscreenSize_.cy != height) {
+        offscreen_.reset();
+        offscreenBitmap_.reset(CreateCompatibleBitmap(target, width, height));
+        offscreen_.reset(CreateCompatibleDC(target));
+        if (!offscreen_ || !offscreenBitmap_ || !SelectObject(offscreen_.get(), offscreenBitmap_.get())) {
+            offscreen_.reset();
+            return;
+        }
+        offscreenSize_ = {width, height};
+    }
+    HDC dc = offscreen_.get();
 
-    FillRect(dc.get(), &client, GetSysColorBrush(COLOR_BTNFACE));
-    FrameRect(dc.get(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    FrameRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     RECT inside = client;
     InflateRect(&inside, -1, -1);
     RECT filled = inside;
@@ -55,25 +61,25 @@ void Gauge::Paint(HDC target) {
     RECT empty = inside;
     empty.left = filled.right;
     GdiObject blue(CreateSolidBrush(RGB(0, 0, 255)));
-    FillRect(dc.get(), &filled, static_cast<HBRUSH>(blue.get()));
-    FillRect(dc.get(), &empty, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FillRect(dc, &filled, static_cast<HBRUSH>(blue.get()));
+    FillRect(dc, &empty, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
     char text[16];
     std::snprintf(text, sizeof text, "%d%%", value_);
-    SelectGuard selectFont(dc.get(), Font());
+    SelectGuard selectFont(dc, Font());
     SIZE extent{};
-    GetTextExtentPoint32A(dc.get(), text, static_cast<int>(std::char_traits<char>::length(text)), &extent);
+    GetTextExtentPoint32A(dc, text, static_cast<int>(std::char_traits<char>::length(text)), &extent);
     int x = inside.left + (inside.right - inside.left - extent.cx) / 2;
     int y = inside.top + (inside.bottom - inside.top - extent.cy) / 2;
     int length = static_cast<int>(std::char_traits<char>::length(text));
-    SetBkMode(dc.get(), TRANSPARENT);
+    SetBkMode(dc, TRANSPARENT);
     // The text is black on the white part and white on the blue part.
-    SetTextColor(dc.get(), RGB(0, 0, 0));
-    ExtTextOutA(dc.get(), x, y, ETO_CLIPPED, &empty, text, length, nullptr);
-    SetTextColor(dc.get(), RGB(255, 255, 255));
-    ExtTextOutA(dc.get(), x, y, ETO_CLIPPED, &filled, text, length, nullptr);
+    SetTextColor(dc, RGB(0, 0, 0));
+    ExtTextOutA(dc, x, y, ETO_CLIPPED, &empty, text, length, nullptr);
+    SetTextColor(dc, RGB(255, 255, 255));
+    ExtTextOutA(dc, x, y, ETO_CLIPPED, &filled, text, length, nullptr);
 
-    BitBlt(target, 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }
 
 } // namespace ui

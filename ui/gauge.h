@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/handle.h"
 #include "ui/painted_control.h"
 
 #include <string>
@@ -33,6 +34,11 @@ protected:
 
 private:
     int value_ = 0;
+    // The off-screen picture the bar is drawn in, kept from one paint to the next (a progress bar is
+    // painted at every step, and making a bitmap each time costs more than drawing in it).
+    GdiObject offscreenBitmap_;
+    OwnedDc offscreen_;
+    SIZE offscreenSize_{};
 };
 
 } // namespace ui

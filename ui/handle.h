@@ -72,6 +72,16 @@ struct GlobalMemoryTraits {
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { GlobalFree(h); }
 };
+struct IconTraits {
+    using Type = HICON;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { DestroyIcon(h); }
+};
+struct EnhMetafileTraits {
+    using Type = HENHMETAFILE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { DeleteEnhMetaFile(h); }
+};
 
 using FileHandle = UniqueHandle<FileTraits>;
 using FindHandle = UniqueHandle<FindTraits>;
@@ -82,6 +92,8 @@ using OwnedDc = UniqueHandle<OwnedDcTraits>;
 using PrinterHandle = UniqueHandle<PrinterTraits>;
 using Library = UniqueHandle<LibraryTraits>;
 using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
+using IconHandle = UniqueHandle<IconTraits>;
+using EnhMetafile = UniqueHandle<EnhMetafileTraits>;
 
 // A window's device context from GetDC (client area) or GetWindowDC (whole window), released on scope exit.
 // A null window means the screen.

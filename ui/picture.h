@@ -47,24 +47,13 @@ public:
     void LoadFromFile(const std::string& path, const std::string& upperExtension);
 
 private:
-    struct IconTraits {
-        using Type = HICON;
-        static Type Invalid() noexcept { return nullptr; }
-        static void Close(Type h) noexcept { DestroyIcon(h); }
-    };
-    struct EnhMetafileTraits {
-        using Type = HENHMETAFILE;
-        static Type Invalid() noexcept { return nullptr; }
-        static void Close(Type h) noexcept { DeleteEnhMetaFile(h); }
-    };
-
     Kind kind_ = Kind::Empty;
     int width_ = 0;
     int height_ = 0;
     GdiObject bitmap_;
     GdiObject palette_;
-    UniqueHandle<IconTraits> icon_;
-    UniqueHandle<EnhMetafileTraits> metafile_;
+    IconHandle icon_;
+    EnhMetafile metafile_;
 };
 
 // A windowless control that holds one picture; with AutoSize its size follows the picture.

@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -65,6 +66,7 @@ public:
         std::uint64_t listedSize = 0;         // what the directory search reports
         std::string content;                  // what reading yields
         std::optional<std::size_t> failAfter; // a read error once this many bytes have been read
+        std::size_t readLimit = SIZE_MAX;     // the most one read yields (a pipe or a network file may yield less)
     };
 
     explicit FakeFileSystem(CallLog& log) : log_(log) {}
@@ -135,7 +137,7 @@ private:
             if (file_.failAfter && position_ >= *file_.failAfter) {
                 throw std::runtime_error("read error");
             }
-            const std::size_t n = std::min(size, file_.content.size() - position_);
+            const std::size_t n = std::min({size, file_.readLimit, file_.content.size() - position_});
             file_.content.copy(buffer, n, position_);
             position_ += n;
             return n;

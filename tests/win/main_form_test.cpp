@@ -187,6 +187,10 @@ TEST_F(MainFormTest, FrameCannotBeResized) {
     EXPECT_EQ(hit, HTNOWHERE);
     EXPECT_EQ(SendMessageA(hwnd, WM_SYSCOMMAND, SC_SIZE, 0), 0);
     EXPECT_EQ(SendMessageA(hwnd, WM_SYSCOMMAND, SC_SIZE | 0x8, 0), 0);
+    // Maximize sent by another program, or by a double click on the caption, is refused too.
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE | HTCAPTION, 0);
+    EXPECT_FALSE(IsZoomed(hwnd));
     RECT after;
     GetWindowRect(hwnd, &after);
     EXPECT_TRUE(EqualRect(&before, &after));

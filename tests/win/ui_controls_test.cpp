@@ -74,7 +74,7 @@ TEST_F(Controls, HintsAreToolsOfTheFormsTooltip) {
     ui::Button button;
     button.Create({.parent = &form, .caption = "A", .hint = "出力先へデータを出力"});
     ui::Button silent;
-    silent.Create({.parent = &form, .caption = "B"});
+    silent.Create({.parent = &form, .left = 100, .caption = "B"});
     ASSERT_NE(form.Tooltip(), nullptr);
     EXPECT_EQ(SendMessageA(form.Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 1);
     char text[128] = {};
@@ -88,19 +88,29 @@ TEST_F(Controls, HintsAreToolsOfTheFormsTooltip) {
     silent.SetHint("設定");
     EXPECT_EQ(SendMessageA(form.Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 2);
 
-    // The mouse resting on the button brings the tip up.
+    // The mouse resting on a button brings its tip up, on a disabled one too (driven from the form).
+    auto tipShownOver = [&](const ui::Button& control) {
+        RECT rect{};
+        GetWindowRect(control.Handle(), &rect);
+        SetCursorPos(rect.left + 5, rect.top + 5);
+        SetCursorPos(rect.left + 6, rect.top + 6);
+        char shown[128] = {};
+        TOOLINFOA current{};
+        current.cbSize = TTTOOLINFOA_V2_SIZE;
+        current.lpszText = shown;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 3000; Sleep(20)) {
+            ui::App().ProcessMessages();
+            if (IsWindowVisible(form.Tooltip()) &&
+                SendMessageA(form.Tooltip(), TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&current)))
+                return std::string(shown);
+        }
+        return std::string("(no tip)");
+    };
     form.Show();
     SetActiveWindow(form.Handle());
-    RECT rect{};
-    GetWindowRect(button.Handle(), &rect);
-    SetCursorPos(rect.left + 5, rect.top + 5);
-    SetCursorPos(rect.left + 6, rect.top + 6);
-    DWORD start = GetTickCount();
-    while (!IsWindowVisible(form.Tooltip()) && GetTickCount() - start < 3000) {
-        ui::App().ProcessMessages();
-        Sleep(20);
-    }
-    EXPECT_TRUE(IsWindowVisible(form.Tooltip()));
+    EXPECT_EQ(tipShownOver(button), "出力先へデータを出力");
+    silent.SetEnabled(false);
+    EXPECT_EQ(tipShownOver(silent), "設定");
 }
 
 TEST_F(Controls, ListBoxSelectionQueries) {
@@ -287,6 +297,14 @@ TEST_F(Controls, GaugePaintsBlueUpToItsValueAndWhiteBeyond) {
     EXPECT_EQ(GetPixel(dc.get(), 125, 3), RGB(0, 0, 255));
     EXPECT_EQ(GetPixel(dc.get(), 140, 3), RGB(255, 255, 255));
     EXPECT_EQ(GetPixel(dc.get(), 250, 20), RGB(255, 255, 255));
+    // The next step is drawn afresh, at the bar's new size too.
+    gauge.SetValue(20);
+    gauge.SetBounds(0, 48, 290, 25);
+    form.Repaint();
+    ui::WindowDc wider(gauge.Handle());
+    EXPECT_EQ(GetPixel(wider.get(), 50, 3), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(wider.get(), 125, 3), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(wider.get(), 280, 20), RGB(255, 255, 255));
 }
 
 // A 2-cell 4x4 glyph: cell 0 red, cell 1 green, bottom-left pixel magenta (transparent).
