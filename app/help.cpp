@@ -1,6 +1,6 @@
 #include "app/help.h"
 
-#include "app/program_paths.h"
+#include "settings/program_paths.h"
 
 namespace kelvad {
 

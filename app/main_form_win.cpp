@@ -13,6 +13,7 @@
 #include "output/printer_win.h"
 #include "output/raw_spooler.h"
 #include "output/spooler_win.h"
+#include "settings/program_paths.h"
 #include "ui/application.h"
 #include "ui/message_box.h"
 
@@ -81,12 +82,18 @@ template <class Hook, class Function> void Unhook(Function& function, const TMai
         function = nullptr;
 }
 
+std::string ModulePath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
 } // namespace
 
 TMain_Form::TMain_Form(std::string commandLine)
-    : commandLine_(std::move(commandLine)), ownSpooler_(std::make_unique<WinSpooler>()),
-      ownFileSystem_(std::make_unique<WinFileSystem>()), spooler_(ownSpooler_.get()),
-      fileSystem_(ownFileSystem_.get()) {}
+    : commandLine_(std::move(commandLine)), settingsPath_(SettingsFilePath(ModulePath())),
+      ownSpooler_(std::make_unique<WinSpooler>()), ownFileSystem_(std::make_unique<WinFileSystem>()),
+      spooler_(ownSpooler_.get()), fileSystem_(ownFileSystem_.get()) {}
 
 TMain_Form::~TMain_Form() {
     Unhook<ExceptionHook>(ui::App().onException, this);
@@ -99,6 +106,7 @@ void TMain_Form::Create() {
     onCreate = [this] { FormCreate(); };
     onShow = [this] { FormShow(); };
     onCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
+    onDestroy = [this] { FormDestroy(); };
     // A sizeable-style frame that is never used to resize.
     ui::Form::Create({
         .clientWidth = 450,
@@ -323,11 +331,10 @@ void TMain_Form::FormCreate() {
     DragAcceptFiles(ui::App().Handle(), TRUE);
     FilesListBox.Clear();
     TakeCommandLine();
-    // Until the settings file is read the window enters file mode the way a stored mode is applied:
-    // the flag is set to the other mode and the switch lays the window out.
-    FileMode = false;
-    ChangeCommandStatus();
-    UpdateOpenDialogFilter();
+    LoadConfig();
+    LoadCommandStrings();
+    LoadOptions();
+    settingsLoaded_ = true;
     RefreshMinMargins();
     createCompleted_ = true;
 }
@@ -376,7 +383,9 @@ void TMain_Form::ShowMessageBox(const std::string& text, const std::string& capt
 
 void TMain_Form::AppException(const std::exception& error) {
     ui::MessageBox(std::string(error.what()) + ".", ui::App().title, MB_ICONERROR | MB_OK);
-    Close();
+    // An error while the window is being destroyed (a refused save) has nothing left to close.
+    if (!destroying_)
+        Close();
 }
 
 void TMain_Form::AutoPrintIdle(bool& done) {

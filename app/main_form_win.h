@@ -112,6 +112,15 @@ public:
     // The output button in command-string mode: sends the selected command string to the current target.
     void CommandOutputClick();
 
+    // The settings file: read at the end of FormCreate, written by FormDestroy at program end.
+    void LoadConfig();
+    void LoadCommandStrings();
+    void LoadOptions();
+    void SaveConfig();
+    void SaveCommandStrings();
+    void SaveOptions();
+    void FormDestroy();
+
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
 
     // Exit status after an automatic print: 0 when every file was output, 1 otherwise.
@@ -144,6 +153,10 @@ private:
     std::string commandLine_;
     // The progress window while a run is under way.
     TNowPrinting* nowPrinting_ = nullptr;
+    std::string settingsPath_;
+    // The settings were read: only then does the end of the run write them back.
+    bool settingsLoaded_ = false;
+    bool destroying_ = false;
     std::unique_ptr<Spooler> ownSpooler_;
     std::unique_ptr<FileSystem> ownFileSystem_;
     Spooler* spooler_ = nullptr;

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -54,6 +55,18 @@ BOOL CALLBACK FindBoxByCaption(HWND hwnd, LPARAM data) {
         search->found = hwnd;
         return FALSE;
     }
+    return TRUE;
+}
+
+struct Edits {
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectEdits(HWND hwnd, LPARAM data) {
+    char className[32] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (lstrcmpiA(className, "Edit") == 0)
+        reinterpret_cast<Edits*>(data)->found.push_back(hwnd);
     return TRUE;
 }
 
@@ -148,6 +161,20 @@ bool Step(const std::string& step) {
     if (verb == "close") {
         HWND top = TopWindow(rest);
         return top && PostMessageA(top, WM_CLOSE, 0, 0);
+    }
+    if (verb == "text") {
+        const std::size_t a = rest.find(':'), b = rest.find(':', a + 1);
+        HWND top = TopWindow(rest.substr(0, a));
+        const std::size_t index = static_cast<std::size_t>(std::atoi(rest.substr(a + 1, b - a - 1).c_str()));
+        Edits edits;
+        if (top)
+            EnumChildWindows(top, CollectEdits, reinterpret_cast<LPARAM>(&edits));
+        if (index >= edits.found.size())
+            return false;
+        const std::string text = rest.substr(b + 1);
+        // Sent: the field has its text, and its owner has heard of the change, before the next step.
+        SendMessageA(edits.found[index], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        return true;
     }
     if (verb == "emf")
         return WriteMetafile(rest);

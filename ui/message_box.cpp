@@ -24,7 +24,8 @@ BOOL CALLBACK DisableWindow(HWND hwnd, LPARAM param) {
 } // namespace
 
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags, HWND owner) {
-    if (!owner)
+    // At program end the application window may already be gone with the main window that owns it.
+    if (!owner && IsWindow(App().Handle()))
         owner = App().Handle();
     HWND active = GetActiveWindow();
     DisableContext context{owner, {}};

@@ -17,7 +17,7 @@ typed='\x1b@^[E\\'                                       # backslash and caret n
 long=$(head -c 3000 /dev/urandom | base64 -w0 | head -c 1000)
 
 rm -f "$printer_bin"
-WINEDEBUG=+winspool timeout 300 "$KELVAD_ROOT/scripts/wine" "$KELVAD_EXE" >"$WORK/stdout" 2>"$WORK/trace" &
+WINEDEBUG=+winspool timeout 300 "$KELVAD_ROOT/scripts/wine" "$KELVAD_RUN" >"$WORK/stdout" 2>"$WORK/trace" &
 program=$!
 trap 'kill $program 2>/dev/null || true; rm -rf "$WORK"' EXIT
 drive mode insert "ASCII" "ABC" insert "全角" "$jp" insert "記法" "$typed" insert "長い文字列" "$long" \

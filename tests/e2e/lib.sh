@@ -5,6 +5,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
 KELVAD_EXE=$(realpath "${1:?usage: $0 PATH/TO/Kelvad32.exe}")
 WORK=$(mktemp -d "$KELVAD_BUILD/e2e.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
+# Each test runs a copy of the program of its own, with the image plug-ins beside it: the settings file
+# beside it is the test's alone and starts absent.
+mkdir "$WORK/program"
+cp "$KELVAD_EXE" "$WORK/program/"
+find "$(dirname "$KELVAD_EXE")" -maxdepth 1 -name '*.spi' -exec cp {} "$WORK/program/" \;
+KELVAD_RUN=$WORK/program/$(basename "$KELVAD_EXE")
 failures=0
 checks=0
 
@@ -14,7 +20,7 @@ winpath() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }
 # Runs the program with the given arguments; a hang is a failure, not a wait.
 kelvad() {
     local status=0
-    timeout 120 "$KELVAD_ROOT/scripts/wine" "$KELVAD_EXE" "$@" >"$WORK/stdout" 2>"$WORK/stderr" || status=$?
+    timeout 120 "$KELVAD_ROOT/scripts/wine" "$KELVAD_RUN" "$@" >"$WORK/stdout" 2>"$WORK/stderr" || status=$?
     return $status
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
-#include "app/program_paths.h"
+#include "settings/program_paths.h"
 #include "output/sjis.h"
 
 namespace kelvad {

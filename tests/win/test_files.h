@@ -39,6 +39,22 @@ inline std::string ReadWholeFile(const std::string& path) {
 
 inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The settings file of the running test program (its own path with the extension ".INI").
+inline std::string SettingsFile() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string settings = path;
+    return settings.substr(0, settings.rfind('.')) + ".INI";
+}
+
+// Removes the settings file, read-only or not, and the profile calls' cached copy of it.
+inline void RemoveSettingsFile() {
+    const std::string path = SettingsFile();
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
 // Where a test printer's jobs land (KELVAD_OUT, set by scripts/env.sh), as a Windows path.
 inline std::string PrinterOutputFile(const std::string& name) {
     char out[MAX_PATH] = {};

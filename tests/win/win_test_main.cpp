@@ -5,7 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include "test_files.h"
 #include "ui/application.h"
+
+namespace {
+
+// Every main window reads the settings file beside the test program: each test starts without one.
+class FreshSettings : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override { kelvad::testing::RemoveSettingsFile(); }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     // Every text of the program is Shift-JIS: without code page 932 the tests would compare garbage.
@@ -15,6 +25,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     ui::App().Initialize(GetModuleHandleA(nullptr));
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,4 @@
-#include "app/program_paths.h"
+#include "settings/program_paths.h"
 
 #include "output/sjis.h"
 

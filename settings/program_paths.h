@@ -8,4 +8,9 @@ namespace kelvad {
 // stepped over whole, so their second byte is never taken for a separator.
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
 
+// The settings file beside the program: the program's own path with the extension ".INI".
+inline std::string SettingsFilePath(const std::string& programPath) {
+    return ChangeFileExt(programPath, ".INI");
+}
+
 } // namespace kelvad

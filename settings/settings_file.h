@@ -1,0 +1,70 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "lists/command_catalogue.h"
+#include "output/output_options.h"
+
+namespace kelvad {
+
+// The settings file as the platform's profile calls see it: one value at a time, the file opened anew for
+// each call.
+class ProfileStore {
+public:
+    virtual ~ProfileStore() = default;
+    // The value as the platform reader gives it (surrounding blanks and one pair of enclosing quotes
+    // dropped), whole; defaultValue when the key is missing.
+    virtual std::string Read(const std::string& section, const std::string& key, const std::string& defaultValue) = 0;
+    // Each throws when the platform refuses the write.
+    virtual void Write(const std::string& section, const std::string& key, const std::string& value) = 0;
+    virtual void EraseSection(const std::string& section) = 0;
+};
+
+// Typed access with the program's value rules: texts, integers in decimal, booleans as "1" and "0".
+class IniFile {
+public:
+    explicit IniFile(ProfileStore& store) : store_(store) {}
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue);
+    std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t defaultValue);
+    bool ReadBool(const std::string& section, const std::string& key, bool defaultValue);
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+    void EraseSection(const std::string& section);
+
+private:
+    ProfileStore& store_;
+};
+
+// The part of the main window's placement that the file keeps ("Config"); the size is the design size.
+struct StoredPlacement {
+    std::int32_t showCmd = 1;
+    std::int32_t minX = 0;
+    std::int32_t minY = 0;
+    std::int32_t maxX = 0;
+    std::int32_t maxY = 0;
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    bool operator==(const StoredPlacement&) const = default;
+};
+
+// "Config": the mode flag ("CommandFlag", true = file mode) and the placement, each key defaulting to the
+// value given.
+bool ReadCommandFlag(IniFile& ini);
+StoredPlacement ReadPlacement(IniFile& ini, const StoredPlacement& current);
+void WriteConfig(IniFile& ini, bool fileMode, const StoredPlacement& placement);
+
+// Command1 to Command20: the filled sections in order (a section missing either key is passed over), and
+// back as Command1 upward with the sections above the last entry, up to Command20, erased.
+std::vector<CommandEntry> ReadCommandSections(IniFile& ini);
+void WriteCommandSections(IniFile& ini, const std::vector<CommandEntry>& entries);
+
+// "Option": the output options; a margin above 50 reads as 50.
+OutputOptions ReadOptions(IniFile& ini);
+void WriteOptions(IniFile& ini, const OutputOptions& options);
+
+// The message of a refused write: "<path> に書き込めません".
+std::string CannotWriteMessage(const std::string& path);
+
+} // namespace kelvad
