@@ -16,25 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock_win.h"
 #include "image/all_win.h"
 #include "ui/application.h"
 #include "ui/handle.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER freq, count;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
-SIZE_T PeakWorkingSet() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize;
-}
 
 template <class T> struct Com {
     T* p = nullptr;
@@ -168,11 +155,11 @@ int main(int argc, char** argv) {
         if (!MakeJpeg(small, 64, 48) || !LoadWithLoader(small, width, height))
             return 1;
         DeleteFileA(small.c_str());
-        const SIZE_T before = PeakWorkingSet();
+        const SIZE_T before = Memory().PeakWorkingSetSize;
         if (!LoadWithLoader(path, width, height))
             return 1;
         const double picture = double(width) * height * 3;
-        const double growth = double(PeakWorkingSet() - before);
+        const double growth = double(Memory().PeakWorkingSetSize - before);
         std::printf("peak working set growth over one load of %dx%d: %.1f MiB = %.2f x the 24-bit picture "
                     "(%.1f MiB)\n",
                     width, height, growth / 1048576, growth / picture, picture / 1048576);

@@ -18,26 +18,13 @@
 #include <vector>
 
 #include "app/main_form_win.h"
+#include "bench/bench_clock_win.h"
 #include "image/image_page.h"
 #include "output/printer_win.h"
 #include "ui/application.h"
 #include "ui/handle.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER freq, count;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(freq.QuadPart);
-}
-
-PROCESS_MEMORY_COUNTERS Memory() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters;
-}
 
 [[noreturn]] void Fail(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());
