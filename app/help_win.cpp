@@ -10,12 +10,6 @@
 namespace kelvad {
 namespace {
 
-std::string OwnModulePath() {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -77,7 +71,7 @@ HelpDesk::HelpDesk(std::string programPath)
           WinHelpA(owner, file.c_str(), command, data);
       }),
       open(OpenWithShell), report([](const std::string& text) { ui::MessageBox(text, "Kelvad", MB_ICONEXCLAMATION); }),
-      programPath_(programPath.empty() ? OwnModulePath() : std::move(programPath)) {}
+      programPath_(std::move(programPath)) {}
 
 void HelpDesk::Request(HWND owner, UINT command, ULONG_PTR data) {
     if (command == HELP_QUIT)

@@ -13,8 +13,8 @@ namespace kelvad {
 // at the end only when it was asked for a topic.
 class HelpDesk {
 public:
-    // programPath: the program file (its own module path when empty).
-    explicit HelpDesk(std::string programPath = {});
+    // programPath: the program file; the help files stand beside it.
+    explicit HelpDesk(std::string programPath);
 
     // A request of the application (ui::Application::onHelp): HELP_CONTEXT with the topic, or HELP_QUIT.
     void Request(HWND owner, UINT command, ULONG_PTR data);

@@ -91,7 +91,7 @@ std::string ModulePath() {
 } // namespace
 
 TMain_Form::TMain_Form(std::string commandLine)
-    : commandLine_(std::move(commandLine)), settingsPath_(SettingsFilePath(ModulePath())),
+    : Help(ModulePath()), commandLine_(std::move(commandLine)), settingsPath_(SettingsFilePath(ModulePath())),
       ownSpooler_(std::make_unique<WinSpooler>()), ownFileSystem_(std::make_unique<WinFileSystem>()),
       spooler_(ownSpooler_.get()), fileSystem_(ownFileSystem_.get()) {}
 

@@ -153,7 +153,7 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
         if (record.hInfo)
             GlobalFree(record.hInfo);
         if (record.width <= 0 || record.height <= 0) {
-            Fail(kResultCorrupt, PluginResultText(kResultCorrupt));
+            Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
             return;
         }
         const PictureSize size =
@@ -232,7 +232,7 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
         Locked info(infoBlock);
         const std::optional<DibLayout> layout = CheckPluginDib(info.data(), info.size(), bits.size());
         if (!layout || !bits.data()) {
-            Fail(kResultCorrupt, PluginResultText(kResultCorrupt));
+            Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
             return false;
         }
         if (width == 0) {
@@ -280,7 +280,7 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
         if (previous)
             SelectPalette(memory.get(), previous, FALSE);
         if (lines == 0) {
-            Fail(kResultCorrupt, PluginResultText(kResultCorrupt));
+            Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
             return false;
         }
         // The window that shows the picture realises its palette too.

@@ -18,8 +18,6 @@ constexpr int kErrorOther = 1;
 constexpr int kErrorInvalidPicture = 2;
 constexpr int kErrorUnsupportedExtension = 10;
 constexpr int kErrorLibraryNotFound = 20;
-// Plug-in result for a picture whose data cannot be used.
-constexpr int kResultCorrupt = 3;
 // The plug-ins take the file name in a buffer of this many bytes, terminator included.
 constexpr std::size_t kNameBufferSize = 256;
 
