@@ -1,6 +1,7 @@
 #include "app/about_box_win.h"
 
-#include "app/resource_ids.h"
+#include "base/help_ids.h"
+#include "base/resource_ids.h"
 #include "output/animate_zoom_win.h"
 #include "ui/application.h"
 
@@ -8,7 +9,6 @@ namespace kelvad {
 
 namespace {
 
-constexpr unsigned kHelpAbout = 1000;
 constexpr int kPanelLeft = 8;
 constexpr int kPanelTop = 8;
 
@@ -39,7 +39,7 @@ TAboutBox::TAboutBox(HWND owner) {
         .style = WS_POPUP | WS_CAPTION,
         .exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST,
         .font = {"ＭＳ ゴシック", 13},
-        .helpContext = kHelpAbout,
+        .helpContext = kHelpMain,
         .owner = owner,
     });
 }
@@ -80,7 +80,7 @@ void TAboutBox::CreateControls() {
                      .height = 27,
                      .caption = "OK",
                      .tabOrder = 0,
-                     .helpContext = kHelpAbout,
+                     .helpContext = kHelpMain,
                      .modalResult = IDOK});
     OKButton.SetGlyph(ui::GdiObject(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_OK))), 2);
     OKButton.onClick = [this] { OKButtonClick(); };

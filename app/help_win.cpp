@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/message_flags.h"
 #include "ui/message_box.h"
 
 namespace kelvad {
@@ -70,7 +71,7 @@ HelpDesk::HelpDesk(std::string programPath)
       winHelp([](HWND owner, const std::string& file, UINT command, ULONG_PTR data) {
           WinHelpA(owner, file.c_str(), command, data);
       }),
-      open(OpenWithShell), report([](const std::string& text) { ui::MessageBox(text, "Kelvad", MB_ICONEXCLAMATION); }),
+      open(OpenWithShell), report([](const std::string& text) { ui::MessageBox(text, kCaption, kExclamationIcon); }),
       programPath_(std::move(programPath)) {}
 
 void HelpDesk::Request(HWND owner, UINT command, ULONG_PTR data) {

@@ -2,7 +2,8 @@
 
 #include "app/about_box_win.h"
 #include "app/command_line.h"
-#include "app/resource_ids.h"
+#include "base/help_ids.h"
+#include "base/resource_ids.h"
 #include "image/image_page_win.h"
 #include "lists/edit_command_string_win.h"
 #include "output/animate_zoom_win.h"
@@ -22,11 +23,6 @@
 namespace kelvad {
 
 namespace {
-
-constexpr unsigned kHelpMain = 1000;
-constexpr unsigned kHelpWork = 5000;
-constexpr unsigned kHelpSetUp = 5001;
-constexpr unsigned kHelpOpenDialog = 5001;
 
 const ui::FontSpec kFormFont{"ＭＳ ゴシック", 13};
 const ui::FontSpec kListFont{"System", 16};
@@ -314,7 +310,7 @@ void TMain_Form::CreateControls() {
     activeControl = &co_FileOpen;
 
     FileOpenDialog.title = "印刷するファイルを指定";
-    FileOpenDialog.helpContext = kHelpOpenDialog;
+    FileOpenDialog.helpContext = kHelpSetUp;
 }
 
 void TMain_Form::FormCreate() {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "output/sjis.h"
+#include "base/sjis.h"
 
 namespace kelvad {
 

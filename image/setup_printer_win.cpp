@@ -1,5 +1,6 @@
 #include "image/setup_printer_win.h"
 
+#include "base/help_ids.h"
 #include "image/setup_rules.h"
 #include "output/animate_zoom_win.h"
 #include "output/printer_win.h"
@@ -9,7 +10,6 @@ namespace kelvad {
 
 namespace {
 
-constexpr unsigned kHelpSetup = 5001;
 constexpr int kMarginLimit = 50;
 // Panel1's corner: the margin controls are placed from it.
 constexpr int kPanelLeft = 236;
@@ -36,7 +36,7 @@ TSetupPrinter::TSetupPrinter(HWND ownerWindow, SetupOwner& owner) : owner_(owner
         .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
         .exStyle = WS_EX_DLGMODALFRAME,
         .font = {"ＭＳ Ｐゴシック", 15},
-        .helpContext = kHelpSetup,
+        .helpContext = kHelpSetUp,
         .owner = ownerWindow,
         .fixedSize = true,
     });
@@ -210,7 +210,7 @@ void TSetupPrinter::HantenClick() {
 }
 
 void TSetupPrinter::HelpBtnClick() {
-    ui::App().ShowHelp(kHelpSetup);
+    ui::App().ShowHelp(kHelpSetUp);
 }
 
 void TSetupPrinter::OKBtnClick() {

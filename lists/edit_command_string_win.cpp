@@ -1,12 +1,8 @@
 #include "lists/edit_command_string_win.h"
 
+#include "base/help_ids.h"
+
 namespace kelvad {
-
-namespace {
-
-constexpr unsigned kHelpWork = 5000;
-
-} // namespace
 
 TEditCommandString::TEditCommandString(HWND owner) {
     Create({

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "output/sjis.h"
+#include "base/sjis.h"
 
 namespace kelvad {
 

@@ -1,6 +1,6 @@
 #include "output/command_output.h"
 
-#include "output/sjis.h"
+#include "base/sjis.h"
 
 namespace kelvad {
 
@@ -10,7 +10,7 @@ std::string CommandDocName(const std::string& command) {
 
 bool SendCommandString(const std::string& command, const SpoolTarget& target, Spooler& spooler, MessageSink& messages) {
     auto refused = [&] {
-        messages.ShowMessageBox(target.printerName + " に出力できません", "Kelvad", kStopIcon);
+        messages.ShowMessageBox(target.printerName + " に出力できません", kCaption, kStopIcon);
         return false;
     };
     if (!spooler.Open(target.printerName))

@@ -1,6 +1,6 @@
 #include "output/now_printing_win.h"
 
-#include "app/resource_ids.h"
+#include "base/resource_ids.h"
 #include "ui/application.h"
 
 namespace kelvad {

@@ -6,7 +6,7 @@ bool ReportEmptyList(const FileList& files, MessageSink& messages) {
     if (files.Count() > 0) {
         return false;
     }
-    messages.ShowMessageBox("ファイルがありません", "Kelvad", kExclamationIcon);
+    messages.ShowMessageBox("ファイルがありません", kCaption, kExclamationIcon);
     return true;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "output/sjis.h"
+#include "base/sjis.h"
 
 namespace kelvad {
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/message_flags.h"
 #include "output/file_system.h"
 #include "output/progress_sink.h"
 #include "output/spooler.h"
@@ -38,7 +39,6 @@ constexpr std::size_t kSpoolBlockSize = 8192;
 // The file is read in pieces of this many blocks' bytes (each read is a system call), sent block by block.
 constexpr std::size_t kSpoolReadSize = 32 * kSpoolBlockSize;
 constexpr std::size_t kMaxDocNameBytes = 255;
-constexpr unsigned kStopIcon = 16; // MB_ICONHAND
 
 // True when the drive of that letter is ready; a network drive must also show at least one entry.
 bool IsDriveReady(char drive, FileSystem& fs);

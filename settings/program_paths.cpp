@@ -1,6 +1,6 @@
 #include "settings/program_paths.h"
 
-#include "output/sjis.h"
+#include "base/sjis.h"
 
 namespace kelvad {
 

@@ -2,7 +2,7 @@
 
 #include "app/command_line.h"
 #include "settings/program_paths.h"
-#include "output/sjis.h"
+#include "base/sjis.h"
 
 namespace kelvad {
 namespace {

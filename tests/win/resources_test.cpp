@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/resource_ids.h"
+#include "base/resource_ids.h"
 
 namespace {
 

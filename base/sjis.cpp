@@ -1,4 +1,4 @@
-#include "output/sjis.h"
+#include "base/sjis.h"
 
 namespace kelvad {
 
