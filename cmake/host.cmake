@@ -8,7 +8,9 @@ enable_testing()
 include(GoogleTest)
 
 file(GLOB host_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
-add_executable(kelvad_host_tests ${host_tests})
+# The plug-ins' decoders are plain C++ too and are tested here with the logic.
+file(GLOB format_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/plugins/formats/*.cpp)
+add_executable(kelvad_host_tests ${host_tests} ${format_sources})
 target_compile_options(kelvad_host_tests PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET} ${sanitize})
 target_link_libraries(kelvad_host_tests PRIVATE kelvad_logic GTest::gtest_main)
 gtest_discover_tests(kelvad_host_tests DISCOVERY_TIMEOUT 60)
