@@ -86,6 +86,26 @@ public:
             value = value << 1 | Bit();
         return value;
     }
+    // The next count bits (1 to 25) without reading them; bits past the block's end count as 0.
+    std::uint32_t Peek(unsigned count) const {
+        std::uint32_t window = 0;
+        if (byte_ + 4 <= size_) {
+            window = static_cast<std::uint32_t>(data_[byte_]) << 24 | data_[byte_ + 1] << 16 | data_[byte_ + 2] << 8 |
+                     data_[byte_ + 3];
+        } else {
+            for (std::size_t i = byte_; i < byte_ + 4; ++i)
+                window = window << 8 | (i < size_ ? data_[i] : 0u);
+        }
+        return window << bit_ >> (32 - count);
+    }
+    // Moves past count bits as reading them would: throws when they run past the block's end.
+    void SkipBits(std::size_t count) {
+        const std::size_t bits = bit_ + count;
+        if (bits / 8 > size_ - byte_ || (bits / 8 == size_ - byte_ && bits % 8 != 0))
+            ByteReader::Fail();
+        byte_ += bits / 8;
+        bit_ = static_cast<unsigned>(bits % 8);
+    }
     std::size_t BytePosition() const { return byte_; }
     bool AtEnd() const { return byte_ >= size_; }
 

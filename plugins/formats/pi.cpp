@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -142,29 +143,48 @@ public:
 
     // 1x: place 0-1; 0 then k ones (up to colourBits - 2) ended by a 0, then k + 1 bits: places from 2 << k.
     std::uint8_t Colour(std::uint8_t left) {
+        const std::uint32_t code = bits_.Peek(16);
         unsigned place;
-        if (bits_.Bit()) {
-            place = bits_.Bit();
+        if (code & 0x8000) {
+            place = code >> 14 & 1;
+            bits_.SkipBits(2);
         } else {
-            unsigned ones = 0;
-            while (ones < colourBits_ - 2 && bits_.Bit())
-                ++ones;
-            place = (2u << ones) + bits_.Bits(ones + 1);
+            const unsigned most = colourBits_ - 2;
+            const unsigned ones = std::min<unsigned>(std::countl_one(static_cast<std::uint16_t>(code << 1)), most);
+            const unsigned prefix = 1 + ones + (ones < most ? 1 : 0);
+            place = (2u << ones) + (code >> (16 - prefix - (ones + 1)) & ((2u << ones) - 1));
+            bits_.SkipBits(prefix + ones + 1);
         }
         std::uint8_t* row = &table_[left * colours_];
         const std::uint8_t colour = row[place];
-        std::memmove(row + 1, row, place);
+        if (place < 16) {
+            for (unsigned i = place; i > 0; --i)
+                row[i] = row[i - 1];
+        } else {
+            std::memmove(row + 1, row, place);
+        }
         row[0] = colour;
         return colour;
     }
     // 00, 01, 10, 110, 111.
     unsigned Position() {
-        const unsigned code = bits_.Bits(2);
-        return code < 3 ? code : 3 + bits_.Bit();
+        const std::uint32_t code = bits_.Peek(3);
+        if (code < 6) {
+            bits_.SkipBits(2);
+            return code >> 1;
+        }
+        bits_.SkipBits(3);
+        return 3 + (code & 1);
     }
     // k ones, a 0, then k bits under a leading 1: a count of two-pixel units.
     std::uint64_t Length() {
-        unsigned ones = 0;
+        const std::uint32_t code = bits_.Peek(24);
+        unsigned ones = std::countl_one(code << 8);
+        if (2 * ones + 1 <= 24) {
+            bits_.SkipBits(2 * ones + 1);
+            return 1u << ones | (code >> (23 - 2 * ones) & ((1u << ones) - 1));
+        }
+        bits_.SkipBits(ones);
         while (bits_.Bit())
             if (++ones > kMaxLengthOnes)
                 ByteReader::Fail();
