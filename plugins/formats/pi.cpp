@@ -237,15 +237,16 @@ std::vector<std::uint8_t> DecodePixels(const Header& h, const std::uint8_t* stre
     unsigned previous = kNoPosition;
     while (at < total) {
         const unsigned position = in.Position();
+        std::uint8_t* const here = pic + at;
         if (position != previous) {
             std::size_t offset = offsets[position];
             // Position 0 repeats the last two pixels when they match, else the last four.
             if (position == 0)
-                offset = pic[at - 1] == pic[at - 2] ? 2 : 4;
+                offset = here[-1] == here[-2] ? 2 : 4;
             else if (offset == 0)
                 ByteReader::Fail();
             const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(2 * in.Length(), total - at));
-            CopyBack(pic + at, offset, count);
+            CopyBack(here, offset, count);
             at += count;
             previous = position;
             continue;
