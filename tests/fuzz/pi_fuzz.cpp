@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const ImageInfo info = kPiCodec.readInfo(data, size);
         // Huge pictures are legal but only slow the search down.
-        if (static_cast<std::uint64_t>(info.width) * info.height > (1u << 22))
+        if (static_cast<std::uint64_t>(info.width) * info.height > (1u << 16))
             return 0;
         const DecodedImage image = kPiCodec.decode(data, size);
         if (image.pixels.size() != image.Stride() * image.info.height || image.palette.empty())
