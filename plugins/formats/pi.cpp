@@ -42,7 +42,8 @@ constexpr std::array<std::uint32_t, 256> kDefaultPalette256 = [] {
 
 // A length code has this many leading ones at most: more would not fit any picture.
 constexpr unsigned kMaxLengthOnes = 32;
-// Position codes: copy from 2 or 4 pixels left, one line up, two lines up, one line up and one right or left.
+// Positions 0-4 copy from 2 or 4 pixels left, one line up, two lines up, one line up and one right or left; no
+// position precedes the first copy or a copy after raw colours.
 constexpr unsigned kNoPosition = 5;
 
 struct Header {
@@ -81,7 +82,7 @@ Header ReadHeader(const std::uint8_t* data, std::size_t size) {
     h.comment.assign(reinterpret_cast<const char*>(data + kSignatureSize), end - data - kSignatureSize);
     ByteReader r(data, size);
     r.Seek(static_cast<std::size_t>(end - data) + 1);
-    // Text after the end mark (a second comment that text viewers do not show) runs to a zero byte.
+    // Bytes after the end mark, where text viewers stop, run to a zero byte.
     while (r.U8() != 0) {
     }
     h.storedPalette = (r.U8() & kModeNoPalette) == 0;
