@@ -195,7 +195,7 @@ std::vector<std::uint8_t> MakePiSample(std::uint32_t width, std::uint32_t height
     return file;
 }
 
-const bool kRegistered = RegisterSample({"Pi", &formats::kPiCodec, &MakePiSample});
+const bool kRegistered = (RegisterSample({"Pi", &formats::kPiCodec, &MakePiSample}), true);
 
 } // namespace
 } // namespace kelvad::bench
