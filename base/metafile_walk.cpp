@@ -46,14 +46,14 @@ enum : std::uint32_t {
 
 // The least size of each record type (0 to 122) that holds its fixed fields; 8 for types without fields.
 constexpr std::uint16_t kEmrMinimum[] = {
-    8,   88,  28,  28,  28,  28,  28,  32,  32,  16,  16,  16,  16,  16,  20,  20, // 0-15
-    12,  12,  12,  12,  12,  12,  12,  32,  12,  12,  16,  16,  8,   24,  24,  24, // 16-31
-    24,  8,   12,  32,  36,  12,  28,  24,  12,  28,  24,  24,  32,  40,  40,  40, // 32-47
-    12,  16,  20,  16,  8,   24,  16,  40,  28,  12,  12,  8,   8,   8,   24,  24, // 48-63
-    24,  8,   8,   12,  8,   8,   12,  32,  40,  28,  28,  16,  100, 108, 128, 140, // 64-79
-    76,  80,  104, 76,  76,  28,  28,  28,  28,  28,  32,  32,  28,  32,  32,  52, // 80-95
-    40,  40,  12,  336, 12,  12,  12,  28,  48,  16,  16,  8,   36,  16,  20,  24, // 96-111
-    20,  20,  108, 12,  108, 8,   36,  12,  16,  20,  608,                        // 112-122
+    8,  88, 28,  28,  28,  28, 28, 32, 32, 16, 16,  16, 16,  16,  20,  20,  // 0-15
+    12, 12, 12,  12,  12,  12, 12, 32, 12, 12, 16,  16, 8,   24,  24,  24,  // 16-31
+    24, 8,  12,  32,  36,  12, 28, 24, 12, 28, 24,  24, 32,  40,  40,  40,  // 32-47
+    12, 16, 20,  16,  8,   24, 16, 40, 28, 12, 12,  8,  8,   8,   24,  24,  // 48-63
+    24, 8,  8,   12,  8,   8,  12, 32, 40, 28, 28,  16, 100, 108, 128, 140, // 64-79
+    76, 80, 104, 76,  76,  28, 28, 28, 28, 28, 32,  32, 28,  32,  32,  52,  // 80-95
+    40, 40, 12,  336, 12,  12, 12, 28, 48, 16, 16,  8,  36,  16,  20,  24,  // 96-111
+    20, 20, 108, 12,  108, 8,  36, 12, 16, 20, 608,                         // 112-122
 };
 
 bool CreatesAt(std::uint32_t index, std::uint32_t handles) {
@@ -75,7 +75,9 @@ Fault EmfDib(const std::uint8_t* r, std::uint32_t n, std::size_t fields, std::ui
     // DIB_RGB_COLORS, DIB_PAL_COLORS, and for a monochrome brush only, 2: no colour table.
     if (usage > 2 || (usage == 2 && !mono) || !Within(offBmi, cbBmi, n) || !Within(offBits, cbBits, n))
         return kBitmap;
-    const DibColours colours = usage == 0 ? DibColours::Rgb : usage == 1 ? DibColours::PaletteIndices : DibColours::None;
+    const DibColours colours = usage == 0   ? DibColours::Rgb
+                               : usage == 1 ? DibColours::PaletteIndices
+                                            : DibColours::None;
     const auto dib = ReadDibHeader(r + offBmi, cbBmi, colours);
     if (!dib || (colours == DibColours::None && dib->bitCount != 1))
         return kBitmap;
@@ -141,9 +143,43 @@ Fault EmfPolyPoly(const std::uint8_t* r, std::uint32_t n, unsigned point) {
 Fault CheckEmfRecord(const std::uint8_t* r, std::uint32_t n, std::uint32_t type, std::uint32_t handles) {
     // Records with bounds in device units at 8.
     switch (type) {
-    case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 56: case 62: case 63: case 64: case 71: case 72:
-    case 73: case 74: case 76: case 77: case 78: case 79: case 80: case 81: case 83: case 84: case 85: case 86:
-    case 87: case 88: case 89: case 90: case 91: case 92: case 96: case 97: case 103: case 114: case 116: case 118:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 56:
+    case 62:
+    case 63:
+    case 64:
+    case 71:
+    case 72:
+    case 73:
+    case 74:
+    case 76:
+    case 77:
+    case 78:
+    case 79:
+    case 80:
+    case 81:
+    case 83:
+    case 84:
+    case 85:
+    case 86:
+    case 87:
+    case 88:
+    case 89:
+    case 90:
+    case 91:
+    case 92:
+    case 96:
+    case 97:
+    case 103:
+    case 114:
+    case 116:
+    case 118:
         if (!Near(r, 8, 24))
             return kFar;
         break;
@@ -151,30 +187,58 @@ Fault CheckEmfRecord(const std::uint8_t* r, std::uint32_t n, std::uint32_t type,
         break;
     }
     switch (type) {
-    case 2: case 3: case 4: case 5: case 6: // POLYBEZIER, POLYGON, POLYLINE, POLYBEZIERTO, POLYLINETO
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6: // POLYBEZIER, POLYGON, POLYLINE, POLYBEZIERTO, POLYLINETO
         return EmfPoly(r, n, 8);
-    case 85: case 86: case 87: case 88: case 89: // their 16-bit forms
+    case 85:
+    case 86:
+    case 87:
+    case 88:
+    case 89: // their 16-bit forms
         return EmfPoly(r, n, 4);
     case 56: // POLYDRAW: points, then one type byte each
         return EmfPoly(r, n, 8, 1);
     case 92: // POLYDRAW16
         return EmfPoly(r, n, 4, 1);
-    case 7: case 8: // POLYPOLYLINE, POLYPOLYGON
+    case 7:
+    case 8: // POLYPOLYLINE, POLYPOLYGON
         return EmfPolyPoly(r, n, 8);
-    case 90: case 91:
+    case 90:
+    case 91:
         return EmfPolyPoly(r, n, 4);
-    case 9: case 10: case 11: case 12: case 13: case 15: case 26: case 27: case 53: case 54:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 15:
+    case 26:
+    case 27:
+    case 53:
+    case 54:
         // Extents and origins, SETPIXELV, OFFSETCLIPRGN, MOVETOEX, EXTFLOODFILL, LINETO: one point at 8.
         return Near(r, 8, 16) ? nullptr : kFar;
-    case 29: case 30: case 31: case 32: case 42: case 43: // clip rectangles, extent scales, ELLIPSE, RECTANGLE
+    case 29:
+    case 30:
+    case 31:
+    case 32:
+    case 42:
+    case 43: // clip rectangles, extent scales, ELLIPSE, RECTANGLE
         return Near(r, 8, 24) ? nullptr : kFar;
     case 41: // ANGLEARC: centre and radius
         return Near(r, 8, 20) ? nullptr : kFar;
     case 44: // ROUNDRECT
         return Near(r, 8, 32) ? nullptr : kFar;
-    case 45: case 46: case 47: case 55: // ARC, CHORD, PIE, ARCTO
+    case 45:
+    case 46:
+    case 47:
+    case 55: // ARC, CHORD, PIE, ARCTO
         return Near(r, 8, 40) ? nullptr : kFar;
-    case 35: case 36: // SETWORLDTRANSFORM, MODIFYWORLDTRANSFORM: six finite factors in range
+    case 35:
+    case 36: // SETWORLDTRANSFORM, MODIFYWORLDTRANSFORM: six finite factors in range
         for (int i = 0; i < 6; ++i) {
             float f;
             std::memcpy(&f, r + 8 + 4 * i, 4);
@@ -182,9 +246,15 @@ Fault CheckEmfRecord(const std::uint8_t* r, std::uint32_t n, std::uint32_t type,
                 return kFar;
         }
         return nullptr;
-    case 37: case 48: // SELECTOBJECT, SELECTPALETTE: an object at 8, or a stock object
+    case 37:
+    case 48: // SELECTOBJECT, SELECTPALETTE: an object at 8, or a stock object
         return UsesAt(Le32(r + 8), handles) ? nullptr : kObject;
-    case 40: case 50: case 51: case 100: case 101: case 111:
+    case 40:
+    case 50:
+    case 51:
+    case 100:
+    case 101:
+    case 111:
         // DELETEOBJECT, SETPALETTEENTRIES, RESIZEPALETTE, SETCOLORSPACE, DELETECOLORSPACE, COLORCORRECTPALETTE: the
         // player looks these up in its table without the stock objects' top bit.
         if (!CreatesAt(Le32(r + 8), handles))
@@ -192,7 +262,10 @@ Fault CheckEmfRecord(const std::uint8_t* r, std::uint32_t n, std::uint32_t type,
         if (type == 50 && 20 + 4 * static_cast<std::uint64_t>(Le32(r + 16)) > n)
             return kOutside;
         return nullptr;
-    case 38: case 82: case 99: case 122: // CREATEPEN, EXTCREATEFONTINDIRECTW, CREATECOLORSPACE(W)
+    case 38:
+    case 82:
+    case 99:
+    case 122: // CREATEPEN, EXTCREATEFONTINDIRECTW, CREATECOLORSPACE(W)
         if (!CreatesAt(Le32(r + 8), handles))
             return kObject;
         if (type == 122 && !Within(608, Le32(r + 604), n))
@@ -206,7 +279,8 @@ Fault CheckEmfRecord(const std::uint8_t* r, std::uint32_t n, std::uint32_t type,
         if (!CreatesAt(Le32(r + 8), handles))
             return kObject;
         return 16 + 4 * static_cast<std::uint64_t>(Le16(r + 14)) <= n ? nullptr : kOutside;
-    case 93: case 94: { // CREATEMONOBRUSH, CREATEDIBPATTERNBRUSHPT
+    case 93:
+    case 94: { // CREATEMONOBRUSH, CREATEDIBPATTERNBRUSHPT
         if (!CreatesAt(Le32(r + 8), handles))
             return kObject;
         return EmfDib(r, n, 16, Le32(r + 12), false, nullptr, type == 93);
@@ -221,25 +295,34 @@ Fault CheckEmfRecord(const std::uint8_t* r, std::uint32_t n, std::uint32_t type,
         if (Le32(r + 8) != 0 && !Within(Le32(r + 12), 4 * static_cast<std::uint64_t>(Le32(r + 8)), n))
             return kOutside;
         return nullptr;
-    case 70: case 102: // GDICOMMENT, GLSRECORD
+    case 70:
+    case 102: // GDICOMMENT, GLSRECORD
         return Within(12, Le32(r + 8), n) ? nullptr : kOutside;
     case 103: // GLSBOUNDEDRECORD
         return Within(28, Le32(r + 24), n) ? nullptr : kOutside;
-    case 105: case 106: // DRAWESCAPE, EXTESCAPE
+    case 105:
+    case 106: // DRAWESCAPE, EXTESCAPE
         return Within(16, Le32(r + 12), n) ? nullptr : kOutside;
     case 110: // NAMEDESCAPE
         return Within(20, static_cast<std::uint64_t>(Le32(r + 12)) + Le32(r + 16), n) ? nullptr : kOutside;
-    case 112: case 113: case 121: // SETICMPROFILEA/W, COLORMATCHTOTARGETW
+    case 112:
+    case 113:
+    case 121: // SETICMPROFILEA/W, COLORMATCHTOTARGETW
         return Within(20, static_cast<std::uint64_t>(Le32(r + 12)) + Le32(r + 16), n) ? nullptr : kOutside;
     case 75: // EXTSELECTCLIPRGN
         return EmfRegion(r, n, 16, Le32(r + 8));
-    case 71: case 72: // FILLRGN, FRAMERGN: a brush at 28, from the table only
+    case 71:
+    case 72: // FILLRGN, FRAMERGN: a brush at 28, from the table only
         if (!CreatesAt(Le32(r + 28), handles))
             return kObject;
         return EmfRegion(r, n, type == 71 ? 32 : 40, Le32(r + 24));
-    case 73: case 74: // INVERTRGN, PAINTRGN
+    case 73:
+    case 74: // INVERTRGN, PAINTRGN
         return EmfRegion(r, n, 28, Le32(r + 24));
-    case 76: case 77: case 114: case 116: // BITBLT, STRETCHBLT, ALPHABLEND, TRANSPARENTBLT
+    case 76:
+    case 77:
+    case 114:
+    case 116: // BITBLT, STRETCHBLT, ALPHABLEND, TRANSPARENTBLT
         if (!Near(r, 24, 40))
             return kFar;
         return EmfDib(r, n, 84, Le32(r + 80), type == 76 || type == 77);
@@ -265,9 +348,11 @@ Fault CheckEmfRecord(const std::uint8_t* r, std::uint32_t n, std::uint32_t type,
         if (!Near(r, 24, 32) || !Near(r, 72, 80))
             return kFar;
         return EmfDib(r, n, 48, Le32(r + 64), false);
-    case 83: case 84: // EXTTEXTOUTA, EXTTEXTOUTW
+    case 83:
+    case 84: // EXTTEXTOUTA, EXTTEXTOUTW
         return EmfText(r, n, 36, type == 84);
-    case 96: case 97: { // POLYTEXTOUTA, POLYTEXTOUTW
+    case 96:
+    case 97: { // POLYTEXTOUTA, POLYTEXTOUTW
         const std::uint64_t strings = Le32(r + 36);
         if (40 + 40 * strings > n)
             return kOutside;
@@ -315,32 +400,32 @@ struct WmfRecordType {
 
 // Every record the player knows; any other function is refused.
 constexpr WmfRecordType kWmfRecords[] = {
-    {0x0000, 0, WmfRecordType::Plain},   {0x001E, 0, WmfRecordType::Plain},   {0x0035, 0, WmfRecordType::Plain},
-    {0x0037, 2, WmfRecordType::Plain},   {0x004F, 0, WmfRecordType::Plain},   {0x0050, 0, WmfRecordType::Plain},
-    {0x0052, 0, WmfRecordType::Plain},   {0x005E, 0, WmfRecordType::Plain},   {0x00F7, 2, WmfRecordType::Creates},
-    {0x00F8, 0, WmfRecordType::Creates}, {0x0102, 1, WmfRecordType::Plain},   {0x0103, 1, WmfRecordType::Plain},
-    {0x0104, 1, WmfRecordType::Plain},   {0x0105, 0, WmfRecordType::Plain},   {0x0106, 1, WmfRecordType::Plain},
-    {0x0107, 1, WmfRecordType::Plain},   {0x0108, 1, WmfRecordType::Plain},   {0x0127, 1, WmfRecordType::Plain},
-    {0x012A, 1, WmfRecordType::Plain},   {0x012B, 1, WmfRecordType::Plain},   {0x012C, 1, WmfRecordType::Plain},
-    {0x012D, 1, WmfRecordType::Plain},   {0x012E, 1, WmfRecordType::Plain},   {0x0139, 1, WmfRecordType::Plain},
-    {0x0142, 2, WmfRecordType::Creates}, {0x0149, 2, WmfRecordType::Plain},   {0x01F0, 1, WmfRecordType::Plain},
-    {0x01F9, 2, WmfRecordType::Creates}, {0x0201, 2, WmfRecordType::Plain},   {0x0209, 2, WmfRecordType::Plain},
-    {0x020A, 2, WmfRecordType::Plain},   {0x020B, 2, WmfRecordType::Plain},   {0x020C, 2, WmfRecordType::Plain},
-    {0x020D, 2, WmfRecordType::Plain},   {0x020E, 2, WmfRecordType::Plain},   {0x020F, 2, WmfRecordType::Plain},
-    {0x0211, 2, WmfRecordType::Plain},   {0x0213, 2, WmfRecordType::Plain},   {0x0214, 2, WmfRecordType::Plain},
-    {0x0220, 2, WmfRecordType::Plain},   {0x0228, 2, WmfRecordType::Plain},   {0x0231, 2, WmfRecordType::Plain},
-    {0x0234, 2, WmfRecordType::Plain},   {0x02FA, 5, WmfRecordType::Creates}, {0x02FB, 9, WmfRecordType::Creates},
-    {0x02FC, 4, WmfRecordType::Creates}, {0x02FD, 0, WmfRecordType::Creates}, {0x0324, 1, WmfRecordType::Plain},
-    {0x0325, 1, WmfRecordType::Plain},   {0x0410, 4, WmfRecordType::Plain},   {0x0412, 4, WmfRecordType::Plain},
-    {0x0415, 4, WmfRecordType::Plain},   {0x0416, 4, WmfRecordType::Plain},   {0x0418, 4, WmfRecordType::Plain},
-    {0x0419, 4, WmfRecordType::Plain},   {0x041B, 4, WmfRecordType::Plain},   {0x041F, 4, WmfRecordType::Plain},
-    {0x0429, 4, WmfRecordType::Plain},   {0x0436, 2, WmfRecordType::Plain},   {0x0521, 1, WmfRecordType::Plain},
-    {0x0538, 1, WmfRecordType::Plain},   {0x0548, 5, WmfRecordType::Plain},   {0x061C, 6, WmfRecordType::Plain},
-    {0x061D, 6, WmfRecordType::Plain},   {0x0626, 2, WmfRecordType::Plain},   {0x062F, 0, WmfRecordType::Plain},
+    {0x0000, 0, WmfRecordType::Plain},   {0x001E, 0, WmfRecordType::Plain},    {0x0035, 0, WmfRecordType::Plain},
+    {0x0037, 2, WmfRecordType::Plain},   {0x004F, 0, WmfRecordType::Plain},    {0x0050, 0, WmfRecordType::Plain},
+    {0x0052, 0, WmfRecordType::Plain},   {0x005E, 0, WmfRecordType::Plain},    {0x00F7, 2, WmfRecordType::Creates},
+    {0x00F8, 0, WmfRecordType::Creates}, {0x0102, 1, WmfRecordType::Plain},    {0x0103, 1, WmfRecordType::Plain},
+    {0x0104, 1, WmfRecordType::Plain},   {0x0105, 0, WmfRecordType::Plain},    {0x0106, 1, WmfRecordType::Plain},
+    {0x0107, 1, WmfRecordType::Plain},   {0x0108, 1, WmfRecordType::Plain},    {0x0127, 1, WmfRecordType::Plain},
+    {0x012A, 1, WmfRecordType::Plain},   {0x012B, 1, WmfRecordType::Plain},    {0x012C, 1, WmfRecordType::Plain},
+    {0x012D, 1, WmfRecordType::Plain},   {0x012E, 1, WmfRecordType::Plain},    {0x0139, 1, WmfRecordType::Plain},
+    {0x0142, 2, WmfRecordType::Creates}, {0x0149, 2, WmfRecordType::Plain},    {0x01F0, 1, WmfRecordType::Plain},
+    {0x01F9, 2, WmfRecordType::Creates}, {0x0201, 2, WmfRecordType::Plain},    {0x0209, 2, WmfRecordType::Plain},
+    {0x020A, 2, WmfRecordType::Plain},   {0x020B, 2, WmfRecordType::Plain},    {0x020C, 2, WmfRecordType::Plain},
+    {0x020D, 2, WmfRecordType::Plain},   {0x020E, 2, WmfRecordType::Plain},    {0x020F, 2, WmfRecordType::Plain},
+    {0x0211, 2, WmfRecordType::Plain},   {0x0213, 2, WmfRecordType::Plain},    {0x0214, 2, WmfRecordType::Plain},
+    {0x0220, 2, WmfRecordType::Plain},   {0x0228, 2, WmfRecordType::Plain},    {0x0231, 2, WmfRecordType::Plain},
+    {0x0234, 2, WmfRecordType::Plain},   {0x02FA, 5, WmfRecordType::Creates},  {0x02FB, 9, WmfRecordType::Creates},
+    {0x02FC, 4, WmfRecordType::Creates}, {0x02FD, 0, WmfRecordType::Creates},  {0x0324, 1, WmfRecordType::Plain},
+    {0x0325, 1, WmfRecordType::Plain},   {0x0410, 4, WmfRecordType::Plain},    {0x0412, 4, WmfRecordType::Plain},
+    {0x0415, 4, WmfRecordType::Plain},   {0x0416, 4, WmfRecordType::Plain},    {0x0418, 4, WmfRecordType::Plain},
+    {0x0419, 4, WmfRecordType::Plain},   {0x041B, 4, WmfRecordType::Plain},    {0x041F, 4, WmfRecordType::Plain},
+    {0x0429, 4, WmfRecordType::Plain},   {0x0436, 2, WmfRecordType::Plain},    {0x0521, 1, WmfRecordType::Plain},
+    {0x0538, 1, WmfRecordType::Plain},   {0x0548, 5, WmfRecordType::Plain},    {0x061C, 6, WmfRecordType::Plain},
+    {0x061D, 6, WmfRecordType::Plain},   {0x0626, 2, WmfRecordType::Plain},    {0x062F, 0, WmfRecordType::Plain},
     {0x06FE, 0, WmfRecordType::Creates}, {0x06FF, 11, WmfRecordType::Creates}, {0x0817, 8, WmfRecordType::Plain},
-    {0x081A, 8, WmfRecordType::Plain},   {0x0830, 8, WmfRecordType::Plain},   {0x0922, 12, WmfRecordType::Plain},
-    {0x0940, 9, WmfRecordType::Plain},   {0x0A32, 4, WmfRecordType::Plain},   {0x0B23, 15, WmfRecordType::Plain},
-    {0x0B41, 10, WmfRecordType::Plain},  {0x0D33, 9, WmfRecordType::Plain},   {0x0F43, 11, WmfRecordType::Plain},
+    {0x081A, 8, WmfRecordType::Plain},   {0x0830, 8, WmfRecordType::Plain},    {0x0922, 12, WmfRecordType::Plain},
+    {0x0940, 9, WmfRecordType::Plain},   {0x0A32, 4, WmfRecordType::Plain},    {0x0B23, 15, WmfRecordType::Plain},
+    {0x0B41, 10, WmfRecordType::Plain},  {0x0D33, 9, WmfRecordType::Plain},    {0x0F43, 11, WmfRecordType::Plain},
 };
 
 // A packed bitmap at `at` to the record's end: header, colour table, then the rows the player reads.
@@ -360,8 +445,8 @@ Fault WmfDib(const std::uint8_t* r, std::uint64_t n, std::uint64_t at, unsigned 
 // Rows of a device-dependent bitmap (rows padded to 16 bits) of w x h pixels at `bits` bytes each, from `at`.
 Fault WmfDdb(std::uint64_t n, std::uint64_t at, std::uint64_t w, std::uint64_t h, std::uint64_t planes,
              std::uint64_t bits) {
-    if (w == 0 || h == 0 || planes != 1 || (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 &&
-                                            bits != 32))
+    if (w == 0 || h == 0 || planes != 1 ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
         return kBitmap;
     const std::uint64_t bytes = (w * bits + 15) / 16 * 2 * h;
     return at <= n && bytes <= n - at ? nullptr : kBitmap;
@@ -400,7 +485,9 @@ Fault CheckWmfRecord(const std::uint8_t* r, std::uint64_t n, std::uint16_t funct
         return "more objects than the header's table holds";
     const auto param = [&](int i) -> std::uint16_t { return Le16(r + 6 + 2 * i); };
     switch (function) {
-    case 0x012A: case 0x012B: case 0x012D: // INVERTREGION, PAINTREGION, SELECTOBJECT
+    case 0x012A:
+    case 0x012B:
+    case 0x012D: // INVERTREGION, PAINTREGION, SELECTOBJECT
         return objects.Valid(param(0)) ? nullptr : kObject;
     case 0x012C: // SELECTCLIPREGION: 0 is no region
         return param(0) == 0 || objects.Valid(param(0)) ? nullptr : kObject;
@@ -415,13 +502,16 @@ Fault CheckWmfRecord(const std::uint8_t* r, std::uint64_t n, std::uint16_t funct
         return objects.Valid(param(0)) && objects.Valid(param(1)) ? nullptr : kObject;
     case 0x0429: // FRAMEREGION
         return objects.Valid(param(2)) && objects.Valid(param(3)) ? nullptr : kObject;
-    case 0x0037: case 0x00F7: case 0x0436: // SETPALENTRIES, CREATEPALETTE, ANIMATEPALETTE: entries after two words
+    case 0x0037:
+    case 0x00F7:
+    case 0x0436: // SETPALENTRIES, CREATEPALETTE, ANIMATEPALETTE: entries after two words
         return 10 + 4 * static_cast<std::uint64_t>(param(1)) <= n ? nullptr : kOutside;
     case 0x02FB: // CREATEFONTINDIRECT: the player copies 32 bytes of face name
         return 24 + 32 <= n ? nullptr : kOutside;
     case 0x02FC: // CREATEBRUSHINDIRECT: solid, hollow or hatched; other styles take lbHatch as a pointer
         return param(0) <= 2 ? nullptr : "brush style";
-    case 0x0324: case 0x0325: // POLYGON, POLYLINE
+    case 0x0324:
+    case 0x0325: // POLYGON, POLYLINE
         return 8 + 4 * static_cast<std::uint64_t>(param(0)) <= n ? nullptr : "point count beyond its record";
     case 0x0538: { // POLYPOLYGON: counts, then the points
         const std::uint64_t polys = param(0);

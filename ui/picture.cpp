@@ -204,8 +204,8 @@ void Picture::LoadFromFile(const std::string& path, const std::string& upperExte
     metafile_.reset(metafile);
     // A frame near the ends of 32 bits (given, or made by the conversion) cannot be printed.
     ENHMETAHEADER header{};
-    if (!GetEnhMetaFileHeader(metafile, sizeof header, &header) ||
-        !WithinCoordinates(header.rclFrame) || !WithinCoordinates(header.rclBounds)) {
+    if (!GetEnhMetaFileHeader(metafile, sizeof header, &header) || !WithinCoordinates(header.rclFrame) ||
+        !WithinCoordinates(header.rclBounds)) {
         metafile_.reset();
         throw invalid;
     }

@@ -7,16 +7,13 @@ press_ok="$(dirname "$KELVAD_EXE")/press_ok.exe"
 
 python3 - "$WORK" <<'PY'
 import struct, sys
-d = sys.argv[1]
-header = struct.pack("<iiiiiiiiIIIIHH", 0, 0, 100, 100, 0, 0, 2540, 2540, 0x464D4520, 0x10000, 88 + 16 + 20, 3, 4, 0)
-header += struct.pack("<IIIiiii", 0, 0, 0, 1000, 1000, 300, 300)
-emf = struct.pack("<II", 1, 88) + header + struct.pack("<IIII", 27, 0, 0, 0) + struct.pack("<IIIII", 14, 20, 0, 16, 20)
-open(d + "/stuck.emf", "wb").write(emf)
-dib = struct.pack("<IiiHHIIiiII", 124, 2, 2, 1, 8, 0, 0, 0, 0, 0, 0) + b"\0" * 84 + b"\1" * 8
-open(d + "/no_table.bmp", "wb").write(b"BM" + struct.pack("<IHHI", 14 + len(dib), 0, 0, 14 + 124) + dib)
-rows = b"\0\0\xff" * 4 + b"\0\0\xff" * 4
-dib = struct.pack("<IiiHHIIiiII", 40, 4, 2, 1, 24, 0, 0, 0, 0, 0, 0) + rows
-open(d + "/good.bmp", "wb").write(b"BM" + struct.pack("<IHHI", 14 + len(dib), 0, 0, 54) + dib)
+d, pack = sys.argv[1], struct.pack
+header = pack("<iiiiiiiiIIIIHHIIIiiii", 0, 0, 100, 100, 0, 0, 2540, 2540, 0x464D4520, 0x10000, 124, 3, 4, 0, 0, 0, 0, 1000,
+              1000, 300, 300)
+open(d + "/stuck.emf", "wb").write(pack("<II", 1, 88) + header + pack("<IIIIIIIII", 27, 0, 0, 0, 14, 20, 0, 16, 20))
+for name, size, bits, rows in (("no_table", 124, 8, b"\1" * 8), ("good", 40, 24, b"\0\0\xff" * 8)):
+    dib = pack("<IiiHHIIiiII", size, 4 if bits == 24 else 2, 2, 1, bits, 0, 0, 0, 0, 0, 0).ljust(size, b"\0") + rows
+    open("%s/%s.bmp" % (d, name), "wb").write(b"BM" + pack("<IHHI", 14 + len(dib), 0, 0, 14 + size) + dib)
 PY
 printf '%s\r\n' '[Option]' 'TopMargin=20' 'BottomMargin=20' 'LeftMargin=20' 'RightMargin=20' 'IsPrnFile=0' \
     'IsStretch=1' 'IsReverse=0' 'IsMarginZero=0' 'IsDeleteFile=1' >"$WORK/program/Kelvad32.INI"

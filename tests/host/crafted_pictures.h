@@ -38,8 +38,8 @@ inline Bytes Dib(unsigned bits = 24, std::size_t cut = 0) {
     const Bytes rows((bits * 2 + 31) / 32 * 4 * 2 - cut, '\x40');
     return DibHeader(40, 2, 2, bits, 0, 0, 0, colours) + rows;
 }
-inline Bytes Bmp(const Bytes& dib, std::size_t pixelsAt) {
-    return "BM" + U32(std::uint32_t(14 + dib.size())) + U32(0) + U32(std::uint32_t(pixelsAt)) + dib;
+inline Bytes Bmp(const Bytes& dib, std::size_t at) {
+    return "BM" + U32s({14 + unsigned(dib.size()), 0, unsigned(at)}) + dib;
 }
 
 // An enhanced metafile record: type, size, then the fields and a tail.
@@ -48,18 +48,12 @@ inline Bytes Emr(std::uint32_t type, std::initializer_list<std::uint32_t> fields
     return U32(type) + U32(std::uint32_t(8 + body.size())) + body;
 }
 // Header (bounds 0..100, frame 0..frame in 0.01 mm), the records, and the end-of-file record.
-inline Bytes Emf(const Bytes& records, std::uint32_t handles = 4, std::int32_t frame = 2540) {
-    const std::uint32_t total = std::uint32_t(88 + records.size() + 20);
-    const Bytes header = U32s({0, 0, 100, 100, 0, 0, std::uint32_t(frame), std::uint32_t(frame), 0x464D4520,
-                               0x10000, total, 3}) +
-                         U16(handles) + U16(0) + U32s({0, 0, 0, 1000, 1000, 300, 300});
+inline Bytes Emf(const Bytes& records, std::uint32_t handles = 4, std::uint32_t frame = 2540) {
+    const Bytes header =
+        U32s({0, 0,       100, 100, 0, 0,    frame, frame, 0x464D4520, 0x10000, 108 + unsigned(records.size()),
+              3, handles, 0,   0,   0, 1000, 1000,  300,   300});
     return Emr(1, {}, header) + records + Emr(14, {0, 16, 20});
 }
-// A BITBLT-like record's four bitmap fields pointing at a packed bitmap placed after `fixed` bytes of record.
-inline Bytes EmfDibFields(std::uint32_t fixed, const Bytes& header, const Bytes& bits) {
-    return U32s({fixed, std::uint32_t(header.size()), std::uint32_t(fixed + header.size()), std::uint32_t(bits.size())});
-}
-
 // A Windows metafile record: size in words, function, parameter words.
 inline Bytes Wmr(unsigned function, std::initializer_list<unsigned> params, const Bytes& tail = "") {
     Bytes body;
@@ -69,7 +63,7 @@ inline Bytes Wmr(unsigned function, std::initializer_list<unsigned> params, cons
     return U32(std::uint32_t(3 + body.size() / 2)) + U16(function) + body;
 }
 inline Bytes Wmf(const Bytes& records, unsigned objects = 2) {
-    const std::uint32_t words = std::uint32_t(9 + records.size() / 2 + 3);
+    const unsigned words = 12 + unsigned(records.size()) / 2;
     return U16(1) + U16(9) + U16(0x300) + U32(words) + U16(objects) + U32(3) + U16(0) + records + Wmr(0, {});
 }
 
