@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "base/dib_check.h"
 #include "base/metafile_walk.h"
 #include "tests/host/crafted_pictures.h"
