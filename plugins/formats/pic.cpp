@@ -1,6 +1,7 @@
 #include "plugins/formats/pic.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -185,21 +186,23 @@ class Expander {
 public:
     Expander(const Header& header, DecodedImage& image, WindowBitReader& bits)
         : header_(header), image_(image), bits_(bits), width_(image.info.width), height_(image.info.height),
-          bytes_(image.info.bitsPerPixel / 8), marks_(static_cast<std::size_t>(width_) * height_, 0) {}
+          bytes_(image.info.bitsPerPixel / 8), marks_((static_cast<std::size_t>(width_) * height_ + 63) / 64, 0) {}
 
     void Run() {
+        // At most 2^28 dots: positions within the picture fit 32 bits, whose division is the quicker.
         const std::uint64_t total = static_cast<std::uint64_t>(width_) * height_;
-        std::uint64_t next = 0;
+        std::uint32_t next = 0;
         std::uint32_t colour = 0;
         for (;;) {
             // Each length reaches from the last change point to the next; the first starts before the picture.
-            const std::uint64_t point = next + ReadLength() - 1;
-            colour = Fill(next, std::min(point, total), colour);
-            if (point >= total)
+            const std::uint64_t length = ReadLength();
+            colour = Fill(next, static_cast<std::uint32_t>(std::min(next + length - 1, total)), colour);
+            if (next + length - 1 >= total)
                 return;
+            const std::uint32_t point = next + static_cast<std::uint32_t>(length) - 1;
             colour = ReadColour();
-            Put(point % width_, static_cast<std::uint32_t>(point / width_), colour);
-            marks_[point] = 0;
+            Put(point % width_, point / width_, colour);
+            marks_[point / 64] &= ~(std::uint64_t{1} << point % 64);
             if (bits_.Bit())
                 Chain(point, colour);
             next = point + 1;
@@ -228,7 +231,7 @@ private:
     }
 
     // Carries the colour down from a change point: each step moves to the next line and 2, 1 or 0 dots sideways.
-    void Chain(std::uint64_t point, std::uint32_t colour) {
+    void Chain(std::uint32_t point, std::uint32_t colour) {
         std::int64_t x = static_cast<std::int64_t>(point % width_);
         std::uint64_t y = point / width_;
         for (;;) {
@@ -244,7 +247,8 @@ private:
             // A step beyond the picture's edges carries nothing onto it.
             if (x >= 0 && x < width_ && y < height_) {
                 const std::uint32_t column = static_cast<std::uint32_t>(x);
-                marks_[y * width_ + column] = 1;
+                const std::uint64_t at = y * width_ + column;
+                marks_[at / 64] |= std::uint64_t{1} << at % 64;
                 Put(column, static_cast<std::uint32_t>(y), colour);
             }
         }
@@ -261,17 +265,15 @@ private:
 
     // Paints the dots from..to (not including to) in the current colour, which becomes the colour a chain left on
     // any of them; returns the colour in force at the end.
-    std::uint32_t Fill(std::uint64_t from, std::uint64_t to, std::uint32_t colour) {
+    std::uint32_t Fill(std::uint32_t from, std::uint32_t to, std::uint32_t colour) {
         while (from < to) {
-            const std::uint32_t y = static_cast<std::uint32_t>(from / width_);
-            const std::uint32_t x0 = static_cast<std::uint32_t>(from % width_);
-            const std::uint32_t x1 = static_cast<std::uint32_t>(std::min<std::uint64_t>(to - from + x0, width_));
-            const std::uint8_t* marks = marks_.data() + static_cast<std::size_t>(y) * width_;
+            const std::uint32_t y = from / width_;
+            const std::uint32_t x0 = from % width_;
+            const std::uint32_t x1 = std::min(to - from + x0, width_);
+            const std::uint32_t rowStart = from - x0;
             std::uint8_t* row = image_.Row(y);
             for (std::uint32_t x = x0; x < x1;) {
-                const void* found = std::memchr(marks + x, 1, x1 - x);
-                const std::uint32_t end =
-                    found ? static_cast<std::uint32_t>(static_cast<const std::uint8_t*>(found) - marks) : x1;
+                const auto end = static_cast<std::uint32_t>(NextMark(rowStart + x, rowStart + x1) - rowStart);
                 Paint(row, x, end, colour);
                 if (end == x1)
                     break;
@@ -282,6 +284,17 @@ private:
             from += x1 - x0;
         }
         return colour;
+    }
+
+    // The first dot in from..to (not including to) that a chain has set, or to.
+    std::uint64_t NextMark(std::uint64_t from, std::uint64_t to) const {
+        while (from < to) {
+            const std::uint64_t word = marks_[from / 64] >> from % 64;
+            if (word != 0)
+                return std::min<std::uint64_t>(to, from + static_cast<unsigned>(std::countr_zero(word)));
+            from = (from | 63) + 1;
+        }
+        return to;
     }
 
     void Paint(std::uint8_t* row, std::uint32_t from, std::uint32_t to, std::uint32_t colour) {
@@ -306,8 +319,8 @@ private:
     const std::uint32_t width_;
     const std::uint32_t height_;
     const unsigned bytes_;
-    // 1 where a chain has set a dot's colour ahead of the expansion.
-    std::vector<std::uint8_t> marks_;
+    // A bit a dot, set where a chain has set the dot's colour ahead of the expansion.
+    std::vector<std::uint64_t> marks_;
     ColourCache cache_;
 };
 

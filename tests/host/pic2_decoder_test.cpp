@@ -1,7 +1,5 @@
 #include "plugins/formats/pic2.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 #include "tests/host/format_test_util.h"
@@ -10,7 +8,7 @@ namespace kelvad::formats {
 namespace {
 
 using namespace std::string_literals;
-using test::Pixels;
+using namespace test;
 
 std::string Be16(unsigned v) {
     return {static_cast<char>(v >> 8), static_cast<char>(v)};
@@ -36,75 +34,36 @@ std::string Block(const char* id, unsigned width, unsigned height, unsigned left
 }
 
 TEST(Pic2Decoder, DecodesRawBlocksOfEachDotSize) {
-    struct Case {
-        const char* name;
-        std::vector<std::uint8_t> file;
-        std::uint32_t width, height;
-        std::uint16_t xDensity, yDensity;
-        std::vector<std::uint32_t> pixels;
-    };
     const std::uint32_t K = 0, W = 0xFFFFFF;
-    const Case cases[] = {
-        {"24-bit block placed on a larger canvas, wide dots",
-         File(24, 2, 1, 3, 2, "hello\0"s, Block("P2BM", 2, 1, 1, 1, "\x12\x34\x56\xAB\xCD\xEF")),
-         3,
-         2,
-         1,
-         2,
-         {K, K, K, K, 0x123456, 0xABCDEF}},
-        {"15-bit blocks, low byte first and an undrawn dot value",
-         File(15, 1, 1, 2, 1, "",
-              Block("P2BM", 2, 1, 0, 0, "\xFF\xFF\xFF\xFF") + Block("P2BI", 2, 1, 0, 0, "\x00\xF8\xC0\x07"s, 0x7C00)),
-         2,
-         1,
-         0,
-         0,
-         {0x00FF00, W}},
-        {"12-bit", File(12, 0, 0, 1, 1, "", Block("P2BM", 1, 1, 0, 0, "\x0F\x21")), 1, 1, 0, 0, {0xFF2211}},
-        {"6-bit, palette skipped, odd width",
-         File(6, 3, 3, 0, 0, "\x08\x00\x02\x01\x02\x03\x04\x05\x06"s, Block("P2BI", 3, 1, 0, 0, "\x31\x0C\x02"), 1),
-         3,
-         1,
-         0,
-         0,
-         {0xFF0055, 0x00FF00, 0x0000AA}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ASSERT_TRUE(kPic2Codec.isSupported(c.file.data(), c.file.size()));
-        const ImageInfo info = kPic2Codec.readInfo(c.file.data(), c.file.size());
-        const DecodedImage image = kPic2Codec.decode(c.file.data(), c.file.size());
-        for (const ImageInfo& i : {info, image.info}) {
-            EXPECT_EQ(i.width, c.width);
-            EXPECT_EQ(i.height, c.height);
-            EXPECT_EQ(i.bitsPerPixel, 24);
-            EXPECT_EQ(i.xDensity, c.xDensity);
-            EXPECT_EQ(i.yDensity, c.yDensity);
-        }
-        EXPECT_EQ(Pixels(image), c.pixels);
-    }
-    EXPECT_EQ(kPic2Codec.readInfo(cases[0].file.data(), cases[0].file.size()).comment, "hello");
+    // A 24-bit block on a larger canvas, of wide dots.
+    const auto file = File(24, 2, 1, 3, 2, "hello\0"s, Block("P2BM", 2, 1, 1, 1, "\x12\x34\x56\xAB\xCD\xEF"));
+    ExpectDecodes(kPic2Codec, file, {3, 2, 24, 1, 2, {K, K, K, K, 0x123456, 0xABCDEF}});
+    EXPECT_EQ(kPic2Codec.readInfo(file.data(), file.size()).comment, "hello");
+    // 15-bit blocks, the second low byte first with an undrawn dot value.
+    ExpectDecodes(
+        kPic2Codec,
+        File(15, 1, 1, 2, 1, "",
+             Block("P2BM", 2, 1, 0, 0, "\xFF\xFF\xFF\xFF") + Block("P2BI", 2, 1, 0, 0, "\x00\xF8\xC0\x07"s, 0x7C00)),
+        {2, 1, 24, 0, 0, {0x00FF00, W}});
+    ExpectDecodes(kPic2Codec, File(12, 0, 0, 1, 1, "", Block("P2BM", 1, 1, 0, 0, "\x0F\x21")),
+                  {1, 1, 24, 0, 0, {0xFF2211}});
+    // 6-bit dots behind a palette, which is skipped.
+    ExpectDecodes(
+        kPic2Codec,
+        File(6, 3, 3, 0, 0, "\x08\x00\x02\x01\x02\x03\x04\x05\x06"s, Block("P2BI", 3, 1, 0, 0, "\x31\x0C\x02"), 1),
+        {3, 1, 24, 0, 0, {0xFF0055, 0x00FF00, 0x0000AA}});
 }
 
 TEST(Pic2Decoder, RefusesBadInput) {
-    auto expectStatus = [](const std::vector<std::uint8_t>& file, Status status) {
-        try {
-            kPic2Codec.decode(file.data(), file.size());
-            ADD_FAILURE() << "decoded";
-        } catch (const DecodeError& e) {
-            EXPECT_EQ(e.status, status);
-        }
-    };
-    const auto good = File(24, 1, 1, 0, 0, "", Block("P2BM", 1, 1, 0, 0, "\1\2\3"));
-    for (std::size_t size = 4; size < good.size(); ++size)
-        expectStatus({good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)}, Status::Corrupt);
-    expectStatus(File(24, 1, 1, 0, 0, "", Block("P2BM", 2, 1, 0, 0, "\1\2\3")), Status::Corrupt);
-    expectStatus(File(24, 1, 1, 0, 0, "", "P2BM\0\0\0\x19"s + std::string(30, '\0')), Status::Corrupt);
-    expectStatus(File(24, 1, 1, 0, 0, "", Block("P2SS", 1, 1, 0, 0, "\1\2\3")), Status::UnknownFormat);
-    expectStatus(File(24, 1, 1, 0, 0, "", Block("P2SF", 1, 1, 0, 0, "\1\2\3")), Status::UnknownFormat);
-    expectStatus(File(8, 1, 1, 0, 0, "", Block("P2BM", 1, 1, 0, 0, "\1")), Status::UnknownFormat);
-    expectStatus(File(24, 1, 1, 20000, 1, "", ""), Status::NoMemory);
-    expectStatus({'P', '2', 'D', 'X'}, Status::UnknownFormat);
+    for (auto file = File(24, 1, 1, 0, 0, "", Block("P2BM", 1, 1, 0, 0, "\1\2\3")); file.size() > 4; file.pop_back())
+        ExpectStatus(kPic2Codec, {file.begin(), file.end() - 1}, Status::Corrupt);
+    ExpectStatus(kPic2Codec, File(24, 1, 1, 0, 0, "", Block("P2BM", 2, 1, 0, 0, "\1\2\3")), Status::Corrupt);
+    ExpectStatus(kPic2Codec, File(24, 1, 1, 0, 0, "", "P2BM\0\0\0\x19"s + std::string(30, '\0')), Status::Corrupt);
+    ExpectStatus(kPic2Codec, File(24, 1, 1, 0, 0, "", Block("P2SS", 1, 1, 0, 0, "\1\2\3")), Status::UnknownFormat);
+    ExpectStatus(kPic2Codec, File(24, 1, 1, 0, 0, "", Block("P2SF", 1, 1, 0, 0, "\1\2\3")), Status::UnknownFormat);
+    ExpectStatus(kPic2Codec, File(8, 1, 1, 0, 0, "", Block("P2BM", 1, 1, 0, 0, "\1")), Status::UnknownFormat);
+    ExpectStatus(kPic2Codec, File(24, 1, 1, 20000, 1, "", ""), Status::NoMemory);
+    ExpectStatus(kPic2Codec, {'P', '2', 'D', 'X'}, Status::UnknownFormat);
 }
 
 } // namespace
