@@ -57,7 +57,12 @@ Header ReadHeader(const std::uint8_t* data, std::size_t size) {
     header.info.comment.assign(reinterpret_cast<const char*>(comment),
                                std::find(comment, data + headerSize, 0) - comment);
 
-    // Blocks follow one another up to one whose name starts with a 0 byte.
+    // Depths of 3 to 24 bits in steps of 3 are dots of their own colour; the 8-bit (palette) kind is not described.
+    if (header.depth == 0 || header.depth % 3 != 0 || header.depth > 24)
+        throw DecodeError{Status::UnknownFormat};
+    const std::size_t dotBytes = (header.depth + 7) / 8;
+
+    // Blocks follow one another up to one whose name starts with a 0 byte; each must hold all its dots.
     for (;;) {
         const std::size_t start = in.Position();
         const std::uint8_t* id = in.Take(4);
@@ -80,13 +85,12 @@ Header ReadHeader(const std::uint8_t* data, std::size_t size) {
         in.Skip(4);
         block.size = blockSize - kBlockHeaderSize;
         block.data = in.Take(block.size);
+        if (dotBytes * block.width * block.height > block.size)
+            throw DecodeError{Status::Corrupt};
         header.info.width = std::max(header.info.width, block.left + block.width);
         header.info.height = std::max(header.info.height, block.top + block.height);
         header.blocks.push_back(block);
     }
-    // Depths of 3 to 24 bits in steps of 3 are dots of their own colour; the 8-bit (palette) kind is not described.
-    if (header.depth == 0 || header.depth % 3 != 0 || header.depth > 24)
-        throw DecodeError{Status::UnknownFormat};
     header.info.bitsPerPixel = 24;
     CheckSize(header.info.width, header.info.height, 24);
     return header;
@@ -115,8 +119,6 @@ std::uint8_t Widen(std::uint32_t value, unsigned bits) {
 void DrawBlock(const Block& block, unsigned depth, DecodedImage& image) {
     const std::size_t dotBytes = (depth + 7) / 8;
     const std::size_t rowBytes = dotBytes * block.width;
-    if (rowBytes * block.height > block.size)
-        throw DecodeError{Status::Corrupt};
     const unsigned bits = depth / 3;
     const std::uint32_t mask = (1u << bits) - 1;
     std::uint8_t widen[256];
