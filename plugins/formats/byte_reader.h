@@ -116,4 +116,38 @@ private:
     unsigned bit_ = 0;
 };
 
+// BitReader's order through a 64-bit window refilled a byte at a time: for long bit streams. Reads past the end throw
+// DecodeError{Corrupt} like the others.
+class WindowBitReader {
+public:
+    WindowBitReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    // count bits (at most 32) as an unsigned number, the first bit read the most significant.
+    std::uint32_t Bits(unsigned count) {
+        if (count > avail_)
+            Refill(count);
+        avail_ -= count;
+        return static_cast<std::uint32_t>(window_ >> avail_ & ((std::uint64_t{1} << count) - 1));
+    }
+    unsigned Bit() { return Bits(1); }
+    // The next byte's position, counting a partly read byte as read.
+    std::size_t BytePosition() const { return pos_ - avail_ / 8; }
+
+private:
+    void Refill(unsigned count) {
+        while (avail_ <= 56 && pos_ < size_) {
+            window_ = window_ << 8 | data_[pos_++];
+            avail_ += 8;
+        }
+        if (count > avail_)
+            ByteReader::Fail();
+    }
+
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+    std::uint64_t window_ = 0;
+    unsigned avail_ = 0; // unread bits, the low ones of window_
+};
+
 } // namespace kelvad::formats
