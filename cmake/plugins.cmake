@@ -16,11 +16,14 @@ function(kelvad_plugin target source output_dir output_name)
 endfunction()
 
 set(kelvad_plugins)
+# The WIC plug-in's plain parts: the JPEG header walk and the pixel-row conversions.
+set(wic_plugin_parts plugins/jpeg_headers.cpp plugins/pixel_rows.cpp)
 foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
     string(REPLACE ":" ";" pair ${entry})
     list(GET pair 0 name)
     list(GET pair 1 format)
-    kelvad_plugin(${name} plugins/wic_plugin_win.cpp ${CMAKE_BINARY_DIR}/bin ${name} KELVAD_PLUGIN_FORMAT=${format})
+    kelvad_plugin(${name} "plugins/wic_plugin_win.cpp;${wic_plugin_parts}" ${CMAKE_BINARY_DIR}/bin ${name}
+                  KELVAD_PLUGIN_FORMAT=${format})
     target_link_libraries(${name} PRIVATE windowscodecs ole32 uuid)
     list(APPEND kelvad_plugins ${name})
 endforeach()

@@ -100,12 +100,43 @@ void TAll::LoadNative(const std::string& extension) {
     try {
         GetPicture().LoadFromFile(pictureName_, extension);
     } catch (const ui::InvalidPicture&) {
-        Fail(kErrorInvalidPicture, PluginResultText(2));
+        Fail(kErrorInvalidPicture, PluginResultText(plugin::kUnknownFormat));
         return;
     }
     preView_ = false;
     orgWidth_ = orgHeight_ = 0;
 }
+
+// The entry points of a plug-in library; null where the library lacks one.
+struct PluginCalls {
+    plugin::GetPictureInfoFn getPictureInfo;
+    plugin::GetPictureFn getPreview;
+    plugin::GetPictureFn getPicture;
+};
+
+namespace {
+
+// A logical palette of the given colours.
+ui::GdiObject MakePalette(const PALETTEENTRY* entries, int count) {
+    std::vector<unsigned char> buffer(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+    auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = static_cast<WORD>(count);
+    std::copy(entries, entries + count, logical->palPalEntry);
+    return ui::GdiObject(CreatePalette(logical));
+}
+
+// The information call. The text block that a successful call may hand over is freed at once: the loader shows
+// no text.
+int PictureInfoOf(const PluginCalls& calls, const char* name, LONG_PTR offset, plugin::PictureInfo& record) {
+    record = {};
+    const int result = calls.getPictureInfo(name, offset, 0, &record);
+    ui::GlobalMemory text(result == plugin::kOk ? record.hInfo : nullptr);
+    record.hInfo = nullptr;
+    return result;
+}
+
+} // namespace
 
 void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* typeName) {
     loaderKind_ = kind;
@@ -118,73 +149,79 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
         Fail(kErrorLibraryNotFound, LibraryNotFoundText(typeName));
         return;
     }
-
+    const PluginCalls calls{EntryPoint<plugin::GetPictureInfoFn>(library.get(), "GetPictureInfo"),
+                            EntryPoint<plugin::GetPictureFn>(library.get(), "GetPreview"),
+                            EntryPoint<plugin::GetPictureFn>(library.get(), "GetPicture")};
     const bool needsInfo = kind == kJpegKind || kind == kPicKind || kind == kPic2Kind;
-    const auto getPictureInfo = EntryPoint<plugin::GetPictureInfoFn>(library.get(), "GetPictureInfo");
-    const auto getPreview = EntryPoint<plugin::GetPictureFn>(library.get(), "GetPreview");
-    const auto getPicture = EntryPoint<plugin::GetPictureFn>(library.get(), "GetPicture");
     // A library without the calls its path needs, or a name longer than the 256-byte buffer, is an error
     // of its own; nothing is called.
-    if (!getPicture || (needsInfo && (!getPictureInfo || !getPreview)) || pictureName_.size() >= kNameBufferSize) {
+    if (!calls.getPicture || (needsInfo && (!calls.getPictureInfo || !calls.getPreview)) ||
+        pictureName_.size() >= kNameBufferSize) {
         Fail(kErrorOther, PluginResultText(kErrorOther));
         return;
     }
     char name[kNameBufferSize] = {};
     std::memcpy(name, pictureName_.c_str(), pictureName_.size() + 1);
+    if (kind == kJpegKind)
+        LoadJpeg(calls, name);
+    else if (LoadWhole(calls, name) && (kind == kPicKind || kind == kPic2Kind))
+        SquarePixels(calls, name);
+}
 
-    HANDLE info = nullptr;
-    HANDLE bits = nullptr;
-    if (kind == kJpegKind) {
-        plugin::PictureInfo record{};
-        int result = getPictureInfo(name, 0, 0, &record);
-        LONG_PTR offset = 0;
-        if (result != plugin::kOk) {
-            record = {};
-            result = getPictureInfo(name, 128, 0, &record);
-            if (result == plugin::kOk)
-                offset = 128;
-        }
-        if (result != plugin::kOk) {
-            Fail(result, PluginResultText(result));
-            return;
-        }
-        orgWidth_ = record.width;
-        orgHeight_ = record.height;
-        if (record.hInfo)
-            GlobalFree(record.hInfo);
-        if (record.width <= 0 || record.height <= 0) {
-            Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
-            return;
-        }
-        const PictureSize size =
-            preView_ ? PreviewSize(record.width, record.height) : PictureSize{record.width, record.height};
-        result = (preView_ ? getPreview : getPicture)(name, offset, 0, &info, &bits, nullptr, 0);
-        if (result != plugin::kOk) {
-            Fail(result, PluginResultText(result));
-            return;
-        }
-        SetPixels(info, bits, size.width, size.height, false);
-        return;
-    }
-
-    int result = getPicture(name, 0, 0, &info, &bits, nullptr, 0);
-    if (result == plugin::kUnknownFormat) {
-        info = bits = nullptr;
-        result = getPicture(name, 128, 0, &info, &bits, nullptr, 0);
+// JPEG: the size from the information call (at offset 0, else 128), then the picture or its preview.
+void TAll::LoadJpeg(const PluginCalls& calls, const char* name) {
+    plugin::PictureInfo record{};
+    LONG_PTR offset = 0;
+    int result = PictureInfoOf(calls, name, 0, record);
+    if (result != plugin::kOk) {
+        result = PictureInfoOf(calls, name, 128, record);
+        if (result == plugin::kOk)
+            offset = 128;
     }
     if (result != plugin::kOk) {
         Fail(result, PluginResultText(result));
         return;
     }
-    if (!SetPixels(info, bits, 0, 0, true) || (kind != kPicKind && kind != kPic2Kind))
+    orgWidth_ = record.width;
+    orgHeight_ = record.height;
+    if (record.width <= 0 || record.height <= 0) {
+        Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
         return;
+    }
+    const PictureSize size =
+        preView_ ? PreviewSize(record.width, record.height) : PictureSize{record.width, record.height};
+    HANDLE info = nullptr;
+    HANDLE bits = nullptr;
+    result = (preView_ ? calls.getPreview : calls.getPicture)(name, offset, 0, &info, &bits, nullptr, 0);
+    if (result != plugin::kOk) {
+        Fail(result, PluginResultText(result));
+        return;
+    }
+    SetPixels(info, bits, size.width, size.height, false);
+}
 
-    // PIC and PIC2: square the pixels by the densities of the information call at offset 0.
+// Every other kind: the picture at offset 0, or at 128 when the plug-in does not know the format at 0. Returns
+// false after reporting a failure.
+bool TAll::LoadWhole(const PluginCalls& calls, const char* name) {
+    HANDLE info = nullptr;
+    HANDLE bits = nullptr;
+    int result = calls.getPicture(name, 0, 0, &info, &bits, nullptr, 0);
+    if (result == plugin::kUnknownFormat) {
+        info = bits = nullptr;
+        result = calls.getPicture(name, 128, 0, &info, &bits, nullptr, 0);
+    }
+    if (result != plugin::kOk) {
+        Fail(result, PluginResultText(result));
+        return false;
+    }
+    return SetPixels(info, bits, 0, 0, true);
+}
+
+// PIC and PIC2: squares the pixels by the densities of the information call at offset 0.
+void TAll::SquarePixels(const PluginCalls& calls, const char* name) {
     plugin::PictureInfo record{};
-    if (getPictureInfo(name, 0, 0, &record) != plugin::kOk)
+    if (PictureInfoOf(calls, name, 0, record) != plugin::kOk)
         return;
-    if (record.hInfo)
-        GlobalFree(record.hInfo);
     ui::Picture& picture = GetPicture();
     const auto stretched = AspectSize({picture.Width(), picture.Height()}, record.xDensity, record.yDensity);
     if (!stretched)
@@ -194,7 +231,7 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
     ui::OwnedDc from(CreateCompatibleDC(screen.get()));
     ui::OwnedDc to(CreateCompatibleDC(screen.get()));
     if (!second || !from || !to) {
-        Fail(4, PluginResultText(4));
+        Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
         return;
     }
     {
@@ -205,17 +242,11 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
                    picture.Height(), SRCCOPY);
     }
     // The second bitmap takes the first one's palette.
-    HPALETTE palette = picture.Palette();
     ui::GdiObject keptPalette;
-    if (palette) {
+    if (HPALETTE palette = picture.Palette()) {
         PALETTEENTRY entries[256];
         const UINT count = GetPaletteEntries(palette, 0, 256, entries);
-        std::vector<unsigned char> buffer(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
-        auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
-        logical->palVersion = 0x300;
-        logical->palNumEntries = static_cast<WORD>(count);
-        std::memcpy(logical->palPalEntry, entries, count * sizeof(PALETTEENTRY));
-        keptPalette.reset(CreatePalette(logical));
+        keptPalette = MakePalette(entries, static_cast<int>(count));
     }
     picture.AssignBitmap(std::move(second), std::move(keptPalette));
 }
@@ -243,23 +274,20 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
         bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
         ui::OwnedDc memory(CreateCompatibleDC(screen.get()));
         if (!bitmap || !memory) {
-            Fail(4, PluginResultText(4));
+            Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
             return false;
         }
         const int displayBits = displayBitsPerPixel ? displayBitsPerPixel() : GetDeviceCaps(screen.get(), BITSPIXEL);
         HPALETTE previous = nullptr;
         if (mayBuildPalette && layout->bitCount <= 8 && displayBits == 8) {
             const int count = PaletteEntryCount(layout->bitCount, layout->clrUsed);
-            std::vector<unsigned char> buffer(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
-            auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
-            logical->palVersion = 0x300;
-            logical->palNumEntries = static_cast<WORD>(count);
+            std::vector<PALETTEENTRY> entries(count);
             const unsigned char* table = info.data() + layout->colourTableOffset;
             for (int i = 0; i < count; ++i) {
                 const unsigned char* quad = table + 4 * i; // blue, green, red, reserved
-                logical->palPalEntry[i] = PALETTEENTRY{quad[2], quad[1], quad[0], 0};
+                entries[i] = PALETTEENTRY{quad[2], quad[1], quad[0], 0};
             }
-            palette.reset(CreatePalette(logical));
+            palette = MakePalette(entries.data(), count);
             if (palette) {
                 previous = SelectPalette(memory.get(), static_cast<HPALETTE>(palette.get()), FALSE);
                 RealizePalette(memory.get());

@@ -8,6 +8,8 @@
 
 namespace kelvad {
 
+struct PluginCalls;
+
 // The image loader: turns an image file into a picture held in memory. BMP, ICO, WMF and EMF are read by
 // the toolkit's readers; the other kinds through an image plug-in library (loaded per file by its bare name
 // and released after it). Failures are shown in a message dialog and leave PictureName empty.
@@ -53,6 +55,9 @@ private:
     void Fail(int error, const std::string& text);
     void LoadNative(const std::string& extension);
     void LoadThroughPlugin(int kind, const char* library, const char* typeName);
+    void LoadJpeg(const PluginCalls& calls, const char* name);
+    bool LoadWhole(const PluginCalls& calls, const char* name);
+    void SquarePixels(const PluginCalls& calls, const char* name);
     bool SetPixels(HGLOBAL info, HGLOBAL bits, int width, int height, bool mayBuildPalette);
 
     std::string pictureName_;

@@ -75,15 +75,15 @@ std::string LibraryNotFoundText(const char* typeName) {
 
 std::string PluginResultText(int code) {
     switch (code) {
-    case 2:
+    case plugin::kUnknownFormat:
         return "未知のフォーマット";
-    case 3:
+    case plugin::kCorrupt:
         return "データが壊れている";
-    case 4:
+    case plugin::kNoMemory:
         return "メモリーが確保出来ない";
-    case 5:
+    case plugin::kMemoryError:
         return "メモリーエラー";
-    case 6:
+    case plugin::kReadError:
         return "ファイルリードエラー";
     default:
         return "その他のエラー";
@@ -119,7 +119,7 @@ int PaletteEntryCount(int bitCount, std::uint32_t clrUsed) {
     switch (bitCount) {
     case 8:
         return 256;
-    case 4:
+    case plugin::kNoMemory:
         return 16;
     case 1:
         return 2;

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "image/plugin_results.h"
+
 namespace kelvad {
 
 // Loader kinds: 0 the toolkit's readers, 1 JPEG, 2 GIF, 3 TIFF, 4 PIC, 5 PIC2, 6 MAG, 7 XLD4, 8 PI, 9 PNG.
