@@ -28,8 +28,8 @@ foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
     list(APPEND kelvad_plugins ${name})
 endforeach()
 
-# The tests' plug-in, under the names of the loader's table; the tests load it from bin/testplugins/<variant>
-# before the loader asks for it by name. "picture_only" lacks GetPictureInfo and GetPreview.
+# The tests' plug-in, under the names of the loader's table, in bin/testplugins/<variant>; the tests point the
+# loader's plug-in folder there. "picture_only" lacks GetPictureInfo and GetPreview.
 set(test_plugins)
 foreach(variant full picture_only)
     set(dir ${CMAKE_BINARY_DIR}/bin/testplugins/${variant})
@@ -44,3 +44,7 @@ foreach(variant full picture_only)
     endforeach()
     list(APPEND test_plugins test_plugin_${variant})
 endforeach()
+
+# A library that leaves a mark beside itself when loaded, which the tests plant where the loader must not look.
+kelvad_plugin(test_plugin_marker tests/plugin/marker_plugin_win.cpp ${CMAKE_BINARY_DIR}/bin/testplugins/marker planted)
+list(APPEND test_plugins test_plugin_marker)

@@ -39,9 +39,41 @@ private:
     std::size_t size_;
 };
 
+// The program's own folder, ending in a backslash.
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size())
+        path.resize(path.size() * 2);
+    path.resize(length);
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+// A plug-in library by its full path: from the folder given, else from the system folder.
+HMODULE LoadPluginLibrary(const std::wstring& folder, const char* name) {
+    const std::wstring wideName(name, name + std::strlen(name)); // the table's names are ASCII
+    if (!folder.empty())
+        if (HMODULE library = LoadLibraryW((folder + wideName).c_str()))
+            return library;
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    return LoadLibraryW((std::wstring(system, length) + L"\\" + wideName).c_str());
+}
+
 } // namespace
 
-TAll::TAll(ui::Form* owner) : ui::PictureControl(owner) {
+void RestrictLibrarySearch() {
+    SetDllDirectoryW(L"");
+    // Where the system has it (Windows 8, or 7 with its update), the PATH folders go too.
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    if (const auto setDefault =
+            EntryPoint<SetDefaultDllDirectoriesFn>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))
+        setDefault(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+TAll::TAll(ui::Form* owner) : ui::PictureControl(owner), pluginFolder(ProgramFolder()) {
     SetAutoSize(true);
 }
 
@@ -140,7 +172,7 @@ int PictureInfoOf(const PluginCalls& calls, const char* name, LONG_PTR offset, p
 
 void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* typeName) {
     loaderKind_ = kind;
-    ui::Library library(LoadLibraryA(libraryName));
+    ui::Library library(LoadPluginLibrary(pluginFolder, libraryName));
     if (kind != kJpegKind) {
         preView_ = false;
         orgWidth_ = orgHeight_ = 0;

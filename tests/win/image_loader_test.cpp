@@ -22,11 +22,18 @@ std::string BinDir() {
     return dir.substr(0, dir.rfind('\\') + 1);
 }
 
-// The test plug-in of a variant, loaded by its full path before the loader asks for it by its bare name.
+std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+// The test plug-in of a variant: the loader's plug-in folder is pointed at it, and the test holds it too, to read
+// its log.
 class TestPlugin {
 public:
-    TestPlugin(const char* variant, const char* name)
-        : name_(name), module_(LoadLibraryA((BinDir() + "testplugins\\" + variant + "\\" + name).c_str())) {}
+    TestPlugin(TAll& all, const char* variant, const char* name)
+        : name_(name), module_(LoadLibraryA((BinDir() + "testplugins\\" + variant + "\\" + name).c_str())) {
+        all.pluginFolder = Wide(BinDir() + "testplugins\\" + variant + "\\");
+    }
     ~TestPlugin() { module_.reset(); }
     HMODULE get() const { return module_.get(); }
     // The calls made since the last look, as "Name@offset=result;...".
@@ -333,7 +340,7 @@ TEST_F(ImageLoader, RealPluginsPublishTheirInterface) {
 
 TEST_F(ImageLoader, EveryFailureOfThePluginPathIsReported) {
     {
-        TestPlugin mag("full", "ifmag.spi");
+        TestPlugin mag(all, "full", "ifmag.spi");
         ASSERT_TRUE(mag.get());
         struct Case {
             const char* name;
@@ -397,7 +404,7 @@ TEST_F(ImageLoader, EveryFailureOfThePluginPathIsReported) {
 }
 
 TEST_F(ImageLoader, JpegPathRetriesAtOffset128AndMakesThePreview) {
-    TestPlugin jpeg("full", "ifjpeg.spi");
+    TestPlugin jpeg(all, "full", "ifjpeg.spi");
     ASSERT_TRUE(jpeg.get());
     // Any failing first information call leads to offset 128.
     Load("later.jpg", (std::string("KVSPI info=3") + Bytes(116, ' ')) + "KVSPI w=10 h=6");
@@ -428,7 +435,7 @@ TEST_F(ImageLoader, JpegPathRetriesAtOffset128AndMakesThePreview) {
 
 TEST_F(ImageLoader, PicAspectPaletteAndMissingEntryPoints) {
     {
-        TestPlugin pic("full", "ifpic.spi");
+        TestPlugin pic(all, "full", "ifpic.spi");
         Load("tall.pic", "KVSPI w=640 h=400 dx=1 dy=2");
         EXPECT_EQ(all.GetPicture().Width(), 1280);
         EXPECT_EQ(all.GetPicture().Height(), 400);
@@ -458,14 +465,30 @@ TEST_F(ImageLoader, PicAspectPaletteAndMissingEntryPoints) {
     // The loader holds no reference of its own once a load is over.
     EXPECT_EQ(GetModuleHandleA("ifpic.spi"), nullptr);
 
-    TestPlugin bare("picture_only", "ifpic.spi");
-    TestPlugin bareMag("picture_only", "ifmag.spi");
+    TestPlugin bare(all, "picture_only", "ifpic.spi");
+    TestPlugin bareMag(all, "picture_only", "ifmag.spi");
     EXPECT_EQ(LoadText("noinfo.pic", "KVSPI"), "その他のエラー");
     EXPECT_EQ(all.Error(), 1);
     EXPECT_EQ(bare.TakeLog(), "");
     // The other kinds need only GetPicture.
     EXPECT_EQ(Load("enough.mag", "KVSPI w=3 h=2"), "");
     ExpectPixels(3, 2, kTrueColour);
+}
+
+TEST_F(ImageLoader, PluginsComeFromTheirFolderOnly) {
+    // Under the plug-in's name, loaded already and in the current folder: neither is taken.
+    TestPlugin loaded(all, "full", "ifmag.spi");
+    const std::string planted = TempDir() + "planted\\";
+    CreateDirectoryA(planted.c_str(), nullptr);
+    CopyFileA((BinDir() + "testplugins\\full\\ifmag.spi").c_str(), (planted + "ifmag.spi").c_str(), FALSE);
+    char before[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
+    SetCurrentDirectoryA(planted.c_str());
+    all.pluginFolder = Wide(TempDir() + "empty\\");
+    EXPECT_EQ(LoadText("x.mag", "KVSPI"), "IFMAG.SPI not found");
+    EXPECT_EQ(all.Error(), 20);
+    EXPECT_EQ(loaded.TakeLog(), "");
+    SetCurrentDirectoryA(before);
 }
 
 std::string dialogCaption, dialogText;
