@@ -16,8 +16,8 @@ function(kelvad_plugin target source output_dir output_name)
 endfunction()
 
 set(kelvad_plugins)
-# The WIC plug-in's plain parts: the JPEG header walk and the pixel-row conversions.
-set(wic_plugin_parts plugins/jpeg_headers.cpp plugins/pixel_rows.cpp)
+# The WIC plug-in's plain parts: the JPEG header walk, the sizes in other headers and the pixel-row conversions.
+set(wic_plugin_parts plugins/jpeg_headers.cpp plugins/picture_extent.cpp plugins/pixel_rows.cpp)
 foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
     string(REPLACE ":" ";" pair ${entry})
     list(GET pair 0 name)

@@ -194,10 +194,20 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
     }
     char name[kNameBufferSize] = {};
     std::memcpy(name, pictureName_.c_str(), pictureName_.size() + 1);
-    if (kind == kJpegKind)
+    if (kind == kJpegKind) {
         LoadJpeg(calls, name);
-    else if (LoadWhole(calls, name) && (kind == kPicKind || kind == kPic2Kind))
-        SquarePixels(calls, name);
+        return;
+    }
+    // The size first, where the plug-in tells it at offset 0: a picture too large for one bitmap is refused before
+    // it is decoded. PIC and PIC2 take their densities from the same answer.
+    plugin::PictureInfo record{};
+    const bool known = calls.getPictureInfo && PictureInfoOf(calls, name, 0, record) == plugin::kOk;
+    if (known && BitmapTooLarge(record.width, record.height)) {
+        Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
+        return;
+    }
+    if (LoadWhole(calls, name) && known && (kind == kPicKind || kind == kPic2Kind))
+        SquarePixels(record.xDensity, record.yDensity);
 }
 
 // JPEG: the size from the information call (at offset 0, else 128), then the picture or its preview.
@@ -218,6 +228,10 @@ void TAll::LoadJpeg(const PluginCalls& calls, const char* name) {
     orgHeight_ = record.height;
     if (record.width <= 0 || record.height <= 0) {
         Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
+        return;
+    }
+    if (BitmapTooLarge(record.width, record.height)) {
+        Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
         return;
     }
     const PictureSize size =
@@ -250,12 +264,9 @@ bool TAll::LoadWhole(const PluginCalls& calls, const char* name) {
 }
 
 // PIC and PIC2: squares the pixels by the densities of the information call at offset 0.
-void TAll::SquarePixels(const PluginCalls& calls, const char* name) {
-    plugin::PictureInfo record{};
-    if (PictureInfoOf(calls, name, 0, record) != plugin::kOk)
-        return;
+void TAll::SquarePixels(unsigned xDensity, unsigned yDensity) {
     ui::Picture& picture = GetPicture();
-    const auto stretched = AspectSize({picture.Width(), picture.Height()}, record.xDensity, record.yDensity);
+    const auto stretched = AspectSize({picture.Width(), picture.Height()}, xDensity, yDensity);
     if (!stretched)
         return;
     ui::WindowDc screen(nullptr);
@@ -290,6 +301,7 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
     ui::GlobalMemory ownedBits(bitsBlock);
     ui::GdiObject bitmap;
     ui::GdiObject palette;
+    HPALETTE previous = nullptr;
     {
         Locked bits(bitsBlock);
         Locked info(infoBlock);
@@ -310,7 +322,6 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
             return false;
         }
         const int displayBits = displayBitsPerPixel ? displayBitsPerPixel() : GetDeviceCaps(screen.get(), BITSPIXEL);
-        HPALETTE previous = nullptr;
         if (mayBuildPalette && layout->bitCount <= 8 && displayBits == 8) {
             const int count = PaletteEntryCount(layout->bitCount, layout->clrUsed);
             std::vector<PALETTEENTRY> entries(count);
@@ -343,13 +354,17 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
             Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
             return false;
         }
-        // The window that shows the picture realises its palette too.
-        if (palette && Owner() && Owner()->Handle()) {
-            ui::WindowDc window(Owner()->Handle());
-            HPALETTE before = SelectPalette(window.get(), static_cast<HPALETTE>(palette.get()), FALSE);
-            RealizePalette(window.get());
-            SelectPalette(window.get(), previous ? previous : before, FALSE);
-        }
+    }
+    // The plug-in's blocks go as soon as the bitmap holds the rows, so that the two are held together only while
+    // the rows are copied.
+    ownedBits.reset();
+    ownedInfo.reset();
+    // The window that shows the picture realises its palette too.
+    if (palette && Owner() && Owner()->Handle()) {
+        ui::WindowDc window(Owner()->Handle());
+        HPALETTE before = SelectPalette(window.get(), static_cast<HPALETTE>(palette.get()), FALSE);
+        RealizePalette(window.get());
+        SelectPalette(window.get(), previous ? previous : before, FALSE);
     }
     GetPicture().AssignBitmap(std::move(bitmap), std::move(palette));
     return true;

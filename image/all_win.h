@@ -65,7 +65,7 @@ private:
     void LoadThroughPlugin(int kind, const char* library, const char* typeName);
     void LoadJpeg(const PluginCalls& calls, const char* name);
     bool LoadWhole(const PluginCalls& calls, const char* name);
-    void SquarePixels(const PluginCalls& calls, const char* name);
+    void SquarePixels(unsigned xDensity, unsigned yDensity);
     bool SetPixels(HGLOBAL info, HGLOBAL bits, int width, int height, bool mayBuildPalette);
 
     std::string pictureName_;

@@ -113,6 +113,14 @@ std::optional<PictureSize> AspectSize(PictureSize picture, unsigned horizontalDe
     return PictureSize{static_cast<int>(width), static_cast<int>(height)};
 }
 
+bool BitmapTooLarge(int width, int height) {
+    constexpr std::uint64_t kLimit = 1ull << 30;
+    if (width <= 0 || height <= 0)
+        return false;
+    const std::uint64_t stride = (std::uint64_t(width) * 24 + 31) / 32 * 4;
+    return stride > kLimit / std::uint64_t(height);
+}
+
 int PaletteEntryCount(int bitCount, std::uint32_t clrUsed) {
     if (clrUsed != 0)
         return static_cast<int>(clrUsed);
@@ -147,11 +155,14 @@ std::optional<DibLayout> CheckPluginDib(const unsigned char* info, std::size_t i
     const int bits = layout.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return std::nullopt;
-    // BI_RGB, or BI_BITFIELDS with its three masks after a plain header.
+    // BI_RGB, or BI_BITFIELDS with its three masks after a plain header or inside a longer one.
+    constexpr std::size_t kHeaderWithMasks = 52;
     std::size_t tableOffset = headerSize;
     if (compression == 3 && (bits == 16 || bits == 32)) {
         if (headerSize == kHeaderSize)
             tableOffset += 12;
+        else if (headerSize < kHeaderWithMasks)
+            return std::nullopt;
     } else if (compression != 0) {
         return std::nullopt;
     }

@@ -13,6 +13,7 @@
 
 #include "image/plugin_interface_win.h"
 #include "plugins/jpeg_headers.h"
+#include "plugins/picture_extent.h"
 #include "plugins/pixel_rows.h"
 
 namespace {
@@ -137,6 +138,18 @@ std::vector<unsigned char> ReadInput(LPCSTR buffer, LONG_PTR length, unsigned fl
     return data;
 }
 
+// The picture's size from the file's first bytes, where the format has it at a fixed place.
+std::optional<kelvad::plugins::Extent> HeaderExtent(const std::vector<unsigned char>& d) {
+#if KELVAD_PLUGIN_FORMAT == 2
+    return kelvad::plugins::GifExtent(d.data(), d.size());
+#elif KELVAD_PLUGIN_FORMAT == 4
+    return kelvad::plugins::PngExtent(d.data(), d.size());
+#else
+    (void)d;
+    return std::nullopt;
+#endif
+}
+
 // An open decoder on the first frame of the input.
 struct Source {
     ComScope com;
@@ -152,6 +165,10 @@ struct Source {
     explicit Source(std::vector<unsigned char> input) : data(std::move(input)) {
         if (!HasSignature(data.data(), data.size()))
             throw Failure{kUnknownFormat};
+        // The codec may decode the whole picture as soon as it opens it: a size too large is refused before that.
+        const std::optional<kelvad::plugins::Extent> extent = HeaderExtent(data);
+        if (extent && kelvad::plugins::TooLargeForOneBitmap(extent->width, extent->height))
+            throw Failure{kNoMemory};
         Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                reinterpret_cast<void**>(factory.put())),
               kInternalError);
@@ -163,6 +180,8 @@ struct Source {
         Check(frame->GetSize(&width, &height), kCorrupt);
         if (width == 0 || height == 0 || width > 0x7FFFFFF || height > 0x7FFFFFF)
             throw Failure{kCorrupt};
+        if (kelvad::plugins::TooLargeForOneBitmap(width, height))
+            throw Failure{kNoMemory};
     }
 };
 

@@ -79,6 +79,12 @@ TEST(ImageLoader, PreviewAspectAndPaletteSizes) {
     EXPECT_FALSE(AspectSize({640, 400}, 2, 0));
     EXPECT_FALSE(AspectSize({100000, 400}, 1, 65535));
 
+    EXPECT_FALSE(BitmapTooLarge(16384, 21845)); // rows of 49152 bytes: just below 1 GiB
+    EXPECT_TRUE(BitmapTooLarge(16384, 21846));
+    EXPECT_TRUE(BitmapTooLarge(20000, 20000));
+    EXPECT_TRUE(BitmapTooLarge(0x7FFFFFFF, 1));
+    EXPECT_FALSE(BitmapTooLarge(0, 0x7FFFFFFF));
+
     EXPECT_EQ(PaletteEntryCount(8, 0), 256);
     EXPECT_EQ(PaletteEntryCount(4, 0), 16);
     EXPECT_EQ(PaletteEntryCount(1, 0), 2);
@@ -128,6 +134,9 @@ TEST(ImageLoader, PluginBlocksAreCheckedBeforeUse) {
         {"sizes whose product overflows", Header(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 0), 1u << 20, false},
         {"bit fields without masks", Header(1, 1, 32, 0, 0, 40, 3), 4, false},
         {"bit fields with masks", Header(1, 1, 32, 0, 3, 40, 3), 4, true},
+        {"bit fields, 44-byte header without room for the masks", Header(1, 1, 32, 0, 1, 44, 3), 4, false},
+        {"bit fields, 51-byte header", Header(1, 1, 16, 0, 3, 51, 3), 4, false},
+        {"bit fields, 52-byte header holding the masks", Header(1, 1, 16, 0, 3, 52, 3), 4, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
