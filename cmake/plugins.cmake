@@ -29,12 +29,14 @@ foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
 endforeach()
 
 # The tests' plug-in, under the names of the loader's table, in bin/testplugins/<variant>; the tests point the
-# loader's plug-in folder there. "picture_only" lacks GetPictureInfo and GetPreview.
+# loader's plug-in folder there. "picture_only" lacks GetPictureInfo and GetPreview, "no_preview" GetPreview.
 set(test_plugins)
-foreach(variant full picture_only)
+foreach(variant full picture_only no_preview)
     set(dir ${CMAKE_BINARY_DIR}/bin/testplugins/${variant})
     if(variant STREQUAL "picture_only")
         kelvad_plugin(test_plugin_${variant} tests/plugin/test_plugin_win.cpp ${dir} ifpic TEST_PLUGIN_PICTURE_ONLY)
+    elseif(variant STREQUAL "no_preview")
+        kelvad_plugin(test_plugin_${variant} tests/plugin/test_plugin_win.cpp ${dir} ifpic TEST_PLUGIN_NO_PREVIEW)
     else()
         kelvad_plugin(test_plugin_${variant} tests/plugin/test_plugin_win.cpp ${dir} ifpic)
     endif()

@@ -1,6 +1,7 @@
 #include "image/all_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -158,6 +159,40 @@ ui::GdiObject MakePalette(const PALETTEENTRY* entries, int count) {
     return ui::GdiObject(CreatePalette(logical));
 }
 
+// Copies the rows of a checked plug-in bitmap into a device bitmap, in bands of scan lines from the bottom up: GDI
+// converts each call's rows through a buffer of their size, so whole pictures would need that much memory again.
+// Rows stored from the top go through a bottom-up copy of the header, each band turned over in a buffer. Returns
+// the number of scan lines set.
+int CopyRows(HDC dc, HBITMAP bitmap, const DibLayout& layout, const unsigned char* info, std::size_t infoSize,
+             const unsigned char* bits) {
+    const std::size_t stride = (static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
+    const int band = static_cast<int>(std::max<std::size_t>(1, (1u << 20) / stride));
+    std::vector<unsigned char> header;
+    std::vector<unsigned char> turned;
+    if (layout.topDown) {
+        header.assign(info, info + infoSize);
+        const std::int32_t height = layout.height;
+        std::memcpy(header.data() + 8, &height, sizeof height); // biHeight
+        info = header.data();
+    }
+    int lines = 0;
+    for (int first = 0; first < layout.height; first += band) {
+        const int count = std::min(band, layout.height - first);
+        const unsigned char* rows = bits + first * stride;
+        if (layout.topDown) {
+            // Scan line first + i from the bottom is row height - 1 - first - i from the top.
+            turned.resize(count * stride);
+            for (int i = 0; i < count; ++i)
+                std::memcpy(turned.data() + i * stride, bits + (layout.height - 1 - first - i) * stride, stride);
+            rows = turned.data();
+        }
+        const int set =
+            SetDIBits(dc, bitmap, first, count, rows, reinterpret_cast<const BITMAPINFO*>(info), DIB_RGB_COLORS);
+        lines += std::max(set, 0);
+    }
+    return lines;
+}
+
 // The information call. The text block that a successful call may hand over is freed at once: the loader shows
 // no text.
 int PictureInfoOf(const PluginCalls& calls, const char* name, LONG_PTR offset, plugin::PictureInfo& record) {
@@ -184,11 +219,13 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
     const PluginCalls calls{EntryPoint<plugin::GetPictureInfoFn>(library.get(), "GetPictureInfo"),
                             EntryPoint<plugin::GetPictureFn>(library.get(), "GetPreview"),
                             EntryPoint<plugin::GetPictureFn>(library.get(), "GetPicture")};
-    const bool needsInfo = kind == kJpegKind || kind == kPicKind || kind == kPic2Kind;
-    // A library without the calls its path needs, or a name longer than the 256-byte buffer, is an error
-    // of its own; nothing is called.
-    if (!calls.getPicture || (needsInfo && (!calls.getPictureInfo || !calls.getPreview)) ||
-        pictureName_.size() >= kNameBufferSize) {
+    // Only the calls this kind's path makes are needed: for JPEG the information call and the picture or preview
+    // call, for PIC and PIC2 the picture and information calls, for the others the picture call.
+    const bool hasCalls = kind == kJpegKind
+                              ? calls.getPictureInfo && (preView_ ? calls.getPreview : calls.getPicture)
+                              : calls.getPicture && (calls.getPictureInfo || (kind != kPicKind && kind != kPic2Kind));
+    // A library without them, or a name longer than the 256-byte buffer, is an error of its own; nothing is called.
+    if (!hasCalls || pictureName_.size() >= kNameBufferSize) {
         Fail(kErrorOther, PluginResultText(kErrorOther));
         return;
     }
@@ -336,18 +373,8 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
                 RealizePalette(memory.get());
             }
         }
-        // In bands of scan lines from the bottom up: GDI converts each call's rows through a buffer of their
-        // size, so whole pictures would need that much memory again.
-        const std::size_t stride = (static_cast<std::size_t>(layout->width) * layout->bitCount + 31) / 32 * 4;
-        const int band = static_cast<int>(std::max<std::size_t>(1, (1u << 20) / stride));
-        int lines = 0;
-        for (int first = 0; first < layout->height; first += band) {
-            const int count = std::min(band, layout->height - first);
-            const int set =
-                SetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), first, count, bits.data() + first * stride,
-                          reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-            lines += std::max(set, 0);
-        }
+        const int lines =
+            CopyRows(memory.get(), static_cast<HBITMAP>(bitmap.get()), *layout, info.data(), info.size(), bits.data());
         if (previous)
             SelectPalette(memory.get(), previous, FALSE);
         if (lines == 0) {

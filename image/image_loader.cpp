@@ -150,8 +150,12 @@ std::optional<DibLayout> CheckPluginDib(const unsigned char* info, std::size_t i
     layout.bitCount = static_cast<int>(ReadU16(info + 14));
     const std::uint32_t compression = ReadU32(info + 16);
     layout.clrUsed = ReadU32(info + 32);
-    if (layout.width <= 0 || layout.height <= 0 || planes != 1)
+    if (layout.width <= 0 || layout.height == 0 || layout.height == std::numeric_limits<std::int32_t>::min() ||
+        planes != 1)
         return std::nullopt;
+    layout.topDown = layout.height < 0;
+    if (layout.topDown)
+        layout.height = -layout.height;
     const int bits = layout.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return std::nullopt;

@@ -66,11 +66,12 @@ struct DibLayout {
     std::uint32_t clrUsed;
     std::size_t colourTableOffset; // byte offset of the first RGBQUAD in the block
     int colourCount;               // RGBQUAD entries present in the block and used for the palette
+    bool topDown;                  // rows stored from the top (the header's height is negative); height is above 0
 };
 // Checks a plug-in's two blocks before anything is read from them: the header fits its block (with bit fields,
 // a plain 40-byte header followed by the three masks, or a header of 52 bytes or more holding them), the colour
-// table fits, width and height are above 0, the pixel block holds every row the header claims, and no
-// size overflows. nullopt means the picture is corrupt.
+// table fits, the width is above 0 and the height not 0 (below 0 for rows from the top), the pixel block holds every
+// row the header claims, and no size overflows. nullopt means the picture is corrupt.
 std::optional<DibLayout> CheckPluginDib(const unsigned char* info, std::size_t infoSize, std::size_t pixelSize);
 
 } // namespace kelvad

@@ -126,7 +126,9 @@ TEST(ImageLoader, PluginBlocksAreCheckedBeforeUse) {
         {"1-bit", Header(33, 2, 1, 0, 2), 16, true},
         {"width 0", Header(0, 5, 24, 0, 0), 100, false},
         {"height 0", Header(5, 0, 24, 0, 0), 100, false},
-        {"negative height", Header(5, -5, 24, 0, 0), 100, false},
+        {"negative height: rows from the top", Header(5, -5, 24, 0, 0), 80, true},
+        {"negative height, one row short", Header(5, -5, 24, 0, 0), 79, false},
+        {"the most negative height", Header(1, INT32_MIN, 24, 0, 0), 1u << 20, false},
         {"header size beyond block", Header(1, 1, 24, 0, 0, 200), 4, false},
         {"header size too small", Header(1, 1, 24, 0, 0, 12), 4, false},
         {"unknown depth", Header(1, 1, 7, 0, 0), 4, false},
@@ -149,6 +151,12 @@ TEST(ImageLoader, PluginBlocksAreCheckedBeforeUse) {
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->colourTableOffset, 40u);
     EXPECT_EQ(layout->colourCount, 256);
+    EXPECT_FALSE(layout->topDown);
+    const auto down = Header(5, -3, 8, 0, 256);
+    const auto downLayout = CheckPluginDib(down.data(), down.size(), 24);
+    ASSERT_TRUE(downLayout);
+    EXPECT_TRUE(downLayout->topDown);
+    EXPECT_EQ(downLayout->height, 3);
 }
 
 } // namespace

@@ -470,6 +470,12 @@ TEST_F(ImageLoader, PicAspectPaletteAndMissingEntryPoints) {
         Load("palette.pic", "KVSPI w=20 h=10 bits=8");
         EXPECT_FALSE(all.GetPicture().Palette());
         ExpectPixels(20, 10, [](int x, int y) { return test_plugin::PaletteColour(test_plugin::PaletteIndex(x, y)); });
+
+        // Rows stored from the top come out the right way up, over several bands and with a palette too.
+        EXPECT_EQ(Load("down.pic", "KVSPI w=600 h=1200 topdown=1"), "");
+        ExpectPixels(600, 1200, kTrueColour);
+        EXPECT_EQ(Load("down8.pic", "KVSPI w=9 h=5 bits=8 topdown=1"), "");
+        ExpectPixels(9, 5, [](int x, int y) { return test_plugin::PaletteColour(test_plugin::PaletteIndex(x, y)); });
     }
     // The loader holds no reference of its own once a load is over.
     EXPECT_EQ(GetModuleHandleA("ifpic.spi"), nullptr);
@@ -482,6 +488,15 @@ TEST_F(ImageLoader, PicAspectPaletteAndMissingEntryPoints) {
     // The other kinds need only GetPicture.
     EXPECT_EQ(Load("enough.mag", "KVSPI w=3 h=2"), "");
     ExpectPixels(3, 2, kTrueColour);
+
+    // JPEG without GetPreview: the full picture loads; only the preview needs the call.
+    TestPlugin noPreview(all, "no_preview", "ifjpeg.spi");
+    EXPECT_EQ(Load("full.jpg", "KVSPI w=6 h=5"), "");
+    ExpectPixels(6, 5, kTrueColour);
+    EXPECT_EQ(noPreview.TakeLog(), "GetPictureInfo@0=0;GetPicture@0=0;");
+    all.SetPreView(true);
+    EXPECT_EQ(LoadText("preview.jpg", "KVSPI w=6 h=5"), "その他のエラー");
+    EXPECT_EQ(noPreview.TakeLog(), "");
 }
 
 TEST_F(ImageLoader, PluginsComeFromTheirFolderOnly) {
