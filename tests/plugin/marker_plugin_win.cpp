@@ -1,18 +1,13 @@
-// A library for the tests only: loading it leaves the file "loaded.mark" beside it. It exports none of the
-// plug-in calls.
+// A library for the tests only, with none of the plug-in calls: loading it leaves "loaded.mark" beside it.
 #include <windows.h>
 
-#include <string>
+#include <cstring>
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(instance, path, MAX_PATH);
-    std::string mark = path;
-    mark = mark.substr(0, mark.rfind('\\') + 1) + "loaded.mark";
-    HANDLE file = CreateFileA(mark.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
+    char path[MAX_PATH + 16] = {};
+    if (reason == DLL_PROCESS_ATTACH && GetModuleFileNameA(instance, path, MAX_PATH)) {
+        std::strcpy(std::strrchr(path, '\\') + 1, "loaded.mark");
+        CloseHandle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
     return TRUE;
 }
