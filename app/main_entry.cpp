@@ -2,9 +2,11 @@
 #include <windows.h>
 
 #include "app/main_form_win.h"
+#include "image/all_win.h"
 #include "ui/application.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    kelvad::RestrictLibrarySearch();
     ui::Application& app = ui::App();
     app.Initialize(instance);
     app.title = "Kelvad32";

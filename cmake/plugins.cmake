@@ -16,22 +16,27 @@ function(kelvad_plugin target source output_dir output_name)
 endfunction()
 
 set(kelvad_plugins)
+# The WIC plug-in's plain parts: the JPEG header walk, the sizes in other headers and the pixel-row conversions.
+set(wic_plugin_parts plugins/jpeg_headers.cpp plugins/picture_extent.cpp plugins/pixel_rows.cpp)
 foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
     string(REPLACE ":" ";" pair ${entry})
     list(GET pair 0 name)
     list(GET pair 1 format)
-    kelvad_plugin(${name} plugins/wic_plugin_win.cpp ${CMAKE_BINARY_DIR}/bin ${name} KELVAD_PLUGIN_FORMAT=${format})
+    kelvad_plugin(${name} "plugins/wic_plugin_win.cpp;${wic_plugin_parts}" ${CMAKE_BINARY_DIR}/bin ${name}
+                  KELVAD_PLUGIN_FORMAT=${format})
     target_link_libraries(${name} PRIVATE windowscodecs ole32 uuid)
     list(APPEND kelvad_plugins ${name})
 endforeach()
 
-# The tests' plug-in, under the names of the loader's table; the tests load it from bin/testplugins/<variant>
-# before the loader asks for it by name. "picture_only" lacks GetPictureInfo and GetPreview.
+# The tests' plug-in, under the names of the loader's table, in bin/testplugins/<variant>; the tests point the
+# loader's plug-in folder there. "picture_only" lacks GetPictureInfo and GetPreview, "no_preview" GetPreview.
 set(test_plugins)
-foreach(variant full picture_only)
+foreach(variant full picture_only no_preview)
     set(dir ${CMAKE_BINARY_DIR}/bin/testplugins/${variant})
     if(variant STREQUAL "picture_only")
         kelvad_plugin(test_plugin_${variant} tests/plugin/test_plugin_win.cpp ${dir} ifpic TEST_PLUGIN_PICTURE_ONLY)
+    elseif(variant STREQUAL "no_preview")
+        kelvad_plugin(test_plugin_${variant} tests/plugin/test_plugin_win.cpp ${dir} ifpic TEST_PLUGIN_NO_PREVIEW)
     else()
         kelvad_plugin(test_plugin_${variant} tests/plugin/test_plugin_win.cpp ${dir} ifpic)
     endif()
@@ -41,3 +46,7 @@ foreach(variant full picture_only)
     endforeach()
     list(APPEND test_plugins test_plugin_${variant})
 endforeach()
+
+# A library that leaves a mark beside itself when loaded, which the tests plant where the loader must not look.
+kelvad_plugin(test_plugin_marker tests/plugin/marker_plugin_win.cpp ${CMAKE_BINARY_DIR}/bin/testplugins/marker planted)
+list(APPEND test_plugins test_plugin_marker)

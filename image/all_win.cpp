@@ -1,6 +1,7 @@
 #include "image/all_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -39,9 +40,41 @@ private:
     std::size_t size_;
 };
 
+// The program's own folder, ending in a backslash.
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size())
+        path.resize(path.size() * 2);
+    path.resize(length);
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+// A plug-in library by its full path: from the folder given, else from the system folder.
+HMODULE LoadPluginLibrary(const std::wstring& folder, const char* name) {
+    const std::wstring wideName(name, name + std::strlen(name)); // the table's names are ASCII
+    if (!folder.empty())
+        if (HMODULE library = LoadLibraryW((folder + wideName).c_str()))
+            return library;
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    return LoadLibraryW((std::wstring(system, length) + L"\\" + wideName).c_str());
+}
+
 } // namespace
 
-TAll::TAll(ui::Form* owner) : ui::PictureControl(owner) {
+void RestrictLibrarySearch() {
+    SetDllDirectoryW(L"");
+    // Where the system has it (Windows 8, or 7 with its update), the PATH folders go too.
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    if (const auto setDefault =
+            EntryPoint<SetDefaultDllDirectoriesFn>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))
+        setDefault(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+TAll::TAll(ui::Form* owner) : ui::PictureControl(owner), pluginFolder(ProgramFolder()) {
     SetAutoSize(true);
 }
 
@@ -100,16 +133,81 @@ void TAll::LoadNative(const std::string& extension) {
     try {
         GetPicture().LoadFromFile(pictureName_, extension);
     } catch (const ui::InvalidPicture&) {
-        Fail(kErrorInvalidPicture, PluginResultText(2));
+        Fail(kErrorInvalidPicture, PluginResultText(plugin::kUnknownFormat));
         return;
     }
     preView_ = false;
     orgWidth_ = orgHeight_ = 0;
 }
 
+// The entry points of a plug-in library; null where the library lacks one.
+struct PluginCalls {
+    plugin::GetPictureInfoFn getPictureInfo;
+    plugin::GetPictureFn getPreview;
+    plugin::GetPictureFn getPicture;
+};
+
+namespace {
+
+// A logical palette of the given colours.
+ui::GdiObject MakePalette(const PALETTEENTRY* entries, int count) {
+    std::vector<unsigned char> buffer(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
+    auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
+    logical->palVersion = 0x300;
+    logical->palNumEntries = static_cast<WORD>(count);
+    std::copy(entries, entries + count, logical->palPalEntry);
+    return ui::GdiObject(CreatePalette(logical));
+}
+
+// Copies the rows of a checked plug-in bitmap into a device bitmap, in bands of scan lines from the bottom up: GDI
+// converts each call's rows through a buffer of their size, so whole pictures would need that much memory again.
+// Rows stored from the top go through a bottom-up copy of the header, each band turned over in a buffer. Returns
+// the number of scan lines set.
+int CopyRows(HDC dc, HBITMAP bitmap, const DibLayout& layout, const unsigned char* info, std::size_t infoSize,
+             const unsigned char* bits) {
+    const std::size_t stride = (static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
+    const int band = static_cast<int>(std::max<std::size_t>(1, (1u << 20) / stride));
+    std::vector<unsigned char> header;
+    std::vector<unsigned char> turned;
+    if (layout.topDown) {
+        header.assign(info, info + infoSize);
+        const std::int32_t height = layout.height;
+        std::memcpy(header.data() + 8, &height, sizeof height); // biHeight
+        info = header.data();
+    }
+    int lines = 0;
+    for (int first = 0; first < layout.height; first += band) {
+        const int count = std::min(band, layout.height - first);
+        const unsigned char* rows = bits + first * stride;
+        if (layout.topDown) {
+            // Scan line first + i from the bottom is row height - 1 - first - i from the top.
+            turned.resize(count * stride);
+            for (int i = 0; i < count; ++i)
+                std::memcpy(turned.data() + i * stride, bits + (layout.height - 1 - first - i) * stride, stride);
+            rows = turned.data();
+        }
+        const int set =
+            SetDIBits(dc, bitmap, first, count, rows, reinterpret_cast<const BITMAPINFO*>(info), DIB_RGB_COLORS);
+        lines += std::max(set, 0);
+    }
+    return lines;
+}
+
+// The information call. The text block that a successful call may hand over is freed at once: the loader shows
+// no text.
+int PictureInfoOf(const PluginCalls& calls, const char* name, LONG_PTR offset, plugin::PictureInfo& record) {
+    record = {};
+    const int result = calls.getPictureInfo(name, offset, 0, &record);
+    ui::GlobalMemory text(result == plugin::kOk ? record.hInfo : nullptr);
+    record.hInfo = nullptr;
+    return result;
+}
+
+} // namespace
+
 void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* typeName) {
     loaderKind_ = kind;
-    ui::Library library(LoadLibraryA(libraryName));
+    ui::Library library(LoadPluginLibrary(pluginFolder, libraryName));
     if (kind != kJpegKind) {
         preView_ = false;
         orgWidth_ = orgHeight_ = 0;
@@ -118,75 +216,94 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
         Fail(kErrorLibraryNotFound, LibraryNotFoundText(typeName));
         return;
     }
-
-    const bool needsInfo = kind == kJpegKind || kind == kPicKind || kind == kPic2Kind;
-    const auto getPictureInfo = EntryPoint<plugin::GetPictureInfoFn>(library.get(), "GetPictureInfo");
-    const auto getPreview = EntryPoint<plugin::GetPictureFn>(library.get(), "GetPreview");
-    const auto getPicture = EntryPoint<plugin::GetPictureFn>(library.get(), "GetPicture");
-    // A library without the calls its path needs, or a name longer than the 256-byte buffer, is an error
-    // of its own; nothing is called.
-    if (!getPicture || (needsInfo && (!getPictureInfo || !getPreview)) || pictureName_.size() >= kNameBufferSize) {
+    const PluginCalls calls{EntryPoint<plugin::GetPictureInfoFn>(library.get(), "GetPictureInfo"),
+                            EntryPoint<plugin::GetPictureFn>(library.get(), "GetPreview"),
+                            EntryPoint<plugin::GetPictureFn>(library.get(), "GetPicture")};
+    // Only the calls this kind's path makes are needed: for JPEG the information call and the picture or preview
+    // call, for PIC and PIC2 the picture and information calls, for the others the picture call.
+    const bool hasCalls = kind == kJpegKind
+                              ? calls.getPictureInfo && (preView_ ? calls.getPreview : calls.getPicture)
+                              : calls.getPicture && (calls.getPictureInfo || (kind != kPicKind && kind != kPic2Kind));
+    // A library without them, or a name longer than the 256-byte buffer, is an error of its own; nothing is called.
+    if (!hasCalls || pictureName_.size() >= kNameBufferSize) {
         Fail(kErrorOther, PluginResultText(kErrorOther));
         return;
     }
     char name[kNameBufferSize] = {};
     std::memcpy(name, pictureName_.c_str(), pictureName_.size() + 1);
-
-    HANDLE info = nullptr;
-    HANDLE bits = nullptr;
     if (kind == kJpegKind) {
-        plugin::PictureInfo record{};
-        int result = getPictureInfo(name, 0, 0, &record);
-        LONG_PTR offset = 0;
-        if (result != plugin::kOk) {
-            record = {};
-            result = getPictureInfo(name, 128, 0, &record);
-            if (result == plugin::kOk)
-                offset = 128;
-        }
-        if (result != plugin::kOk) {
-            Fail(result, PluginResultText(result));
-            return;
-        }
-        orgWidth_ = record.width;
-        orgHeight_ = record.height;
-        if (record.hInfo)
-            GlobalFree(record.hInfo);
-        if (record.width <= 0 || record.height <= 0) {
-            Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
-            return;
-        }
-        const PictureSize size =
-            preView_ ? PreviewSize(record.width, record.height) : PictureSize{record.width, record.height};
-        result = (preView_ ? getPreview : getPicture)(name, offset, 0, &info, &bits, nullptr, 0);
-        if (result != plugin::kOk) {
-            Fail(result, PluginResultText(result));
-            return;
-        }
-        SetPixels(info, bits, size.width, size.height, false);
+        LoadJpeg(calls, name);
         return;
     }
+    // The size first, where the plug-in tells it at offset 0: a picture too large for one bitmap is refused before
+    // it is decoded. PIC and PIC2 take their densities from the same answer.
+    plugin::PictureInfo record{};
+    const bool known = calls.getPictureInfo && PictureInfoOf(calls, name, 0, record) == plugin::kOk;
+    if (known && BitmapTooLarge(record.width, record.height)) {
+        Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
+        return;
+    }
+    if (LoadWhole(calls, name) && known && (kind == kPicKind || kind == kPic2Kind))
+        SquarePixels(record.xDensity, record.yDensity);
+}
 
-    int result = getPicture(name, 0, 0, &info, &bits, nullptr, 0);
-    if (result == plugin::kUnknownFormat) {
-        info = bits = nullptr;
-        result = getPicture(name, 128, 0, &info, &bits, nullptr, 0);
+// JPEG: the size from the information call (at offset 0, else 128), then the picture or its preview.
+void TAll::LoadJpeg(const PluginCalls& calls, const char* name) {
+    plugin::PictureInfo record{};
+    LONG_PTR offset = 0;
+    int result = PictureInfoOf(calls, name, 0, record);
+    if (result != plugin::kOk) {
+        result = PictureInfoOf(calls, name, 128, record);
+        if (result == plugin::kOk)
+            offset = 128;
     }
     if (result != plugin::kOk) {
         Fail(result, PluginResultText(result));
         return;
     }
-    if (!SetPixels(info, bits, 0, 0, true) || (kind != kPicKind && kind != kPic2Kind))
+    orgWidth_ = record.width;
+    orgHeight_ = record.height;
+    if (record.width <= 0 || record.height <= 0) {
+        Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
         return;
+    }
+    if (BitmapTooLarge(record.width, record.height)) {
+        Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
+        return;
+    }
+    const PictureSize size =
+        preView_ ? PreviewSize(record.width, record.height) : PictureSize{record.width, record.height};
+    HANDLE info = nullptr;
+    HANDLE bits = nullptr;
+    result = (preView_ ? calls.getPreview : calls.getPicture)(name, offset, 0, &info, &bits, nullptr, 0);
+    if (result != plugin::kOk) {
+        Fail(result, PluginResultText(result));
+        return;
+    }
+    SetPixels(info, bits, size.width, size.height, false);
+}
 
-    // PIC and PIC2: square the pixels by the densities of the information call at offset 0.
-    plugin::PictureInfo record{};
-    if (getPictureInfo(name, 0, 0, &record) != plugin::kOk)
-        return;
-    if (record.hInfo)
-        GlobalFree(record.hInfo);
+// Every other kind: the picture at offset 0, or at 128 when the plug-in does not know the format at 0. Returns
+// false after reporting a failure.
+bool TAll::LoadWhole(const PluginCalls& calls, const char* name) {
+    HANDLE info = nullptr;
+    HANDLE bits = nullptr;
+    int result = calls.getPicture(name, 0, 0, &info, &bits, nullptr, 0);
+    if (result == plugin::kUnknownFormat) {
+        info = bits = nullptr;
+        result = calls.getPicture(name, 128, 0, &info, &bits, nullptr, 0);
+    }
+    if (result != plugin::kOk) {
+        Fail(result, PluginResultText(result));
+        return false;
+    }
+    return SetPixels(info, bits, 0, 0, true);
+}
+
+// PIC and PIC2: squares the pixels by the densities of the information call at offset 0.
+void TAll::SquarePixels(unsigned xDensity, unsigned yDensity) {
     ui::Picture& picture = GetPicture();
-    const auto stretched = AspectSize({picture.Width(), picture.Height()}, record.xDensity, record.yDensity);
+    const auto stretched = AspectSize({picture.Width(), picture.Height()}, xDensity, yDensity);
     if (!stretched)
         return;
     ui::WindowDc screen(nullptr);
@@ -194,7 +311,7 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
     ui::OwnedDc from(CreateCompatibleDC(screen.get()));
     ui::OwnedDc to(CreateCompatibleDC(screen.get()));
     if (!second || !from || !to) {
-        Fail(4, PluginResultText(4));
+        Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
         return;
     }
     {
@@ -205,17 +322,11 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
                    picture.Height(), SRCCOPY);
     }
     // The second bitmap takes the first one's palette.
-    HPALETTE palette = picture.Palette();
     ui::GdiObject keptPalette;
-    if (palette) {
+    if (HPALETTE palette = picture.Palette()) {
         PALETTEENTRY entries[256];
         const UINT count = GetPaletteEntries(palette, 0, 256, entries);
-        std::vector<unsigned char> buffer(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
-        auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
-        logical->palVersion = 0x300;
-        logical->palNumEntries = static_cast<WORD>(count);
-        std::memcpy(logical->palPalEntry, entries, count * sizeof(PALETTEENTRY));
-        keptPalette.reset(CreatePalette(logical));
+        keptPalette = MakePalette(entries, static_cast<int>(count));
     }
     picture.AssignBitmap(std::move(second), std::move(keptPalette));
 }
@@ -227,6 +338,7 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
     ui::GlobalMemory ownedBits(bitsBlock);
     ui::GdiObject bitmap;
     ui::GdiObject palette;
+    HPALETTE previous = nullptr;
     {
         Locked bits(bitsBlock);
         Locked info(infoBlock);
@@ -243,53 +355,43 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
         bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
         ui::OwnedDc memory(CreateCompatibleDC(screen.get()));
         if (!bitmap || !memory) {
-            Fail(4, PluginResultText(4));
+            Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
             return false;
         }
         const int displayBits = displayBitsPerPixel ? displayBitsPerPixel() : GetDeviceCaps(screen.get(), BITSPIXEL);
-        HPALETTE previous = nullptr;
         if (mayBuildPalette && layout->bitCount <= 8 && displayBits == 8) {
             const int count = PaletteEntryCount(layout->bitCount, layout->clrUsed);
-            std::vector<unsigned char> buffer(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
-            auto* logical = reinterpret_cast<LOGPALETTE*>(buffer.data());
-            logical->palVersion = 0x300;
-            logical->palNumEntries = static_cast<WORD>(count);
+            std::vector<PALETTEENTRY> entries(count);
             const unsigned char* table = info.data() + layout->colourTableOffset;
             for (int i = 0; i < count; ++i) {
                 const unsigned char* quad = table + 4 * i; // blue, green, red, reserved
-                logical->palPalEntry[i] = PALETTEENTRY{quad[2], quad[1], quad[0], 0};
+                entries[i] = PALETTEENTRY{quad[2], quad[1], quad[0], 0};
             }
-            palette.reset(CreatePalette(logical));
+            palette = MakePalette(entries.data(), count);
             if (palette) {
                 previous = SelectPalette(memory.get(), static_cast<HPALETTE>(palette.get()), FALSE);
                 RealizePalette(memory.get());
             }
         }
-        // In bands of scan lines from the bottom up: GDI converts each call's rows through a buffer of their
-        // size, so whole pictures would need that much memory again.
-        const std::size_t stride = (static_cast<std::size_t>(layout->width) * layout->bitCount + 31) / 32 * 4;
-        const int band = static_cast<int>(std::max<std::size_t>(1, (1u << 20) / stride));
-        int lines = 0;
-        for (int first = 0; first < layout->height; first += band) {
-            const int count = std::min(band, layout->height - first);
-            const int set =
-                SetDIBits(memory.get(), static_cast<HBITMAP>(bitmap.get()), first, count, bits.data() + first * stride,
-                          reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-            lines += std::max(set, 0);
-        }
+        const int lines =
+            CopyRows(memory.get(), static_cast<HBITMAP>(bitmap.get()), *layout, info.data(), info.size(), bits.data());
         if (previous)
             SelectPalette(memory.get(), previous, FALSE);
         if (lines == 0) {
             Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
             return false;
         }
-        // The window that shows the picture realises its palette too.
-        if (palette && Owner() && Owner()->Handle()) {
-            ui::WindowDc window(Owner()->Handle());
-            HPALETTE before = SelectPalette(window.get(), static_cast<HPALETTE>(palette.get()), FALSE);
-            RealizePalette(window.get());
-            SelectPalette(window.get(), previous ? previous : before, FALSE);
-        }
+    }
+    // The plug-in's blocks go as soon as the bitmap holds the rows, so that the two are held together only while
+    // the rows are copied.
+    ownedBits.reset();
+    ownedInfo.reset();
+    // The window that shows the picture realises its palette too.
+    if (palette && Owner() && Owner()->Handle()) {
+        ui::WindowDc window(Owner()->Handle());
+        HPALETTE before = SelectPalette(window.get(), static_cast<HPALETTE>(palette.get()), FALSE);
+        RealizePalette(window.get());
+        SelectPalette(window.get(), previous ? previous : before, FALSE);
     }
     GetPicture().AssignBitmap(std::move(bitmap), std::move(palette));
     return true;

@@ -8,13 +8,20 @@
 
 namespace kelvad {
 
+struct PluginCalls;
+
 // The image loader: turns an image file into a picture held in memory. BMP, ICO, WMF and EMF are read by
-// the toolkit's readers; the other kinds through an image plug-in library (loaded per file by its bare name
-// and released after it). Failures are shown in a message dialog and leave PictureName empty.
+// the toolkit's readers; the other kinds through an image plug-in library (loaded per file by its full path, from
+// pluginFolder or else the system folder, and released after it). Failures are shown in a message dialog and leave
+// PictureName empty.
 //
 // The loaded picture is GetPicture(): Kind::Bitmap for BMP and every plug-in kind (with Palette() when one
 // was built for an 8-bit display), Kind::Icon for ICO, Kind::Metafile for WMF and EMF (both held as an
 // enhanced metafile); its size is GetPicture().Width() / Height().
+// Takes the current folder and the PATH folders out of the search for libraries (the program's own folder and
+// the system folder stay), so that no library planted there runs as code in the program. Called once at start.
+void RestrictLibrarySearch();
+
 class TAll : public ui::PictureControl {
 public:
     // owner: the form that contains the loader (its window gets the picture's palette); may be null.
@@ -46,6 +53,9 @@ public:
     // The display's bits per pixel, which decides whether a palette is built; by default asked of the
     // screen. Tests replace it to run the palette path on any display.
     std::function<int()> displayBitsPerPixel;
+    // The folder the plug-ins are loaded from, ending in a backslash; by default the program's own folder. Tests
+    // point it at their own plug-ins.
+    std::wstring pluginFolder;
 
 private:
     void LoadPicture();
@@ -53,6 +63,9 @@ private:
     void Fail(int error, const std::string& text);
     void LoadNative(const std::string& extension);
     void LoadThroughPlugin(int kind, const char* library, const char* typeName);
+    void LoadJpeg(const PluginCalls& calls, const char* name);
+    bool LoadWhole(const PluginCalls& calls, const char* name);
+    void SquarePixels(unsigned xDensity, unsigned yDensity);
     bool SetPixels(HGLOBAL info, HGLOBAL bits, int width, int height, bool mayBuildPalette);
 
     std::string pictureName_;

@@ -75,15 +75,15 @@ std::string LibraryNotFoundText(const char* typeName) {
 
 std::string PluginResultText(int code) {
     switch (code) {
-    case 2:
+    case plugin::kUnknownFormat:
         return "未知のフォーマット";
-    case 3:
+    case plugin::kCorrupt:
         return "データが壊れている";
-    case 4:
+    case plugin::kNoMemory:
         return "メモリーが確保出来ない";
-    case 5:
+    case plugin::kMemoryError:
         return "メモリーエラー";
-    case 6:
+    case plugin::kReadError:
         return "ファイルリードエラー";
     default:
         return "その他のエラー";
@@ -113,13 +113,21 @@ std::optional<PictureSize> AspectSize(PictureSize picture, unsigned horizontalDe
     return PictureSize{static_cast<int>(width), static_cast<int>(height)};
 }
 
+bool BitmapTooLarge(int width, int height) {
+    constexpr std::uint64_t kLimit = 1ull << 30;
+    if (width <= 0 || height <= 0)
+        return false;
+    const std::uint64_t stride = (std::uint64_t(width) * 24 + 31) / 32 * 4;
+    return stride > kLimit / std::uint64_t(height);
+}
+
 int PaletteEntryCount(int bitCount, std::uint32_t clrUsed) {
     if (clrUsed != 0)
         return static_cast<int>(clrUsed);
     switch (bitCount) {
     case 8:
         return 256;
-    case 4:
+    case plugin::kNoMemory:
         return 16;
     case 1:
         return 2;
@@ -142,16 +150,23 @@ std::optional<DibLayout> CheckPluginDib(const unsigned char* info, std::size_t i
     layout.bitCount = static_cast<int>(ReadU16(info + 14));
     const std::uint32_t compression = ReadU32(info + 16);
     layout.clrUsed = ReadU32(info + 32);
-    if (layout.width <= 0 || layout.height <= 0 || planes != 1)
+    if (layout.width <= 0 || layout.height == 0 || layout.height == std::numeric_limits<std::int32_t>::min() ||
+        planes != 1)
         return std::nullopt;
+    layout.topDown = layout.height < 0;
+    if (layout.topDown)
+        layout.height = -layout.height;
     const int bits = layout.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return std::nullopt;
-    // BI_RGB, or BI_BITFIELDS with its three masks after a plain header.
+    // BI_RGB, or BI_BITFIELDS with its three masks after a plain header or inside a longer one.
+    constexpr std::size_t kHeaderWithMasks = 52;
     std::size_t tableOffset = headerSize;
     if (compression == 3 && (bits == 16 || bits == 32)) {
         if (headerSize == kHeaderSize)
             tableOffset += 12;
+        else if (headerSize < kHeaderWithMasks)
+            return std::nullopt;
     } else if (compression != 0) {
         return std::nullopt;
     }

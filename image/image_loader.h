@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "image/plugin_results.h"
+
 namespace kelvad {
 
 // Loader kinds: 0 the toolkit's readers, 1 JPEG, 2 GIF, 3 TIFF, 4 PIC, 5 PIC2, 6 MAG, 7 XLD4, 8 PI, 9 PNG.
@@ -50,6 +52,9 @@ PictureSize PreviewSize(int width, int height);
 // PIC and PIC2 pixel aspect: the stretched size for the densities, or nullopt when the picture stays as
 // it is (both densities 1, a density of 0, or a size that does not fit a signed 32-bit value).
 std::optional<PictureSize> AspectSize(PictureSize picture, unsigned horizontalDensity, unsigned verticalDensity);
+// Whether a picture of this size needs more than 1 GiB as one 24-bit bitmap: it cannot be printed sensibly (the
+// plug-in's block, the screen bitmap and the page's copy each hold it), and the loader refuses it before decoding.
+bool BitmapTooLarge(int width, int height);
 // Number of logical palette entries: biClrUsed, else 256, 16 or 2 for 8, 4 or 1 bits, else 0.
 int PaletteEntryCount(int bitCount, std::uint32_t clrUsed);
 
@@ -61,10 +66,12 @@ struct DibLayout {
     std::uint32_t clrUsed;
     std::size_t colourTableOffset; // byte offset of the first RGBQUAD in the block
     int colourCount;               // RGBQUAD entries present in the block and used for the palette
+    bool topDown;                  // rows stored from the top (the header's height is negative); height is above 0
 };
-// Checks a plug-in's two blocks before anything is read from them: the header fits its block, the colour
-// table fits, width and height are above 0, the pixel block holds every row the header claims, and no
-// size overflows. nullopt means the picture is corrupt.
+// Checks a plug-in's two blocks before anything is read from them: the header fits its block (with bit fields,
+// a plain 40-byte header followed by the three masks, or a header of 52 bytes or more holding them), the colour
+// table fits, the width is above 0 and the height not 0 (below 0 for rows from the top), the pixel block holds every
+// row the header claims, and no size overflows. nullopt means the picture is corrupt.
 std::optional<DibLayout> CheckPluginDib(const unsigned char* info, std::size_t infoSize, std::size_t pixelSize);
 
 } // namespace kelvad

@@ -17,7 +17,7 @@ namespace kelvad {
 namespace {
 
 constexpr char kDocumentTitle[] = "Kelvad Graphic File";
-constexpr int kResultNoMemory = 4;
+constexpr int kResultNoMemory = plugin::kNoMemory;
 
 // A BITMAPINFO with room for the largest colour table (or the three masks of bit fields).
 struct DibHeader {

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "image/plugin_results.h"
+
 // The published image plug-in interface: the picture information record and the entry points. The 64-bit
 // form of the interface widens the offset/size and callback data arguments to pointer size.
 namespace kelvad::plugin {
@@ -24,16 +26,5 @@ using IsSupportedFn = int(WINAPI*)(LPCSTR fileName, void* data);
 using GetPictureInfoFn = int(WINAPI*)(LPCSTR buffer, LONG_PTR length, unsigned flag, PictureInfo* info);
 using GetPictureFn = int(WINAPI*)(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HANDLE* bitmapBits,
                                   ProgressCallback progress, LONG_PTR data);
-
-// Result codes.
-constexpr int kOk = 0;
-constexpr int kNotImplemented = -1;
-constexpr int kAborted = 1;
-constexpr int kUnknownFormat = 2;
-constexpr int kCorrupt = 3;
-constexpr int kNoMemory = 4;
-constexpr int kMemoryError = 5;
-constexpr int kReadError = 6;
-constexpr int kInternalError = 8;
 
 } // namespace kelvad::plugin

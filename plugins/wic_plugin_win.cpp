@@ -12,10 +12,15 @@
 #include <vector>
 
 #include "image/plugin_interface_win.h"
+#include "plugins/jpeg_headers.h"
+#include "plugins/picture_extent.h"
+#include "plugins/pixel_rows.h"
 
 namespace {
 
 using namespace kelvad::plugin;
+using kelvad::plugins::RowFormat;
+using Layout = kelvad::plugins::RowLayout;
 
 struct Format {
     const char* description;
@@ -133,6 +138,18 @@ std::vector<unsigned char> ReadInput(LPCSTR buffer, LONG_PTR length, unsigned fl
     return data;
 }
 
+// The picture's size from the file's first bytes, where the format has it at a fixed place.
+std::optional<kelvad::plugins::Extent> HeaderExtent(const std::vector<unsigned char>& d) {
+#if KELVAD_PLUGIN_FORMAT == 2
+    return kelvad::plugins::GifExtent(d.data(), d.size());
+#elif KELVAD_PLUGIN_FORMAT == 4
+    return kelvad::plugins::PngExtent(d.data(), d.size());
+#else
+    (void)d;
+    return std::nullopt;
+#endif
+}
+
 // An open decoder on the first frame of the input.
 struct Source {
     ComScope com;
@@ -148,6 +165,10 @@ struct Source {
     explicit Source(std::vector<unsigned char> input) : data(std::move(input)) {
         if (!HasSignature(data.data(), data.size()))
             throw Failure{kUnknownFormat};
+        // The codec may decode the whole picture as soon as it opens it: a size too large is refused before that.
+        const std::optional<kelvad::plugins::Extent> extent = HeaderExtent(data);
+        if (extent && kelvad::plugins::TooLargeForOneBitmap(extent->width, extent->height))
+            throw Failure{kNoMemory};
         Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                reinterpret_cast<void**>(factory.put())),
               kInternalError);
@@ -159,6 +180,8 @@ struct Source {
         Check(frame->GetSize(&width, &height), kCorrupt);
         if (width == 0 || height == 0 || width > 0x7FFFFFF || height > 0x7FFFFFF)
             throw Failure{kCorrupt};
+        if (kelvad::plugins::TooLargeForOneBitmap(width, height))
+            throw Failure{kNoMemory};
     }
 };
 
@@ -171,44 +194,11 @@ struct HeaderInfo {
 };
 
 #if KELVAD_PLUGIN_FORMAT == 1
-// The frame header (SOFn) gives the size and the number of components; a JFIF segment the density.
 std::optional<HeaderInfo> ReadHeaders(const std::vector<unsigned char>& d) {
-    HeaderInfo info;
-    std::size_t at = 2;
-    while (at + 4 <= d.size()) {
-        if (d[at] != 0xFF)
-            throw Failure{kCorrupt};
-        const unsigned marker = d[at + 1];
-        if (marker == 0xFF) {
-            ++at;
-            continue;
-        }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
-            at += 2;
-            continue;
-        }
-        const std::size_t length = std::size_t(d[at + 2]) << 8 | d[at + 3];
-        if (length < 2 || at + 2 + length > d.size() || marker == 0xDA || marker == 0xD9)
-            break;
-        const unsigned char* p = &d[at + 4];
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-            if (length < 8)
-                break;
-            info.height = UINT(p[1]) << 8 | p[2];
-            info.width = UINT(p[3]) << 8 | p[4];
-            info.bits = p[5] == 1 ? 8 : 24;
-            if (info.width == 0 || info.height == 0)
-                break;
-            return info;
-        }
-        if (marker == 0xE0 && length >= 14 && std::memcmp(p, "JFIF", 5) == 0 && (p[7] == 1 || p[7] == 2)) {
-            const double scale = p[7] == 1 ? 1.0 : 2.54;
-            info.dpiX = (unsigned(p[8]) << 8 | p[9]) * scale;
-            info.dpiY = (unsigned(p[10]) << 8 | p[11]) * scale;
-        }
-        at += 2 + length;
-    }
-    throw Failure{kCorrupt};
+    const std::optional<kelvad::plugins::JpegHeader> jpeg = kelvad::plugins::ReadJpegHeaders(d.data(), d.size());
+    if (!jpeg)
+        throw Failure{kCorrupt};
+    return HeaderInfo{jpeg->width, jpeg->height, jpeg->bits, jpeg->dpiX, jpeg->dpiY};
 }
 #else
 std::optional<HeaderInfo> ReadHeaders(const std::vector<unsigned char>&) {
@@ -260,26 +250,8 @@ struct Target {
     std::vector<RGBQUAD> colours;
 };
 
-enum class Layout {
-    Direct,     // rows copied as they are (24bppBGR, 1/4/8-bit indexed)
-    Indexed2,   // 2-bit indexed, widened to 4 bits
-    Grey,       // 2/4/8/16-bit grey to an 8-bit grey ramp
-    BlackWhite, // 1-bit black and white
-    Bgr32,      // BGR with an unused byte
-    Bgra32,     // BGRA, laid on white
-    Pbgra32,    // premultiplied BGRA, laid on white
-    Rgb24,      // RGB order
-    Rgba32,     // RGBA, laid on white
-    Rgb48,      // 16 bits per channel, RGB
-    Bgr48,      // 16 bits per channel, BGR
-    Rgba64,     // 16 bits per channel with alpha, laid on white
-    Converted,  // anything else: WIC's own converter to 24bppBGR
-};
-
 struct Plan {
-    Layout layout;
-    int sourceBits;
-    int greyBits;
+    RowFormat rows;
     Target target;
 };
 
@@ -354,106 +326,13 @@ Plan MakePlan(Source& source) {
     return {Layout::Converted, 24, 0, {}};
 }
 
-BYTE OnWhite(unsigned colour, unsigned alpha) {
-    return static_cast<BYTE>((colour * alpha + 255 * (255 - alpha) + 127) / 255);
-}
-BYTE High(const unsigned char* p) {
-    return p[1]; // 16-bit samples are little-endian
-}
-
-// One source row into one DIB row.
-void ConvertRow(const Plan& plan, const unsigned char* in, unsigned char* out, UINT width) {
-    switch (plan.layout) {
-    case Layout::Direct:
-        std::memcpy(out, in, (static_cast<std::size_t>(width) * plan.sourceBits + 7) / 8);
-        return;
-    case Layout::Indexed2:
-        for (UINT x = 0; x < width; ++x) {
-            const unsigned v = (in[x / 4] >> (6 - 2 * (x % 4))) & 3;
-            out[x / 2] |= static_cast<unsigned char>(x % 2 ? v : v << 4);
-        }
-        return;
-    case Layout::BlackWhite:
-        std::memcpy(out, in, (width + 7) / 8);
-        return;
-    case Layout::Grey:
-        for (UINT x = 0; x < width; ++x) {
-            switch (plan.greyBits) {
-            case 2:
-                out[x] = static_cast<unsigned char>(((in[x / 4] >> (6 - 2 * (x % 4))) & 3) * 85);
-                break;
-            case 4:
-                out[x] = static_cast<unsigned char>(((in[x / 2] >> (x % 2 ? 0 : 4)) & 15) * 17);
-                break;
-            case 8:
-                out[x] = in[x];
-                break;
-            default:
-                out[x] = High(in + 2 * x);
-            }
-        }
-        return;
-    default:
-        break;
-    }
-    for (UINT x = 0; x < width; ++x) {
-        unsigned char* o = out + 3 * x;
-        switch (plan.layout) {
-        case Layout::Bgr32: {
-            const unsigned char* p = in + 4 * x;
-            o[0] = p[0], o[1] = p[1], o[2] = p[2];
-            break;
-        }
-        case Layout::Bgra32: {
-            const unsigned char* p = in + 4 * x;
-            o[0] = OnWhite(p[0], p[3]), o[1] = OnWhite(p[1], p[3]), o[2] = OnWhite(p[2], p[3]);
-            break;
-        }
-        case Layout::Pbgra32: {
-            const unsigned char* p = in + 4 * x;
-            for (int c = 0; c < 3; ++c)
-                o[c] = static_cast<BYTE>(std::min(255, p[c] + 255 - p[3]));
-            break;
-        }
-        case Layout::Rgb24: {
-            const unsigned char* p = in + 3 * x;
-            o[0] = p[2], o[1] = p[1], o[2] = p[0];
-            break;
-        }
-        case Layout::Rgba32: {
-            const unsigned char* p = in + 4 * x;
-            o[0] = OnWhite(p[2], p[3]), o[1] = OnWhite(p[1], p[3]), o[2] = OnWhite(p[0], p[3]);
-            break;
-        }
-        case Layout::Rgb48: {
-            const unsigned char* p = in + 6 * x;
-            o[0] = High(p + 4), o[1] = High(p + 2), o[2] = High(p);
-            break;
-        }
-        case Layout::Bgr48: {
-            const unsigned char* p = in + 6 * x;
-            o[0] = High(p), o[1] = High(p + 2), o[2] = High(p + 4);
-            break;
-        }
-        case Layout::Rgba64: {
-            const unsigned char* p = in + 8 * x;
-            const unsigned a = High(p + 6);
-            o[0] = OnWhite(High(p + 4), a), o[1] = OnWhite(High(p + 2), a), o[2] = OnWhite(High(p), a);
-            break;
-        }
-        default:
-            break;
-        }
-    }
-}
-
 // The frame's pixels as bottom-up DIB rows in a movable block.
 Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LONG_PTR progressData) {
     const std::size_t stride = Stride(source.width, plan.target.bits);
     if (stride > (SIZE_MAX / 2) / source.height)
         throw Failure{kNoMemory};
     // Rows copied as they are fill their whole row; the others are built up from zero.
-    Block pixels(stride * source.height, plan.layout != Layout::Direct);
+    Block pixels(stride * source.height, plan.rows.layout != Layout::Direct);
     auto report = [&](UINT done) {
         if (progress && progress(static_cast<int>(done), static_cast<int>(source.height), progressData) != 0)
             throw Failure{kAborted};
@@ -461,18 +340,18 @@ Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LO
     report(0);
     ComPtr<IWICFormatConverter> converter;
     IWICBitmapSource* from = source.frame.get();
-    if (plan.layout == Layout::Converted) {
+    if (plan.rows.layout == Layout::Converted) {
         Check(source.factory->CreateFormatConverter(converter.put()), kInternalError);
         Check(converter->Initialize(source.frame.get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr,
                                     0.0, WICBitmapPaletteTypeCustom),
               kCorrupt);
         from = converter.get();
-        plan.layout = Layout::Direct;
-        plan.sourceBits = 24;
+        plan.rows.layout = Layout::Direct;
+        plan.rows.sourceBits = 24;
     }
-    if (plan.layout == Layout::Direct) {
+    if (plan.rows.layout == Layout::Direct) {
         // Each row straight into its place in the bottom-up DIB; only the padding is cleared.
-        const std::size_t used = (static_cast<std::size_t>(source.width) * plan.sourceBits + 7) / 8;
+        const std::size_t used = (static_cast<std::size_t>(source.width) * plan.rows.sourceBits + 7) / 8;
         for (UINT y = 0; y < source.height; ++y) {
             unsigned char* row = pixels.data() + (source.height - 1 - y) * stride;
             const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(source.width), 1};
@@ -483,7 +362,7 @@ Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LO
         return pixels;
     }
     // Rows come in bands of about 1 MiB of source pixels.
-    const std::size_t sourceStride = (static_cast<std::size_t>(source.width) * plan.sourceBits + 31) / 32 * 4;
+    const std::size_t sourceStride = (static_cast<std::size_t>(source.width) * plan.rows.sourceBits + 31) / 32 * 4;
     const UINT band =
         static_cast<UINT>(std::max<std::size_t>(1, std::min<std::size_t>(source.height, (1u << 20) / sourceStride)));
     std::vector<unsigned char> buffer(sourceStride * band);
@@ -494,8 +373,8 @@ Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LO
                                buffer.data()),
               kCorrupt);
         for (UINT r = 0; r < rows; ++r)
-            ConvertRow(plan, buffer.data() + r * sourceStride, pixels.data() + (source.height - 1 - (y + r)) * stride,
-                       source.width);
+            kelvad::plugins::ConvertRow(plan.rows, buffer.data() + r * sourceStride,
+                                        pixels.data() + (source.height - 1 - (y + r)) * stride, source.width);
     }
     report(source.height);
     return pixels;
@@ -517,35 +396,6 @@ Block MakeHeader(UINT width, UINT height, const Target& target) {
         std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), target.colours.data(),
                     target.colours.size() * sizeof(RGBQUAD));
     return info;
-}
-
-unsigned PixelAt(const unsigned char* row, UINT x, int bits) {
-    switch (bits) {
-    case 1:
-        return (row[x / 8] >> (7 - x % 8)) & 1;
-    case 4:
-        return (row[x / 2] >> (x % 2 ? 0 : 4)) & 15;
-    case 8:
-        return row[x];
-    default:
-        return row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16;
-    }
-}
-void PutPixel(unsigned char* row, UINT x, int bits, unsigned v) {
-    switch (bits) {
-    case 1:
-        row[x / 8] |= static_cast<unsigned char>(v << (7 - x % 8));
-        break;
-    case 4:
-        row[x / 2] |= static_cast<unsigned char>(x % 2 ? v : v << 4);
-        break;
-    case 8:
-        row[x] = static_cast<unsigned char>(v);
-        break;
-    default:
-        row[3 * x] = static_cast<unsigned char>(v), row[3 * x + 1] = static_cast<unsigned char>(v >> 8),
-                row[3 * x + 2] = static_cast<unsigned char>(v >> 16);
-    }
 }
 
 int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HANDLE* bitmapBits,
@@ -570,8 +420,7 @@ int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HA
                 const UINT fromTop = 4 * (h - 1 - y);
                 const unsigned char* in = pixels.data() + (height - 1 - fromTop) * fromStride;
                 unsigned char* out = small.data() + y * toStride;
-                for (UINT x = 0; x < w; ++x)
-                    PutPixel(out, x, plan.target.bits, PixelAt(in, 4 * x, plan.target.bits));
+                kelvad::plugins::QuarterRow(in, out, w, plan.target.bits);
             }
             Block info = MakeHeader(w, h, plan.target);
             *bitmapInfo = info.Release();

@@ -79,6 +79,9 @@ TEST(ImageLoader, PreviewAspectAndPaletteSizes) {
     EXPECT_FALSE(AspectSize({640, 400}, 2, 0));
     EXPECT_FALSE(AspectSize({100000, 400}, 1, 65535));
 
+    EXPECT_FALSE(BitmapTooLarge(16384, 21845) || BitmapTooLarge(0, 0x7FFFFFFF)); // rows of 49152 bytes: < 1 GiB
+    EXPECT_TRUE(BitmapTooLarge(16384, 21846) && BitmapTooLarge(0x7FFFFFFF, 1));
+
     EXPECT_EQ(PaletteEntryCount(8, 0), 256);
     EXPECT_EQ(PaletteEntryCount(4, 0), 16);
     EXPECT_EQ(PaletteEntryCount(1, 0), 2);
@@ -120,7 +123,8 @@ TEST(ImageLoader, PluginBlocksAreCheckedBeforeUse) {
         {"1-bit", Header(33, 2, 1, 0, 2), 16, true},
         {"width 0", Header(0, 5, 24, 0, 0), 100, false},
         {"height 0", Header(5, 0, 24, 0, 0), 100, false},
-        {"negative height", Header(5, -5, 24, 0, 0), 100, false},
+        {"negative height: rows from the top", Header(5, -5, 24, 0, 0), 80, true},
+        {"the most negative height", Header(1, INT32_MIN, 24, 0, 0), 1u << 20, false},
         {"header size beyond block", Header(1, 1, 24, 0, 0, 200), 4, false},
         {"header size too small", Header(1, 1, 24, 0, 0, 12), 4, false},
         {"unknown depth", Header(1, 1, 7, 0, 0), 4, false},
@@ -128,6 +132,8 @@ TEST(ImageLoader, PluginBlocksAreCheckedBeforeUse) {
         {"sizes whose product overflows", Header(0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 0), 1u << 20, false},
         {"bit fields without masks", Header(1, 1, 32, 0, 0, 40, 3), 4, false},
         {"bit fields with masks", Header(1, 1, 32, 0, 3, 40, 3), 4, true},
+        {"bit fields, 51-byte header", Header(1, 1, 16, 0, 3, 51, 3), 4, false},
+        {"bit fields, 52-byte header holding the masks", Header(1, 1, 16, 0, 3, 52, 3), 4, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -140,6 +146,8 @@ TEST(ImageLoader, PluginBlocksAreCheckedBeforeUse) {
     ASSERT_TRUE(layout);
     EXPECT_EQ(layout->colourTableOffset, 40u);
     EXPECT_EQ(layout->colourCount, 256);
+    EXPECT_FALSE(layout->topDown);
+    EXPECT_EQ(CheckPluginDib(Header(5, -3, 8, 0, 256).data(), 40 + 1024, 24)->height, 3);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // "KVSPI" followed by blank-separated settings, for example "KVSPI info=0 pict=3 w=640 h=400 dx=1 dy=2 bits=8".
 //   info, pict   result of GetPictureInfo and of GetPicture/GetPreview (default 0)
 //   w, h         picture size (default 8 x 4); dx, dy densities (default 1, 1); bits 24 or 8 (palette)
+//   topdown      1: the rows stored from the top, under a negative height
 //   fault        a broken answer: nullinfo, nullbits, hdrsize, zerowidth, shortbits, overflow, clrused
 // Without "KVSPI" at the offset every call answers 2 (unknown format). Every call is logged as
 // "Name@offset=result;" and KvTestTakeLog hands the log over.
@@ -24,7 +25,7 @@ std::string callLog;
 struct Settings {
     int info = 0, pict = 0;
     long w = 8, h = 4;
-    int dx = 1, dy = 1, bits = 24;
+    int dx = 1, dy = 1, bits = 24, topdown = 0;
     std::string fault;
 };
 
@@ -64,6 +65,8 @@ bool ReadSettings(LPCSTR name, LONG_PTR offset, Settings& s) {
                 s.dy = static_cast<int>(n);
             else if (key == "bits")
                 s.bits = static_cast<int>(n);
+            else if (key == "topdown")
+                s.topdown = static_cast<int>(n);
             else if (key == "fault")
                 s.fault = value;
         }
@@ -96,7 +99,7 @@ int MakePicture(const Settings& s, bool preview, HANDLE* infoOut, HANDLE* bitsOu
     auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(info));
     header->biSize = s.fault == "hdrsize" ? 2000 : sizeof(BITMAPINFOHEADER);
     header->biWidth = s.fault == "zerowidth" ? 0 : (s.fault == "overflow" ? 0x7FFFFFFF : w);
-    header->biHeight = s.fault == "overflow" ? 0x7FFFFFFF : h;
+    header->biHeight = s.fault == "overflow" ? 0x7FFFFFFF : (s.topdown ? -h : h);
     header->biPlanes = 1;
     header->biBitCount = static_cast<WORD>(s.bits);
     header->biClrUsed = s.fault == "clrused" ? 300 : 0;
@@ -109,7 +112,7 @@ int MakePicture(const Settings& s, bool preview, HANDLE* infoOut, HANDLE* bitsOu
     auto* rows = static_cast<unsigned char*>(GlobalLock(bits));
     if (s.fault != "shortbits" && s.fault != "overflow") {
         for (long y = 0; y < h; ++y) {
-            unsigned char* row = rows + (h - 1 - y) * stride;
+            unsigned char* row = rows + (s.topdown ? y : h - 1 - y) * stride;
             for (long x = 0; x < w; ++x) {
                 if (s.bits == 8) {
                     row[x] = static_cast<unsigned char>(test_plugin::PaletteIndex(x, y));
@@ -171,10 +174,12 @@ __declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR name, LONG_PTR offset, un
     return Log("GetPictureInfo", offset, kOk);
 }
 
+#ifndef TEST_PLUGIN_NO_PREVIEW
 __declspec(dllexport) int WINAPI
     GetPreview(LPCSTR name, LONG_PTR offset, unsigned, HANDLE* info, HANDLE* bits, ProgressCallback, LONG_PTR) {
     return Picture("GetPreview", name, offset, info, bits, true);
 }
+#endif
 #endif
 
 __declspec(dllexport) int WINAPI
