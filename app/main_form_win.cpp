@@ -327,9 +327,7 @@ void TMain_Form::FormCreate() {
     DragAcceptFiles(ui::App().Handle(), TRUE);
     FilesListBox.Clear();
     TakeCommandLine();
-    LoadConfig();
-    LoadCommandStrings();
-    LoadOptions();
+    LoadSettings();
     settingsLoaded_ = true;
     RefreshMinMargins();
     createCompleted_ = true;
