@@ -17,9 +17,7 @@ constexpr int kPanelTop = 8;
 void IconView::Create(const CreateArgs& args) {
     RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursorA(nullptr, IDC_ARROW));
     icon_ = args.icon;
-    ui::ControlPlacement placement{
-        .parent = args.parent, .left = args.left, .top = args.top, .width = args.width, .height = args.height};
-    CreateControl(kClassName, true, placement, 0, 0);
+    CreateControl(kClassName, true, ui::PlacementOf(args), 0, 0);
 }
 
 void IconView::Paint(HDC dc) {

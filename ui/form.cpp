@@ -162,32 +162,6 @@ void Form::Release() {
         PostMessageA(Handle(), kReleaseMessage, 0, 0);
 }
 
-void Form::SetEnabled(bool enabled) {
-    if (Handle())
-        EnableWindow(Handle(), enabled);
-}
-
-bool Form::IsEnabled() const {
-    return Handle() && IsWindowEnabled(Handle());
-}
-
-bool Form::IsVisible() const {
-    return Handle() && IsWindowVisible(Handle());
-}
-
-void Form::SetCaption(const std::string& caption) {
-    if (Handle())
-        SetWindowTextA(Handle(), caption.c_str());
-}
-
-std::string Form::Caption() const {
-    if (!Handle())
-        return {};
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 void Form::SetPosition(int left, int top) {
     if (Handle())
         SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -55,11 +55,6 @@ public:
     // the owner may delete this object).
     void Release();
 
-    void SetEnabled(bool enabled);
-    bool IsEnabled() const;
-    bool IsVisible() const;
-    void SetCaption(const std::string& caption);
-    std::string Caption() const;
     void SetPosition(int left, int top);
     // Outer rectangle in screen coordinates.
     RECT OuterRect() const;
