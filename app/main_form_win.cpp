@@ -26,6 +26,7 @@ namespace {
 
 const ui::FontSpec kFormFont{"ＭＳ ゴシック", 13};
 const ui::FontSpec kListFont{"System", 16};
+const ui::FontSpec kCommandListFont{"System", 13};
 const ui::FontSpec kTimesFont{"Times New Roman", 15};
 const ui::FontSpec kBoldFont{"ＭＳ ゴシック", 13, true};
 
@@ -196,7 +197,7 @@ void TMain_Form::CreateControls() {
                                .hint = "ｺﾏﾝﾄﾞ文字列の説明文",
                                .tabOrder = 6,
                                .helpContext = kHelpWork,
-                               .font = kListFont,
+                               .font = kCommandListFont,
                                .visible = false,
                                .itemHeight = 22});
     CommandString.Create({.parent = this,
@@ -207,7 +208,7 @@ void TMain_Form::CreateControls() {
                           .hint = "ｺﾏﾝﾄﾞ文字列",
                           .tabOrder = 7,
                           .helpContext = kHelpWork,
-                          .font = kListFont,
+                          .font = kCommandListFont,
                           .visible = false,
                           .itemHeight = 22});
     // Both modes: the output targets and the row of buttons.
