@@ -17,9 +17,7 @@ constexpr int kPanelTop = 8;
 void IconView::Create(const CreateArgs& args) {
     RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursorA(nullptr, IDC_ARROW));
     icon_ = args.icon;
-    ui::ControlPlacement placement{
-        .parent = args.parent, .left = args.left, .top = args.top, .width = args.width, .height = args.height};
-    CreateControl(kClassName, true, placement, 0, 0);
+    CreateControl(kClassName, true, ui::PlacementOf(args), 0, 0);
 }
 
 void IconView::Paint(HDC dc) {
@@ -85,6 +83,7 @@ void TAboutBox::CreateControls() {
     OKButton.SetGlyph(ui::GdiObject(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_OK))), 2);
     OKButton.onClick = [this] { OKButtonClick(); };
     activeControl = &OKButton;
+    defaultButton = &OKButton;
 }
 
 void TAboutBox::FormCreate() {
@@ -95,32 +94,8 @@ void TAboutBox::OKButtonClick() {
     Close();
 }
 
-bool TAboutBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    // OKButton is the default button: Enter presses it wherever the focus is.
-    if (msg == DM_GETDEFID && OKButton.Handle()) {
-        result = MAKELRESULT(GetDlgCtrlID(OKButton.Handle()), DC_HASDEFID);
-        return true;
-    }
-    return ui::Form::HandleMessage(msg, wParam, lParam, result);
-}
-
 void RunAboutBox(ui::Form& mainForm, HWND button) {
-    auto* box = new TAboutBox(mainForm.Handle());
-    box->onReleased = [box] { delete box; };
-    try {
-        RECT main = mainForm.OuterRect();
-        RECT own = box->OuterRect();
-        int mainWidth = main.right - main.left, mainHeight = main.bottom - main.top;
-        int ownWidth = own.right - own.left, ownHeight = own.bottom - own.top;
-        box->SetPosition(main.left + (mainWidth - ownWidth) / 2, main.top + (mainHeight - ownHeight) / 2);
-        AnimateZoom(box->Handle(), button);
-        box->ShowModal();
-        AnimateZoom(button, box->Handle());
-    } catch (...) {
-        box->Release();
-        throw;
-    }
-    box->Release();
+    ShowModalZoomed(*ui::MakeReleased<TAboutBox>(mainForm.Handle()), button);
 }
 
 } // namespace kelvad

@@ -50,12 +50,10 @@ public:
 
 protected:
     void CreateControls() override;
-    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
-// What co_About does: creates the box, centres it on the main window by outer sizes (not kept on the screen),
-// zooms it in from the button, shows it modally, zooms it back into the button and releases it; the release
-// happens also when a step fails.
+// What co_About does: the box, centred on the main window, zoomed in from the button, shown modally, zoomed back
+// into the button and released (also when a step fails).
 void RunAboutBox(ui::Form& mainForm, HWND button);
 
 } // namespace kelvad

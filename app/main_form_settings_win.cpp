@@ -6,75 +6,84 @@
 
 namespace kelvad {
 
+namespace {
+
 // The placement record as the platform defines it, the same in both architectures.
 static_assert(sizeof(WINDOWPLACEMENT) == 44);
 
-void TMain_Form::LoadConfig() {
-    WinProfileStore store(settingsPath_);
-    IniFile ini(store);
-    // Any parameter at all starts in file mode; the flag is set to the other mode and the switch lays the
-    // window out for the one wanted.
-    const bool hasParameters = SplitCommandLine(commandLine_).size() > 1;
-    FileMode = hasParameters ? false : !ReadCommandFlag(ini);
-    ChangeCommandStatus();
-
+WINDOWPLACEMENT WindowPlacementOf(HWND window) {
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
-    GetWindowPlacement(Handle(), &placement);
-    const StoredPlacement current{static_cast<std::int32_t>(placement.showCmd),
-                                  placement.ptMinPosition.x,
-                                  placement.ptMinPosition.y,
-                                  placement.ptMaxPosition.x,
-                                  placement.ptMaxPosition.y,
-                                  placement.rcNormalPosition.left,
-                                  placement.rcNormalPosition.top};
-    const StoredPlacement stored = ReadPlacement(ini, current);
-    StartMinimized = stored.showCmd == SW_SHOWMINIMIZED;
+    GetWindowPlacement(window, &placement);
+    return placement;
+}
 
-    const RECT outer = OuterRect();
+// The platform's placement and the part of it the file keeps, one way and back (the normal size is the
+// window's outer size: the file keeps no size).
+StoredConfig Stored(const WINDOWPLACEMENT& placement, bool fileMode) {
+    return {.fileMode = fileMode,
+            .showCmd = static_cast<std::int32_t>(placement.showCmd),
+            .minX = placement.ptMinPosition.x,
+            .minY = placement.ptMinPosition.y,
+            .maxX = placement.ptMaxPosition.x,
+            .maxY = placement.ptMaxPosition.y,
+            .left = placement.rcNormalPosition.left,
+            .top = placement.rcNormalPosition.top};
+}
+
+void Restore(WINDOWPLACEMENT& placement, const StoredConfig& stored, const RECT& outer) {
+    placement.showCmd = static_cast<UINT>(stored.showCmd);
     placement.ptMinPosition = {stored.minX, stored.minY};
     placement.ptMaxPosition = {stored.maxX, stored.maxY};
     placement.rcNormalPosition = {stored.left, stored.top, stored.left + (outer.right - outer.left),
                                   stored.top + (outer.bottom - outer.top)};
+}
+
+} // namespace
+
+void TMain_Form::LoadSettings() {
+    WinProfileStore store(settingsPath_);
+    IniFile ini(store);
+    LoadConfig(ini);
+    LoadCommandStrings(ini);
+    LoadOptions(ini);
+}
+
+void TMain_Form::LoadConfig(IniFile& ini) {
+    WINDOWPLACEMENT placement = WindowPlacementOf(Handle());
+    const StoredConfig stored = ReadConfig(ini, Stored(placement, true));
+    // Any parameter at all starts in file mode; the flag is set to the other mode and the switch lays the
+    // window out for the one wanted.
+    const bool hasParameters = SplitCommandLine(commandLine_).size() > 1;
+    FileMode = hasParameters ? false : !stored.fileMode;
+    ChangeCommandStatus();
+
+    StartMinimized = stored.showCmd == SW_SHOWMINIMIZED;
+    Restore(placement, stored, OuterRect());
     // The window is not shown yet: FormShow applies a stored minimized state (never with a print switch).
-    placement.showCmd = IsWindowVisible(Handle()) ? static_cast<UINT>(stored.showCmd) : SW_HIDE;
+    if (!IsWindowVisible(Handle()))
+        placement.showCmd = SW_HIDE;
     SetWindowPlacement(Handle(), &placement);
 }
 
-void TMain_Form::LoadCommandStrings() {
-    WinProfileStore store(settingsPath_);
-    IniFile ini(store);
+void TMain_Form::LoadCommandStrings(IniFile& ini) {
     LoadCommandEntries(ReadCommandSections(ini));
 }
 
-void TMain_Form::LoadOptions() {
-    WinProfileStore store(settingsPath_);
-    IniFile ini(store);
+void TMain_Form::LoadOptions(IniFile& ini) {
     OutputOptions = ReadOptions(ini);
     UpdateOpenDialogFilter();
 }
 
-void TMain_Form::SaveConfig() {
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    GetWindowPlacement(Handle(), &placement);
-    WinProfileStore store(settingsPath_);
-    IniFile ini(store);
-    WriteConfig(ini, FileMode,
-                {static_cast<std::int32_t>(placement.showCmd), placement.ptMinPosition.x, placement.ptMinPosition.y,
-                 placement.ptMaxPosition.x, placement.ptMaxPosition.y, placement.rcNormalPosition.left,
-                 placement.rcNormalPosition.top});
+void TMain_Form::SaveConfig(IniFile& ini) {
+    WriteConfig(ini, Stored(WindowPlacementOf(Handle()), FileMode));
 }
 
-void TMain_Form::SaveCommandStrings() {
-    WinProfileStore store(settingsPath_);
-    IniFile ini(store);
+void TMain_Form::SaveCommandStrings(IniFile& ini) {
     WriteCommandSections(ini, CommandEntries());
 }
 
-void TMain_Form::SaveOptions() {
-    WinProfileStore store(settingsPath_);
-    IniFile ini(store);
+void TMain_Form::SaveOptions(IniFile& ini) {
     WriteOptions(ini, OutputOptions);
 }
 
@@ -83,9 +92,11 @@ void TMain_Form::FormDestroy() {
     // A start-up cut short before the settings were read holds nothing worth storing: the file stays as it is.
     if (!settingsLoaded_)
         return;
-    SaveConfig();
-    SaveCommandStrings();
-    SaveOptions();
+    WinProfileStore store(settingsPath_);
+    IniFile ini(store);
+    SaveConfig(ini);
+    SaveCommandStrings(ini);
+    SaveOptions(ini);
 }
 
 } // namespace kelvad

@@ -26,6 +26,7 @@ namespace {
 
 const ui::FontSpec kFormFont{"ＭＳ ゴシック", 13};
 const ui::FontSpec kListFont{"System", 16};
+const ui::FontSpec kCommandListFont{"System", 13};
 const ui::FontSpec kTimesFont{"Times New Roman", 15};
 const ui::FontSpec kBoldFont{"ＭＳ ゴシック", 13, true};
 
@@ -196,7 +197,7 @@ void TMain_Form::CreateControls() {
                                .hint = "ｺﾏﾝﾄﾞ文字列の説明文",
                                .tabOrder = 6,
                                .helpContext = kHelpWork,
-                               .font = kListFont,
+                               .font = kCommandListFont,
                                .visible = false,
                                .itemHeight = 22});
     CommandString.Create({.parent = this,
@@ -207,7 +208,7 @@ void TMain_Form::CreateControls() {
                           .hint = "ｺﾏﾝﾄﾞ文字列",
                           .tabOrder = 7,
                           .helpContext = kHelpWork,
-                          .font = kListFont,
+                          .font = kCommandListFont,
                           .visible = false,
                           .itemHeight = 22});
     // Both modes: the output targets and the row of buttons.
@@ -327,9 +328,7 @@ void TMain_Form::FormCreate() {
     DragAcceptFiles(ui::App().Handle(), TRUE);
     FilesListBox.Clear();
     TakeCommandLine();
-    LoadConfig();
-    LoadCommandStrings();
-    LoadOptions();
+    LoadSettings();
     settingsLoaded_ = true;
     RefreshMinMargins();
     createCompleted_ = true;
@@ -402,7 +401,7 @@ void TMain_Form::AutoPrintIdle(bool& done) {
 
 void TMain_Form::co_PrintClick() {
     IsPrinting = true;
-    TNowPrinting* progress = nullptr;
+    ui::ReleasedForm<TNowPrinting> progress;
     bool shown = false;
     // Whatever happens after the flag is set, the window comes back and the flag goes down.
     auto cleanUp = [&] {
@@ -413,7 +412,7 @@ void TMain_Form::co_PrintClick() {
             progress->Hide();
             if (shown)
                 AnimateZoom(co_Print.Handle(), progress->Handle());
-            progress->Release();
+            progress.reset();
         }
         fileSystem_->ShowArrow();
         IsPrinting = false;
@@ -421,14 +420,8 @@ void TMain_Form::co_PrintClick() {
     bool everyFileOutput = false;
     try {
         SetEnabled(false);
-        progress = new TNowPrinting(Handle());
-        progress->onReleased = [progress] { delete progress; };
-        nowPrinting_ = progress;
-        RECT main = OuterRect();
-        RECT own = progress->OuterRect();
-        int mainWidth = main.right - main.left, mainHeight = main.bottom - main.top;
-        int ownWidth = own.right - own.left, ownHeight = own.bottom - own.top;
-        progress->SetPosition(main.left + (mainWidth - ownWidth) / 2, main.top + (mainHeight - ownHeight) / 2);
+        progress = ui::MakeReleased<TNowPrinting>(Handle());
+        nowPrinting_ = progress.get();
         AnimateZoom(progress->Handle(), co_Print.Handle());
         progress->Show();
         shown = true;
@@ -452,7 +445,7 @@ void TMain_Form::co_PrintClick() {
                 ~LoaderMessages() { loader.showMessage = std::move(saved); }
             } restore{All1, All1.showMessage};
             if (!All1.showMessage)
-                All1.showMessage = [progress](const std::string& message) {
+                All1.showMessage = [progress = progress.get()](const std::string& message) {
                     ui::MessageBox(message, ui::App().title, MB_OK, progress->Handle());
                     progress->RestartMessageClock();
                 };
@@ -588,23 +581,13 @@ void TMain_Form::CommandClick(TSclListBox& sender) {
 }
 
 std::optional<CommandEntry> TMain_Form::RunCommandEditor(ui::Button& button, const CommandEntry& entry) {
-    auto* editor = new TEditCommandString(Handle());
-    editor->onReleased = [editor] { delete editor; };
-    std::optional<CommandEntry> result;
-    try {
-        // Each text runs the change handler, so editing an entry starts with OK enabled.
-        editor->EditCommand1.SetText(entry.Description);
-        editor->EditCommand2.SetText(entry.Command);
-        AnimateZoom(editor->Handle(), button.Handle());
-        if (editor->ShowModal() == IDOK)
-            result = CommandEntry{editor->EditCommand1.Text(), editor->EditCommand2.Text()};
-        AnimateZoom(button.Handle(), editor->Handle());
-    } catch (...) {
-        editor->Release();
-        throw;
-    }
-    editor->Release();
-    return result;
+    const auto editor = ui::MakeReleased<TEditCommandString>(Handle());
+    // Each text runs the change handler, so editing an entry starts with OK enabled.
+    editor->EditCommand1.SetText(entry.Description);
+    editor->EditCommand2.SetText(entry.Command);
+    if (ShowModalZoomed(*editor, button.Handle()) != IDOK)
+        return std::nullopt;
+    return CommandEntry{editor->EditCommand1.Text(), editor->EditCommand2.Text()};
 }
 
 void TMain_Form::co_InsertClick() {

@@ -24,6 +24,7 @@
 
 namespace kelvad {
 
+class IniFile;
 class TNowPrinting;
 
 // The program's one main window: the file list, the output target list and the row of buttons.
@@ -112,13 +113,15 @@ public:
     // The output button in command-string mode: sends the selected command string to the current target.
     void CommandOutputClick();
 
-    // The settings file: read at the end of FormCreate, written by FormDestroy at program end.
-    void LoadConfig();
-    void LoadCommandStrings();
-    void LoadOptions();
-    void SaveConfig();
-    void SaveCommandStrings();
-    void SaveOptions();
+    // The settings file: read at the end of FormCreate through one profile, written by FormDestroy at program
+    // end through another.
+    void LoadSettings();
+    void LoadConfig(IniFile& ini);
+    void LoadCommandStrings(IniFile& ini);
+    void LoadOptions(IniFile& ini);
+    void SaveConfig(IniFile& ini);
+    void SaveCommandStrings(IniFile& ini);
+    void SaveOptions(IniFile& ini);
     void FormDestroy();
 
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "image/all_win.h"
+#include "output/output_checks.h"
 #include "output/output_options.h"
 #include "output/print_run.h"
 #include "output/printer.h"
 #include "output/progress_sink.h"
-#include "output/raw_spooler.h"
 
 namespace kelvad {
 

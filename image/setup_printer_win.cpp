@@ -151,6 +151,8 @@ void TSetupPrinter::CreateControls() {
     HelpBtn.onClick = [this] { HelpBtnClick(); };
     OKBtn.onClick = [this] { OKBtnClick(); };
     activeControl = &OKBtn;
+    defaultButton = &OKBtn;
+    cancelButton = &CancelBtn;
 }
 
 void TSetupPrinter::ShowPrinterName() {
@@ -227,49 +229,12 @@ void TSetupPrinter::OKBtnClick() {
     owner_.SelectCurrentPrinter();
 }
 
-bool TSetupPrinter::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    switch (msg) {
-    case DM_GETDEFID:
-        // OKBtn is the default button: Enter presses it wherever the focus is.
-        if (OKBtn.Handle()) {
-            result = MAKELRESULT(GetDlgCtrlID(OKBtn.Handle()), DC_HASDEFID);
-            return true;
-        }
-        break;
-    case WM_COMMAND:
-        // Escape: the cancel button.
-        if (LOWORD(wParam) == IDCANCEL && lParam == 0) {
-            CancelBtn.Click();
-            result = 0;
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
-    return ui::Form::HandleMessage(msg, wParam, lParam, result);
-}
-
 void RunSetupPrinter(ui::Form& mainForm, SetupOwner& owner, HWND button, const std::function<void()>& afterClose) {
-    auto* dialog = new TSetupPrinter(mainForm.Handle(), owner);
-    dialog->onReleased = [dialog] { delete dialog; };
-    try {
-        dialog->ApplyMarginMinimums();
-        RECT main = mainForm.OuterRect();
-        RECT own = dialog->OuterRect();
-        int mainWidth = main.right - main.left, mainHeight = main.bottom - main.top;
-        int ownWidth = own.right - own.left, ownHeight = own.bottom - own.top;
-        dialog->SetPosition((mainWidth - ownWidth) / 2 + main.left, (mainHeight - ownHeight) / 2 + main.top);
-        AnimateZoom(dialog->Handle(), button);
-        dialog->ShowModal();
-        AnimateZoom(button, dialog->Handle());
-        if (afterClose)
-            afterClose();
-    } catch (...) {
-        dialog->Release();
-        throw;
-    }
-    dialog->Release();
+    const auto dialog = ui::MakeReleased<TSetupPrinter>(mainForm.Handle(), owner);
+    dialog->ApplyMarginMinimums();
+    ShowModalZoomed(*dialog, button);
+    if (afterClose)
+        afterClose();
 }
 
 } // namespace kelvad

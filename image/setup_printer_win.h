@@ -72,7 +72,6 @@ public:
 
 protected:
     void CreateControls() override;
-    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void ShowPrinterName();
@@ -80,9 +79,9 @@ private:
     SetupOwner& owner_;
 };
 
-// What co_SetUp does: creates the dialog, applies the printer's minimum margins, centres it on the main window,
-// zooms it in from the button, shows it modally, zooms it back, lets afterClose run (the open dialog's filter)
-// and releases it; the release happens also when a step fails.
+// What co_SetUp does: the dialog, centred on the main window, with the printer's minimum margins applied, zoomed
+// in from the button, shown modally, zoomed back; then afterClose runs (the open dialog's filter) and the dialog
+// is released (also when a step fails).
 void RunSetupPrinter(ui::Form& mainForm, SetupOwner& owner, HWND button, const std::function<void()>& afterClose);
 
 } // namespace kelvad

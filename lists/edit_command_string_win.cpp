@@ -61,26 +61,15 @@ void TEditCommandString::CreateControls() {
     EditCommand1.onChange = [this] { EditCommandChange(); };
     EditCommand2.onChange = [this] { EditCommandChange(); };
     activeControl = &EditCommand1;
+    // Enter presses co_Ok while it is enabled; Escape presses co_Close.
+    defaultButton = &co_Ok;
+    cancelButton = &co_Close;
 }
 
 void TEditCommandString::EditCommandChange() {
     // Only the length counts: blanks fill a field too.
     co_Ok.SetEnabled(GetWindowTextLengthA(EditCommand1.Handle()) > 0 &&
                      GetWindowTextLengthA(EditCommand2.Handle()) > 0);
-}
-
-bool TEditCommandString::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    // co_Ok is the default button (Enter presses it while it is enabled); Escape presses co_Close.
-    if (msg == DM_GETDEFID && co_Ok.Handle()) {
-        result = MAKELRESULT(GetDlgCtrlID(co_Ok.Handle()), DC_HASDEFID);
-        return true;
-    }
-    if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL && lParam == 0) {
-        co_Close.Click();
-        result = 0;
-        return true;
-    }
-    return ui::Form::HandleMessage(msg, wParam, lParam, result);
 }
 
 } // namespace kelvad

@@ -26,7 +26,6 @@ public:
 
 protected:
     void CreateControls() override;
-    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
 } // namespace kelvad

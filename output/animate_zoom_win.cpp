@@ -51,4 +51,11 @@ void AnimateZoom(HWND target, HWND source) {
     }
 }
 
+int ShowModalZoomed(ui::Form& form, HWND button) {
+    AnimateZoom(form.Handle(), button);
+    const int result = form.ShowModal();
+    AnimateZoom(button, form.Handle());
+    return result;
+}
+
 } // namespace kelvad

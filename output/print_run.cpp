@@ -1,5 +1,7 @@
 #include "output/print_run.h"
 
+#include "base/message_flags.h"
+
 namespace kelvad {
 
 bool ReportEmptyList(const FileList& files, MessageSink& messages) {

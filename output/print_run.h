@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "output/file_system.h"
+#include "output/output_checks.h"
 #include "output/progress_sink.h"
-#include "output/raw_spooler.h"
 
 namespace kelvad {
 

@@ -1,56 +1,18 @@
 #pragma once
 #include <cstddef>
-#include <cstdint>
-#include <optional>
 #include <string>
 
-#include "base/message_flags.h"
 #include "output/file_system.h"
+#include "output/output_checks.h"
 #include "output/progress_sink.h"
 #include "output/spooler.h"
 
 namespace kelvad {
 
-// The printer a raw job goes to; an empty port means the printer's own port.
-struct SpoolTarget {
-    std::string printerName;
-    std::string portName;
-};
-
-// What became of one file of a print run.
-enum class FileOutcome {
-    Output,   // wholly output: every byte the checks found was written and accepted, and the job ended
-    NotFound, // the search found nothing (a name with '*' or '?' included); the message was shown
-    Skipped,  // the drive was not ready or the file was empty; the message was shown
-    Refused,  // the spooler refused the printer, the job or a write; the message was shown
-    Changed,  // the file did not end at the size the checks found; the bytes up to that size went out
-    Aborted,  // the user aborted during this file; its job was ended and cancelled
-};
-
-// The outcome of the pre-output checks: Output with the file's size when they pass, otherwise the outcome of
-// the failing check, whose message has been shown.
-struct FileCheck {
-    FileOutcome outcome = FileOutcome::Output;
-    std::uint64_t size = 0;
-    bool Passed() const { return outcome == FileOutcome::Output; }
-};
-
 constexpr std::size_t kSpoolBlockSize = 8192;
 // The file is read in pieces of this many blocks' bytes (each read is a system call), sent block by block.
 constexpr std::size_t kSpoolReadSize = 32 * kSpoolBlockSize;
 constexpr std::size_t kMaxDocNameBytes = 255;
-
-// True when the drive of that letter is ready; a network drive must also show at least one entry.
-bool IsDriveReady(char drive, FileSystem& fs);
-// The same probe for a root path, a drive's (X:\) or a share's (\\server\share\).
-bool IsRootReady(const std::string& root, FileSystem& fs);
-
-// The root the drive check asks for a path: the share root for a path that begins with two backslashes,
-// otherwise the first character, whatever it is, upper-cased, as the drive letter of a drive root (X:\).
-std::string DriveRootOf(const std::string& path);
-
-// The pre-output checks: drive ready, file found (a name holding '*' or '?' never is), size above 0.
-FileCheck CheckOutputFile(const std::string& path, FileSystem& fs, MessageSink& messages);
 
 // Checks one printer file and sends its bytes to the target as one raw spool job, moving the progress bar after
 // every block and stopping at an abort. A failed or short write stops the file like a refused job. An error

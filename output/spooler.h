@@ -4,6 +4,12 @@
 
 namespace kelvad {
 
+// The printer a raw job goes to; an empty port means the printer's own port.
+struct SpoolTarget {
+    std::string printerName;
+    std::string portName;
+};
+
 // The print spooler calls one raw job makes, on one printer handle at a time.
 class Spooler {
 public:

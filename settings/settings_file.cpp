@@ -3,6 +3,8 @@
 #include "settings/profile_values.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <span>
 
 namespace kelvad {
 namespace {
@@ -11,15 +13,64 @@ const std::string kConfig = "Config";
 const std::string kOption = "Option";
 const std::string kDescriptionKey = "説明";
 const std::string kCommandKey = "コマンド";
-constexpr std::int32_t kDefaultMargin = 20;
 constexpr std::int32_t kMaxMargin = 50;
 
 std::string CommandSection(int number) {
     return "Command" + std::to_string(number);
 }
 
-std::int32_t ReadMargin(IniFile& ini, const std::string& key) {
-    return std::min(ini.ReadInteger(kOption, key, kDefaultMargin), kMaxMargin);
+// One key of a section: its name, the member of the record that holds its value (an integer or a boolean) and
+// the largest integer it reads as. A key missing from the file reads as the member's value in the record given.
+template <class Record> struct Key {
+    const char* name;
+    std::int32_t Record::*integer = nullptr;
+    bool Record::*flag = nullptr;
+    std::int32_t max = INT32_MAX;
+};
+
+// Keys are written in the order of their table.
+const Key<StoredConfig> kConfigKeys[] = {
+    {.name = "CommandFlag", .flag = &StoredConfig::fileMode},
+    {.name = "PlaceShowCmd", .integer = &StoredConfig::showCmd},
+    {.name = "PlaceMinPos.X", .integer = &StoredConfig::minX},
+    {.name = "PlaceMinPos.Y", .integer = &StoredConfig::minY},
+    {.name = "PlaceMaxPos.X", .integer = &StoredConfig::maxX},
+    {.name = "PlaceMaxPos.Y", .integer = &StoredConfig::maxY},
+    {.name = "PlaceNormalPos.Left", .integer = &StoredConfig::left},
+    {.name = "PlaceNormalPos.Top", .integer = &StoredConfig::top},
+};
+
+const Key<OutputOptions> kOptionKeys[] = {
+    {.name = "TopMargin", .integer = &OutputOptions::TopMargin, .max = kMaxMargin},
+    {.name = "BottomMargin", .integer = &OutputOptions::BottomMargin, .max = kMaxMargin},
+    {.name = "LeftMargin", .integer = &OutputOptions::LeftMargin, .max = kMaxMargin},
+    {.name = "RightMargin", .integer = &OutputOptions::RightMargin, .max = kMaxMargin},
+    {.name = "IsPrnFile", .flag = &OutputOptions::IsPrnFile},
+    {.name = "IsStretch", .flag = &OutputOptions::IsStretch},
+    {.name = "IsReverse", .flag = &OutputOptions::IsReverse},
+    {.name = "IsMarginZero", .flag = &OutputOptions::IsMarginZero},
+    {.name = "IsDeleteFile", .flag = &OutputOptions::IsDeleteFile},
+};
+
+template <class Record>
+Record ReadKeys(IniFile& ini, const std::string& section, std::span<const Key<Record>> keys, Record record) {
+    for (const Key<Record>& key : keys) {
+        if (key.integer)
+            record.*key.integer = std::min(ini.ReadInteger(section, key.name, record.*key.integer), key.max);
+        else
+            record.*key.flag = ini.ReadBool(section, key.name, record.*key.flag);
+    }
+    return record;
+}
+
+template <class Record>
+void WriteKeys(IniFile& ini, const std::string& section, std::span<const Key<Record>> keys, const Record& record) {
+    for (const Key<Record>& key : keys) {
+        if (key.integer)
+            ini.WriteInteger(section, key.name, record.*key.integer);
+        else
+            ini.WriteBool(section, key.name, record.*key.flag);
+    }
 }
 
 } // namespace
@@ -52,31 +103,12 @@ void IniFile::EraseSection(const std::string& section) {
     store_.EraseSection(section);
 }
 
-bool ReadCommandFlag(IniFile& ini) {
-    return ini.ReadBool(kConfig, "CommandFlag", true);
+StoredConfig ReadConfig(IniFile& ini, const StoredConfig& current) {
+    return ReadKeys<StoredConfig>(ini, kConfig, kConfigKeys, current);
 }
 
-StoredPlacement ReadPlacement(IniFile& ini, const StoredPlacement& current) {
-    StoredPlacement p;
-    p.showCmd = ini.ReadInteger(kConfig, "PlaceShowCmd", current.showCmd);
-    p.minX = ini.ReadInteger(kConfig, "PlaceMinPos.X", current.minX);
-    p.minY = ini.ReadInteger(kConfig, "PlaceMinPos.Y", current.minY);
-    p.maxX = ini.ReadInteger(kConfig, "PlaceMaxPos.X", current.maxX);
-    p.maxY = ini.ReadInteger(kConfig, "PlaceMaxPos.Y", current.maxY);
-    p.left = ini.ReadInteger(kConfig, "PlaceNormalPos.Left", current.left);
-    p.top = ini.ReadInteger(kConfig, "PlaceNormalPos.Top", current.top);
-    return p;
-}
-
-void WriteConfig(IniFile& ini, bool fileMode, const StoredPlacement& p) {
-    ini.WriteBool(kConfig, "CommandFlag", fileMode);
-    ini.WriteInteger(kConfig, "PlaceShowCmd", p.showCmd);
-    ini.WriteInteger(kConfig, "PlaceMinPos.X", p.minX);
-    ini.WriteInteger(kConfig, "PlaceMinPos.Y", p.minY);
-    ini.WriteInteger(kConfig, "PlaceMaxPos.X", p.maxX);
-    ini.WriteInteger(kConfig, "PlaceMaxPos.Y", p.maxY);
-    ini.WriteInteger(kConfig, "PlaceNormalPos.Left", p.left);
-    ini.WriteInteger(kConfig, "PlaceNormalPos.Top", p.top);
+void WriteConfig(IniFile& ini, const StoredConfig& config) {
+    WriteKeys<StoredConfig>(ini, kConfig, kConfigKeys, config);
 }
 
 std::vector<CommandEntry> ReadCommandSections(IniFile& ini) {
@@ -100,30 +132,13 @@ void WriteCommandSections(IniFile& ini, const std::vector<CommandEntry>& entries
         ini.EraseSection(CommandSection(i));
 }
 
+// The defaults are the options' own initial values.
 OutputOptions ReadOptions(IniFile& ini) {
-    OutputOptions o;
-    o.TopMargin = ReadMargin(ini, "TopMargin");
-    o.BottomMargin = ReadMargin(ini, "BottomMargin");
-    o.LeftMargin = ReadMargin(ini, "LeftMargin");
-    o.RightMargin = ReadMargin(ini, "RightMargin");
-    o.IsPrnFile = ini.ReadBool(kOption, "IsPrnFile", true);
-    o.IsStretch = ini.ReadBool(kOption, "IsStretch", true);
-    o.IsReverse = ini.ReadBool(kOption, "IsReverse", false);
-    o.IsMarginZero = ini.ReadBool(kOption, "IsMarginZero", false);
-    o.IsDeleteFile = ini.ReadBool(kOption, "IsDeleteFile", false);
-    return o;
+    return ReadKeys<OutputOptions>(ini, kOption, kOptionKeys, {});
 }
 
-void WriteOptions(IniFile& ini, const OutputOptions& o) {
-    ini.WriteInteger(kOption, "TopMargin", o.TopMargin);
-    ini.WriteInteger(kOption, "BottomMargin", o.BottomMargin);
-    ini.WriteInteger(kOption, "LeftMargin", o.LeftMargin);
-    ini.WriteInteger(kOption, "RightMargin", o.RightMargin);
-    ini.WriteBool(kOption, "IsPrnFile", o.IsPrnFile);
-    ini.WriteBool(kOption, "IsStretch", o.IsStretch);
-    ini.WriteBool(kOption, "IsReverse", o.IsReverse);
-    ini.WriteBool(kOption, "IsMarginZero", o.IsMarginZero);
-    ini.WriteBool(kOption, "IsDeleteFile", o.IsDeleteFile);
+void WriteOptions(IniFile& ini, const OutputOptions& options) {
+    WriteKeys<OutputOptions>(ini, kOption, kOptionKeys, options);
 }
 
 std::string CannotWriteMessage(const std::string& path) {

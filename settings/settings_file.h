@@ -37,8 +37,10 @@ private:
     ProfileStore& store_;
 };
 
-// The part of the main window's placement that the file keeps ("Config"); the size is the design size.
-struct StoredPlacement {
+// What the file keeps in "Config": the mode ("CommandFlag", true = file mode) and the main window's placement
+// (the size is the design size).
+struct StoredConfig {
+    bool fileMode = true;
     std::int32_t showCmd = 1;
     std::int32_t minX = 0;
     std::int32_t minY = 0;
@@ -46,14 +48,12 @@ struct StoredPlacement {
     std::int32_t maxY = 0;
     std::int32_t left = 0;
     std::int32_t top = 0;
-    bool operator==(const StoredPlacement&) const = default;
+    bool operator==(const StoredConfig&) const = default;
 };
 
-// "Config": the mode flag ("CommandFlag", true = file mode) and the placement, each key defaulting to the
-// value given.
-bool ReadCommandFlag(IniFile& ini);
-StoredPlacement ReadPlacement(IniFile& ini, const StoredPlacement& current);
-void WriteConfig(IniFile& ini, bool fileMode, const StoredPlacement& placement);
+// "Config", each key missing from the file reading as its value in current.
+StoredConfig ReadConfig(IniFile& ini, const StoredConfig& current);
+void WriteConfig(IniFile& ini, const StoredConfig& config);
 
 // Command1 to Command20: the filled sections in order (a section missing either key is passed over), and
 // back as Command1 upward with the sections above the last entry, up to Command20, erased.

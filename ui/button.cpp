@@ -52,9 +52,7 @@ void Button::Create(const CreateArgs& args) {
     modalResult = args.modalResult;
     glyph_ = args.glyph;
     numGlyphs_ = args.numGlyphs < 1 ? 1 : args.numGlyphs;
-    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  args.caption,
-                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
-    CreateControl("BUTTON", false, placement, BS_OWNERDRAW | WS_TABSTOP, 0);
+    CreateControl("BUTTON", false, PlacementOf(args), BS_OWNERDRAW | WS_TABSTOP, 0);
 }
 
 void Button::SetGlyph(HBITMAP glyph, int numGlyphs) {

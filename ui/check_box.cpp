@@ -3,9 +3,7 @@
 namespace ui {
 
 void CheckBox::Create(const CreateArgs& args) {
-    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  args.caption,
-                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
-    CreateControl("BUTTON", false, placement, BS_AUTOCHECKBOX | WS_TABSTOP, 0);
+    CreateControl("BUTTON", false, PlacementOf(args), BS_AUTOCHECKBOX | WS_TABSTOP, 0);
     SetChecked(args.checked);
 }
 

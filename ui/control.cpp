@@ -45,32 +45,6 @@ void Control::SetVisible(bool visible) {
         ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
 }
 
-bool Control::IsVisible() const {
-    return Handle() && (GetWindowLongA(Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-void Control::SetEnabled(bool enabled) {
-    if (Handle())
-        EnableWindow(Handle(), enabled);
-}
-
-bool Control::IsEnabled() const {
-    return Handle() && IsWindowEnabled(Handle());
-}
-
-void Control::SetCaption(const std::string& caption) {
-    if (Handle())
-        SetWindowTextA(Handle(), caption.c_str());
-}
-
-std::string Control::Caption() const {
-    if (!Handle())
-        return {};
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 void Control::Focus() {
     if (Handle())
         SetFocus(Handle());

@@ -8,7 +8,7 @@ namespace ui {
 
 class Form;
 
-// What every control's CreateArgs holds; each control copies its own args into this.
+// What every control's CreateArgs holds; each control has its own args copied into this by PlacementOf.
 struct ControlPlacement {
     Form* parent = nullptr;
     int left = 0, top = 0, width = 0, height = 0;
@@ -21,17 +21,34 @@ struct ControlPlacement {
     bool enabled = true;
 };
 
+// A control's CreateArgs as ControlPlacement, field by field by name; a field its args do not have keeps the
+// placement's default.
+template <class Args> ControlPlacement PlacementOf(const Args& args) {
+    ControlPlacement placement{
+        .parent = args.parent, .left = args.left, .top = args.top, .width = args.width, .height = args.height};
+    if constexpr (requires { args.caption; })
+        placement.caption = args.caption;
+    if constexpr (requires { args.hint; })
+        placement.hint = args.hint;
+    if constexpr (requires { args.tabOrder; })
+        placement.tabOrder = args.tabOrder;
+    if constexpr (requires { args.helpContext; })
+        placement.helpContext = args.helpContext;
+    if constexpr (requires { args.font; })
+        placement.font = args.font;
+    if constexpr (requires { args.visible; })
+        placement.visible = args.visible;
+    if constexpr (requires { args.enabled; })
+        placement.enabled = args.enabled;
+    return placement;
+}
+
 // Base of the controls: a child window of a Form, with hint, tab order, help context and font.
 class Control : public Window {
 public:
     ~Control() override;
 
     void SetVisible(bool visible);
-    bool IsVisible() const;
-    void SetEnabled(bool enabled);
-    bool IsEnabled() const;
-    void SetCaption(const std::string& caption);
-    std::string Caption() const;
     void Focus();
     void SetHint(const std::string& hint);
     const std::string& Hint() const noexcept { return hint_; }

@@ -3,8 +3,8 @@
 namespace ui {
 
 void Edit::Create(const CreateArgs& args) {
-    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  args.text,
-                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
+    ControlPlacement placement = PlacementOf(args);
+    placement.caption = args.text;
     CreateControl("EDIT", false, placement, ES_AUTOHSCROLL | ES_LEFT | WS_TABSTOP, WS_EX_CLIENTEDGE);
     // Zero lifts the field's default limit to the most the system allows.
     SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);

@@ -1,6 +1,7 @@
 #include "ui/form.h"
 
 #include "ui/application.h"
+#include "ui/button.h"
 #include "ui/control.h"
 #include "ui/error.h"
 
@@ -39,21 +40,11 @@ void Form::Create(const CreateArgs& args) {
     DWORD style = (args.style | WS_CLIPCHILDREN) & ~WS_VISIBLE;
     RECT frame{0, 0, args.clientWidth, args.clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, args.exStyle);
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
-    int left = args.left;
-    int top = args.top;
-    if (left == kDefaultPosition || top == kDefaultPosition) {
-        // Centred on the owner, or on the work area without one.
-        RECT around{};
-        if (!args.owner || !GetWindowRect(args.owner, &around))
-            SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
-        if (left == kDefaultPosition)
-            left = around.left + (around.right - around.left - width) / 2;
-        if (top == kDefaultPosition)
-            top = around.top + (around.bottom - around.top - height) / 2;
-    }
-    CreateOwnClass(kFormClass, args.caption, style, args.exStyle, left, top, width, height, args.owner, nullptr);
+    const bool centred = args.left == kDefaultPosition || args.top == kDefaultPosition;
+    CreateOwnClass(kFormClass, args.caption, style, args.exStyle, centred ? 0 : args.left, centred ? 0 : args.top,
+                   frame.right - frame.left, frame.bottom - frame.top, args.owner, nullptr);
+    if (centred)
+        CenterOn(args.owner);
     SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     if (args.icon) {
         SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(args.icon));
@@ -171,32 +162,6 @@ void Form::Release() {
         PostMessageA(Handle(), kReleaseMessage, 0, 0);
 }
 
-void Form::SetEnabled(bool enabled) {
-    if (Handle())
-        EnableWindow(Handle(), enabled);
-}
-
-bool Form::IsEnabled() const {
-    return Handle() && IsWindowEnabled(Handle());
-}
-
-bool Form::IsVisible() const {
-    return Handle() && IsWindowVisible(Handle());
-}
-
-void Form::SetCaption(const std::string& caption) {
-    if (Handle())
-        SetWindowTextA(Handle(), caption.c_str());
-}
-
-std::string Form::Caption() const {
-    if (!Handle())
-        return {};
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(Handle(), text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 void Form::SetPosition(int left, int top) {
     if (Handle())
         SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -207,6 +172,16 @@ RECT Form::OuterRect() const {
     if (Handle())
         GetWindowRect(Handle(), &rect);
     return rect;
+}
+
+void Form::CenterOn(HWND owner) {
+    RECT around{};
+    if (!owner || !GetWindowRect(owner, &around))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
+    const RECT own = OuterRect();
+    const int width = own.right - own.left, height = own.bottom - own.top;
+    SetPosition(around.left + (around.right - around.left - width) / 2,
+                around.top + (around.bottom - around.top - height) / 2);
 }
 
 void Form::SetMinimized() {
@@ -266,6 +241,10 @@ void Form::RemoveControl(Control& control) noexcept {
     controls_.erase(std::remove(controls_.begin(), controls_.end(), &control), controls_.end());
     if (activeControl == &control)
         activeControl = nullptr;
+    if (defaultButton == &control)
+        defaultButton = nullptr;
+    if (cancelButton == &control)
+        cancelButton = nullptr;
     if (tooltip_ && IsWindow(tooltip_) && control.Handle()) {
         TOOLINFOA info{};
         info.cbSize = TTTOOLINFOA_V2_SIZE;
@@ -394,9 +373,17 @@ bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
     case WM_QUERYENDSESSION:
         result = QueryClose() ? TRUE : FALSE;
         return true;
+    case DM_GETDEFID:
+        if (!defaultButton || !defaultButton->Handle())
+            return false;
+        result = MAKELRESULT(GetDlgCtrlID(defaultButton->Handle()), DC_HASDEFID);
+        return true;
     case WM_COMMAND:
-        // IDOK/IDCANCEL from the dialog keys (Enter, Escape) with no control behind them: nothing to do.
+        // IDOK/IDCANCEL from the dialog keys (Enter, Escape) with no control behind them: Escape presses the
+        // cancel button, if there is one; nothing else to do.
         if (lParam == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+            if (LOWORD(wParam) == IDCANCEL && cancelButton)
+                cancelButton->Click();
             result = 0;
             return true;
         }
@@ -445,6 +432,14 @@ bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
     default:
         return false;
     }
+}
+
+void FormReleaser::operator()(Form* form) const noexcept {
+    // A form whose window is already gone has nothing to wait for.
+    if (form->Handle())
+        form->Release();
+    else
+        delete form;
 }
 
 } // namespace ui

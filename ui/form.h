@@ -3,18 +3,20 @@
 #include "ui/window.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace ui {
 
+class Button;
 class Control;
 
 // A top-level window holding controls: placement by client size, font, tooltips, tab order, help, the
 // close query, modal showing and release.
 class Form : public Window {
 public:
-    // Marks left/top as "not given": an owned form is then centred on its owner, others use CW_USEDEFAULT.
+    // Marks left/top as "not given": the form is then centred on its owner, or on the work area without one.
     static constexpr int kDefaultPosition = CW_USEDEFAULT;
 
     struct CreateArgs {
@@ -53,14 +55,12 @@ public:
     // the owner may delete this object).
     void Release();
 
-    void SetEnabled(bool enabled);
-    bool IsEnabled() const;
-    bool IsVisible() const;
-    void SetCaption(const std::string& caption);
-    std::string Caption() const;
     void SetPosition(int left, int top);
     // Outer rectangle in screen coordinates.
     RECT OuterRect() const;
+    // Centres the form's outer rectangle on the owner's (on the work area when owner is null); it may stand
+    // partly off the screen.
+    void CenterOn(HWND owner);
     void SetMinimized();
     void SetNormal();
     bool IsMinimized() const;
@@ -70,6 +70,9 @@ public:
     HFONT Font() const noexcept { return font_; }
     // Control that gets the focus when the form is shown (else the first tab stop).
     Control* activeControl = nullptr;
+    // Enter presses the default button wherever the focus is (DM_GETDEFID); Escape presses the cancel button.
+    Button* defaultButton = nullptr;
+    Button* cancelButton = nullptr;
 
     int modalResult = 0;
     std::function<void()> onCreate;
@@ -114,5 +117,18 @@ private:
     bool modal_ = false;
     bool closedByClose_ = false;
 };
+
+// Lets go of a form the way Release does: destroyed after the current handler has returned, then deleted.
+struct FormReleaser {
+    void operator()(Form* form) const noexcept;
+};
+template <class F> using ReleasedForm = std::unique_ptr<F, FormReleaser>;
+
+// Creates a form on the heap that deletes itself once released; the handle releases it when it goes.
+template <class F, class... Args> ReleasedForm<F> MakeReleased(Args&&... args) {
+    ReleasedForm<F> form(new F(std::forward<Args>(args)...));
+    form->onReleased = [raw = form.get()] { delete raw; };
+    return form;
+}
 
 } // namespace ui

@@ -9,9 +9,7 @@ namespace ui {
 void Gauge::Create(const CreateArgs& args) {
     RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursorA(nullptr, IDC_ARROW));
     value_ = args.value < 0 ? 0 : (args.value > 100 ? 100 : args.value);
-    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  "",
-                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, true};
-    CreateControl(kClassName, true, placement, 0, 0);
+    CreateControl(kClassName, true, PlacementOf(args), 0, 0);
 }
 
 void Gauge::SetValue(int value) {

@@ -6,10 +6,8 @@ namespace ui {
 
 void Label::Create(const CreateArgs& args) {
     autoSize = args.autoSize;
-    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  args.caption,
-                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
     // One line, cut at the label's edge rather than wrapped.
-    CreateControl("STATIC", false, placement, SS_LEFTNOWORDWRAP | (args.showAccelChar ? 0 : SS_NOPREFIX), 0);
+    CreateControl("STATIC", false, PlacementOf(args), SS_LEFTNOWORDWRAP | (args.showAccelChar ? 0 : SS_NOPREFIX), 0);
     if (autoSize)
         AdjustSize();
 }

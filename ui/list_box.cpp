@@ -13,10 +13,8 @@ namespace {
 
 void ListBox::Create(const CreateArgs& args) {
     multiSelect_ = args.multiSelect;
-    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  "",
-                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
     DWORD style = WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (multiSelect_ ? LBS_EXTENDEDSEL : 0);
-    CreateControl("LISTBOX", false, placement, CreationStyle(style), WS_EX_CLIENTEDGE);
+    CreateControl("LISTBOX", false, PlacementOf(args), CreationStyle(style), WS_EX_CLIENTEDGE);
     if (args.itemHeight > 0)
         SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, args.itemHeight);
 }

@@ -22,9 +22,7 @@ void Panel::Create(const CreateArgs& args) {
     RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursorA(nullptr, IDC_ARROW));
     outer_ = args.bevelOuter;
     inner_ = args.bevelInner;
-    ControlPlacement placement{args.parent, args.left, args.top,         args.width, args.height,  "",
-                               args.hint,   -1,        args.helpContext, {},         args.visible, true};
-    CreateControl(kClassName, true, placement, 0, 0);
+    CreateControl(kClassName, true, PlacementOf(args), 0, 0);
 }
 
 bool Panel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

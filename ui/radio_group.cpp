@@ -6,10 +6,8 @@
 namespace ui {
 
 void RadioGroup::Create(const CreateArgs& args) {
-    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  args.caption,
-                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
     // The buttons are children of the frame; the dialog keys reach into it.
-    CreateControl("BUTTON", false, placement, BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
+    CreateControl("BUTTON", false, PlacementOf(args), BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
     TEXTMETRICA metrics{};
     if (WindowDc dc(Handle()); dc) {
         SelectGuard selectFont(dc.get(), Font());

@@ -17,9 +17,7 @@ constexpr int kArrowsMiddle = 50;
 void SpinEdit::Create(const CreateArgs& args) {
     minValue_ = args.minValue;
     maxValue_ = args.maxValue;
-    ControlPlacement placement{args.parent, args.left,     args.top,         args.width, args.height,  "",
-                               args.hint,   args.tabOrder, args.helpContext, args.font,  args.visible, args.enabled};
-    CreateControl("EDIT", false, placement, ES_AUTOHSCROLL | WS_TABSTOP | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
+    CreateControl("EDIT", false, PlacementOf(args), ES_AUTOHSCROLL | WS_TABSTOP | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
     if (args.maxLength > 0)
         SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(args.maxLength), 0);
     RECT client{};

@@ -42,6 +42,32 @@ Window::~Window() {
     }
 }
 
+void Window::SetEnabled(bool enabled) {
+    if (hwnd_)
+        EnableWindow(hwnd_, enabled);
+}
+
+bool Window::IsEnabled() const {
+    return hwnd_ && IsWindowEnabled(hwnd_);
+}
+
+bool Window::IsVisible() const {
+    return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Window::SetCaption(const std::string& caption) {
+    if (hwnd_)
+        SetWindowTextA(hwnd_, caption.c_str());
+}
+
+std::string Window::Caption() const {
+    if (!hwnd_)
+        return {};
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd_)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 Window* Window::FromHandle(HWND hwnd) noexcept {
     return hwnd ? static_cast<Window*>(GetPropA(hwnd, kObjectProperty)) : nullptr;
 }

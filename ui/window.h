@@ -17,6 +17,12 @@ public:
     Window& operator=(const Window&) = delete;
 
     HWND Handle() const noexcept { return hwnd_; }
+    void SetEnabled(bool enabled);
+    bool IsEnabled() const;
+    // The window's own visible style: a control of a hidden form counts as visible.
+    bool IsVisible() const;
+    void SetCaption(const std::string& caption);
+    std::string Caption() const;
     // Help context for F1; 0 means "ask the parent window".
     unsigned helpContext = 0;
 

@@ -110,6 +110,38 @@ TEST(SettingsValues, CommandSectionsReadWithoutGapsAndWrittenBackFromOne) {
     EXPECT_EQ(store.log.back(), "Command20/コマンド=c");
 }
 
+TEST(SettingsSections, ConfigAndOptionsComeBackAsWrittenUnderTheDesignKeys) {
+    MemoryStore store;
+    IniFile ini(store);
+    const StoredConfig config{
+        .fileMode = false, .showCmd = 2, .minX = -1, .minY = 3, .maxX = 4, .maxY = 5, .left = 16, .top = 68};
+    WriteConfig(ini, config);
+    // Left, right, top, bottom, then the flags in the order of their declaration.
+    WriteOptions(ini, OutputOptions{1, 2, 3, 4, false, false, true, true, true});
+    const std::vector<std::string> written = store.log;
+    EXPECT_EQ(written,
+              (std::vector<std::string>{"Config/CommandFlag=0", "Config/PlaceShowCmd=2", "Config/PlaceMinPos.X=-1",
+                                        "Config/PlaceMinPos.Y=3", "Config/PlaceMaxPos.X=4", "Config/PlaceMaxPos.Y=5",
+                                        "Config/PlaceNormalPos.Left=16", "Config/PlaceNormalPos.Top=68",
+                                        "Option/TopMargin=3", "Option/BottomMargin=4", "Option/LeftMargin=1",
+                                        "Option/RightMargin=2", "Option/IsPrnFile=0", "Option/IsStretch=0",
+                                        "Option/IsReverse=1", "Option/IsMarginZero=1", "Option/IsDeleteFile=1"}));
+    EXPECT_EQ(ReadConfig(ini, {}), config);
+    store.log.clear();
+    WriteConfig(ini, ReadConfig(ini, {}));
+    WriteOptions(ini, ReadOptions(ini));
+    EXPECT_EQ(store.log, written) << "what is read is what was written";
+
+    // Nothing stored: the placement given and the options' own defaults.
+    MemoryStore empty;
+    IniFile none(empty);
+    EXPECT_EQ(ReadConfig(none, config), config);
+    WriteOptions(none, ReadOptions(none));
+    EXPECT_EQ(std::vector<std::string>(empty.log.begin(), empty.log.begin() + 5),
+              (std::vector<std::string>{"Option/TopMargin=20", "Option/BottomMargin=20", "Option/LeftMargin=20",
+                                        "Option/RightMargin=20", "Option/IsPrnFile=1"}));
+}
+
 TEST(SettingsValues, ValuesTheReaderWouldChangeAreWrittenInsideOneMorePairOfQuotes) {
     // What the profile reader does with a stored value: surrounding blanks and one pair of enclosing quotes go.
     auto platformRead = [](std::string v) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,12 @@ TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
     EXPECT_EQ(form->FilesListBox.helpContext, 5000u);
     EXPECT_TRUE(form->FilesListBox.MultiSelect());
     EXPECT_FALSE(form->PrinterListBox.MultiSelect());
+    for (kelvad::TSclListBox* list : {&form->CommandExplanation, &form->CommandString}) {
+        LOGFONTA font{};
+        ASSERT_TRUE(GetObjectA(list->Font(), sizeof font, &font));
+        EXPECT_STREQ(font.lfFaceName, "System");
+        EXPECT_EQ(std::abs(font.lfHeight), 13) << "the command-string lists are drawn 13 pixels high";
+    }
 }
 
 TEST_F(MainFormTest, CommandLineFillsTheListAndArmsTheAutomaticPrint) {

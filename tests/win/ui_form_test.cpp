@@ -4,6 +4,7 @@
 #include "ui/error.h"
 #include "ui/label.h"
 
+#include <cstdlib>
 #include <memory>
 
 namespace ui_test {
@@ -101,6 +102,39 @@ TEST_F(Forms, ReleaseDestroysTheFormAfterTheHandlerHasReturned) {
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_TRUE(destroyed);
     EXPECT_TRUE(released);
+}
+
+TEST_F(Forms, OwnedDialogIsCentredAnswersTheDialogKeysAndGoesWithItsHandle) {
+    ui::Form owner;
+    owner.Create({.clientWidth = 450, .clientHeight = 280, .left = 16, .top = 68});
+    HWND hwnd = nullptr;
+    bool destroyed = false;
+    {
+        const auto dialog = ui::MakeReleased<ButtonForm>();
+        dialog->Create(
+            {.clientWidth = 211, .clientHeight = 97, .exStyle = WS_EX_DLGMODALFRAME, .owner = owner.Handle()});
+        hwnd = dialog->Handle();
+        dialog->onDestroy = [&] { destroyed = true; };
+        const RECT around = owner.OuterRect(), own = dialog->OuterRect();
+        // The same margin on both sides of the real frames, to the pixel.
+        EXPECT_LE(std::abs((own.left - around.left) - (around.right - own.right)), 1);
+        EXPECT_LE(std::abs((own.top - around.top) - (around.bottom - own.bottom)), 1);
+
+        EXPECT_EQ(SendMessageA(hwnd, DM_GETDEFID, 0, 0), 0) << "no default button yet";
+        dialog->defaultButton = &dialog->ok;
+        dialog->cancelButton = &dialog->quit;
+        EXPECT_EQ(SendMessageA(hwnd, DM_GETDEFID, 0, 0), MAKELRESULT(GetDlgCtrlID(dialog->ok.Handle()), DC_HASDEFID));
+        dialog->Show();
+        bool asked = false;
+        dialog->onCloseQuery = [&](bool&) { asked = true; };
+        SendMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(asked) << "Escape presses the cancel button, a close button";
+        EXPECT_TRUE(IsWindow(hwnd));
+    }
+    EXPECT_TRUE(IsWindow(hwnd)) << "released after the current handler";
+    ui::App().ProcessMessages();
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(destroyed);
 }
 
 TEST_F(Forms, ShowModalRunsTheIdleHookAndReturnsTheButtonsModalResult) {
