@@ -19,4 +19,7 @@ ShiftJisText ToShiftJis(std::wstring_view text);
 // Shift-JIS bytes as UTF-16.
 std::wstring ToWide(std::string_view sjis);
 
+// UTF-16 as UTF-8 (for addresses handed to a browser).
+std::string ToUtf8(std::wstring_view text);
+
 } // namespace kelvad

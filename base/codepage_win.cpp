@@ -39,4 +39,8 @@ std::wstring ToWide(std::string_view sjis) {
     return wide;
 }
 
+std::string ToUtf8(std::wstring_view text) {
+    return FromWide(CP_UTF8, 0, text, nullptr);
+}
+
 } // namespace kelvad
