@@ -6,13 +6,11 @@ namespace kelvad {
 
 namespace {
 
-template <class Char>
-bool IsSeparator(Char c) {
+template <class Char> bool IsSeparator(Char c) {
     return static_cast<std::make_unsigned_t<Char>>(c) <= ' ';
 }
 
-template <class Char>
-std::vector<std::basic_string<Char>> Split(std::basic_string_view<Char> commandLine) {
+template <class Char> std::vector<std::basic_string<Char>> Split(std::basic_string_view<Char> commandLine) {
     std::vector<std::basic_string<Char>> parameters;
     std::size_t i = 0;
     const auto size = commandLine.size();
@@ -37,8 +35,7 @@ std::vector<std::basic_string<Char>> Split(std::basic_string_view<Char> commandL
     return parameters;
 }
 
-template <class Char>
-BasicCommandLine<Char> Parse(std::basic_string_view<Char> commandLine) {
+template <class Char> BasicCommandLine<Char> Parse(std::basic_string_view<Char> commandLine) {
     BasicCommandLine<Char> result;
     const std::vector<std::basic_string<Char>> parameters = Split(commandLine);
     for (std::size_t i = 1; i < parameters.size(); ++i) {

@@ -8,8 +8,7 @@ namespace kelvad {
 // What the program takes from its command line: file names in their order, and whether a print switch stood there.
 // The program reads the wide command line (so that no name arrives with '?' in place of what the ANSI code page
 // cannot hold); the narrow form follows the same rules.
-template <class Char>
-struct BasicCommandLine {
+template <class Char> struct BasicCommandLine {
     std::vector<std::basic_string<Char>> fileNames;
     bool autoPrint = false;
 };

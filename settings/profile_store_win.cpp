@@ -34,8 +34,8 @@ bool ReplaceWith(const std::wstring& path, const std::string& bytes) {
         return false;
     bool written = false;
     {
-        const ui::FileHandle file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                              nullptr));
+        const ui::FileHandle file(
+            CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         written = file && WriteWhole(file.get(), bytes);
     }
     if (written && MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
