@@ -1,20 +1,18 @@
 #include "app/command_line.h"
 
-#include <string_view>
+#include <type_traits>
 
 namespace kelvad {
 
 namespace {
 
-bool IsSeparator(char c) {
-    return static_cast<unsigned char>(c) <= ' ';
+template <class Char> bool IsSeparator(Char c) {
+    return static_cast<std::make_unsigned_t<Char>>(c) <= ' ';
 }
 
-} // namespace
-
-std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
-    std::vector<std::string> parameters;
-    std::string::size_type i = 0;
+template <class Char> std::vector<std::basic_string<Char>> Split(std::basic_string_view<Char> commandLine) {
+    std::vector<std::basic_string<Char>> parameters;
+    std::size_t i = 0;
     const auto size = commandLine.size();
     while (true) {
         while (i < size && IsSeparator(commandLine[i])) {
@@ -23,7 +21,7 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
         if (i >= size) {
             break;
         }
-        std::string parameter;
+        std::basic_string<Char> parameter;
         bool quoted = false;
         for (; i < size && (quoted || !IsSeparator(commandLine[i])); ++i) {
             if (commandLine[i] == '"') {
@@ -37,16 +35,11 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     return parameters;
 }
 
-bool IsPrintSwitch(const std::string& parameter) {
-    constexpr std::string_view kSwitches = " -p -P /p /P ";
-    return !parameter.empty() && kSwitches.find(parameter) != std::string_view::npos;
-}
-
-CommandLine ParseCommandLine(const std::string& commandLine) {
-    CommandLine result;
-    const std::vector<std::string> parameters = SplitCommandLine(commandLine);
+template <class Char> BasicCommandLine<Char> Parse(std::basic_string_view<Char> commandLine) {
+    BasicCommandLine<Char> result;
+    const std::vector<std::basic_string<Char>> parameters = Split(commandLine);
     for (std::size_t i = 1; i < parameters.size(); ++i) {
-        const std::string& parameter = parameters[i];
+        const std::basic_string<Char>& parameter = parameters[i];
         if (parameter.empty()) {
             continue;
         }
@@ -57,6 +50,34 @@ CommandLine ParseCommandLine(const std::string& commandLine) {
         }
     }
     return result;
+}
+
+} // namespace
+
+std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
+    return Split(commandLine);
+}
+
+std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine) {
+    return Split(commandLine);
+}
+
+bool IsPrintSwitch(std::string_view parameter) {
+    constexpr std::string_view kSwitches = " -p -P /p /P ";
+    return !parameter.empty() && kSwitches.find(parameter) != std::string_view::npos;
+}
+
+bool IsPrintSwitch(std::wstring_view parameter) {
+    constexpr std::wstring_view kSwitches = L" -p -P /p /P ";
+    return !parameter.empty() && kSwitches.find(parameter) != std::wstring_view::npos;
+}
+
+CommandLine ParseCommandLine(std::string_view commandLine) {
+    return Parse(commandLine);
+}
+
+WideCommandLine ParseCommandLine(std::wstring_view commandLine) {
+    return Parse(commandLine);
 }
 
 } // namespace kelvad

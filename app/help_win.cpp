@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/codepage.h"
 #include "base/message_flags.h"
 #include "ui/message_box.h"
 
@@ -14,19 +15,6 @@ namespace {
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Text of the ANSI code page (932) as UTF-8, for the page's address.
-std::string AnsiToUtf8(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
-    return utf8;
 }
 
 std::string ShellHtmlOpenCommand() {
@@ -83,8 +71,10 @@ void HelpDesk::Request(HWND owner, UINT command, ULONG_PTR data) {
 
 void HelpDesk::Show(HWND owner, unsigned context) {
     const bool viewer = fileExists(HelpFilePath(programPath_));
-    const HelpAction action = ChooseHelpAction(programPath_, viewer, AnsiToUtf8(HelpPagePath(programPath_)),
-                                               viewer ? std::string() : htmlOpenCommand(), context);
+    // The page's address is UTF-8 whatever the system code page.
+    const std::string page = ToUtf8(ToWide(HelpPagePath(programPath_)));
+    const HelpAction action =
+        ChooseHelpAction(programPath_, viewer, page, viewer ? std::string() : htmlOpenCommand(), context);
     if (action.kind == HelpAction::Viewer) {
         viewerUsed_ = true;
         winHelp(owner, action.target, HELP_CONTEXT, context);

@@ -11,7 +11,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     app.Initialize(instance);
     app.title = "Kelvad32";
 
-    kelvad::TMain_Form mainForm(GetCommandLineA());
+    kelvad::TMain_Form mainForm(GetCommandLineW());
     mainForm.Create();
     if (mainForm.EndsAtStart())
         return mainForm.ExitStatus();

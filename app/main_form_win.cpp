@@ -2,6 +2,7 @@
 
 #include "app/about_box_win.h"
 #include "app/command_line.h"
+#include "base/codepage.h"
 #include "base/help_ids.h"
 #include "base/resource_ids.h"
 #include "image/image_page_win.h"
@@ -87,10 +88,12 @@ std::string ModulePath() {
 
 } // namespace
 
-TMain_Form::TMain_Form(std::string commandLine)
+TMain_Form::TMain_Form(std::wstring commandLine)
     : Help(ModulePath()), commandLine_(std::move(commandLine)), settingsPath_(SettingsFilePath(ModulePath())),
       ownSpooler_(std::make_unique<WinSpooler>()), ownFileSystem_(std::make_unique<WinFileSystem>()),
       spooler_(ownSpooler_.get()), fileSystem_(ownFileSystem_.get()) {}
+
+TMain_Form::TMain_Form(const std::string& commandLine) : TMain_Form(ToWide(commandLine)) {}
 
 TMain_Form::~TMain_Form() {
     Unhook<ExceptionHook>(ui::App().onException, this);
@@ -335,7 +338,7 @@ void TMain_Form::FormCreate() {
 }
 
 void TMain_Form::TakeCommandLine() {
-    CommandLine parsed = ParseCommandLine(commandLine_);
+    const WideCommandLine parsed = ParseCommandLine(commandLine_);
     AutoPrint = parsed.autoPrint;
     if (AutoPrint)
         ui::App().onIdle = IdleHook{this};

@@ -30,8 +30,10 @@ class TNowPrinting;
 // The program's one main window: the file list, the output target list and the row of buttons.
 class TMain_Form : public ui::Form, public MessageSink, public SetupOwner {
 public:
-    // commandLine is the process command line as GetCommandLineA gives it (parameter 0 is skipped).
-    explicit TMain_Form(std::string commandLine);
+    // commandLine is the process command line as GetCommandLineW gives it (parameter 0 is skipped).
+    explicit TMain_Form(std::wstring commandLine);
+    // The same from a command line in Shift-JIS.
+    explicit TMain_Form(const std::string& commandLine);
     ~TMain_Form() override;
 
     // Creates the window (runs FormCreate); it stays hidden until shown.
@@ -153,7 +155,7 @@ private:
     // when it was closed with OK.
     std::optional<CommandEntry> RunCommandEditor(ui::Button& button, const CommandEntry& entry);
 
-    std::string commandLine_;
+    std::wstring commandLine_;
     // The progress window while a run is under way.
     TNowPrinting* nowPrinting_ = nullptr;
     std::string settingsPath_;

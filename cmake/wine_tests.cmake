@@ -12,3 +12,11 @@ foreach(script IN LISTS e2e_scripts)
     add_test(NAME e2e_${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR}/bin/Kelvad32.exe)
     set_tests_properties(e2e_${name} PROPERTIES RESOURCE_LOCK wine_printers TIMEOUT 600)
 endforeach()
+
+# Chosen cases again under C.UTF-8, where the ANSI code page is 1252 as on an English Windows.
+foreach(name command_line_pattern_test)
+    add_test(NAME e2e_cp1252_${name}
+             COMMAND ${CMAKE_COMMAND} -E env KELVAD_WINE_LANG=C.UTF-8 KELVAD_WINE_ACP=1252
+                     bash ${CMAKE_SOURCE_DIR}/tests/e2e/${name}.sh ${CMAKE_BINARY_DIR}/bin/Kelvad32.exe)
+    set_tests_properties(e2e_cp1252_${name} PROPERTIES RESOURCE_LOCK wine_printers TIMEOUT 600)
+endforeach()

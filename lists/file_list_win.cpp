@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "base/codepage.h"
 #include "ui/application.h"
 #include "ui/handle.h"
 
@@ -79,43 +80,47 @@ void PutFileNames(ui::ListBox& list, bool append, const std::vector<std::string>
 
 namespace {
 
-std::string FullPath(const std::string& name) {
-    DWORD size = GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
+std::wstring FullPath(const std::wstring& name) {
+    DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
     if (size == 0)
         return name;
-    std::string full(size, '\0');
-    size = GetFullPathNameA(name.c_str(), size, full.data(), nullptr);
+    std::wstring full(size, L'\0');
+    size = GetFullPathNameW(name.c_str(), size, full.data(), nullptr);
     if (size == 0 || size >= full.size())
         return name;
     full.resize(size);
     return full;
 }
 
-std::vector<FolderEntry> SearchFolder(const std::string& pattern) {
+// The entries a pattern finds; a name that code page 932 cannot hold is kept with its '?', so that the file is
+// reported as not found rather than passed over.
+std::vector<FolderEntry> SearchFolder(const std::wstring& pattern) {
     std::vector<FolderEntry> found;
-    WIN32_FIND_DATAA data{};
-    const ui::FindHandle search(FindFirstFileA(pattern.c_str(), &data));
+    WIN32_FIND_DATAW data{};
+    const ui::FindHandle search(FindFirstFileW(pattern.c_str(), &data));
     if (!search)
         return found;
     do {
         const DWORD attributes = data.dwFileAttributes;
-        found.push_back({data.cFileName, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+        found.push_back({ToShiftJis(data.cFileName).bytes, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                          (attributes & FILE_ATTRIBUTE_HIDDEN) != 0, (attributes & FILE_ATTRIBUTE_SYSTEM) != 0});
-    } while (FindNextFileA(search.get(), &data));
+    } while (FindNextFileW(search.get(), &data));
     return found;
 }
 
 } // namespace
 
-std::vector<std::string> CommandLineFileNames(const std::vector<std::string>& names) {
+std::vector<std::string> CommandLineFileNames(const std::vector<std::wstring>& names) {
     std::vector<std::string> result;
-    for (const std::string& name : names) {
-        const std::string full = FullPath(name);
-        if (!IsWildcardName(full)) {
-            result.push_back(full);
+    for (const std::wstring& name : names) {
+        const std::wstring full = FullPath(name);
+        ShiftJisText text = ToShiftJis(full);
+        // Only a '?' or '*' the user typed makes a pattern, never one that stands for a lost character.
+        if (!text.exact || !IsWildcardName(text.bytes)) {
+            result.push_back(std::move(text.bytes));
             continue;
         }
-        for (std::string& match : ExpandWildcardName(full, SearchFolder(full)))
+        for (std::string& match : ExpandWildcardName(text.bytes, SearchFolder(full)))
             result.push_back(std::move(match));
     }
     return result;

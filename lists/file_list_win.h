@@ -52,7 +52,9 @@ std::vector<std::string> TakeDroppedFiles(HDROP drop);
 void PutFileNames(ui::ListBox& list, bool append, const std::vector<std::string>& names);
 
 // Command-line names as they enter the file list: each made a full path against the current folder, and a name
-// whose last part is a pattern replaced by the files it matches (ExpandWildcardName).
-std::vector<std::string> CommandLineFileNames(const std::vector<std::string>& names);
+// whose last part is a pattern replaced by the files it matches (ExpandWildcardName). A name that code page 932
+// cannot hold enters with '?' where it lost characters and is never taken as a pattern: the print run reports it
+// as not found.
+std::vector<std::string> CommandLineFileNames(const std::vector<std::wstring>& names);
 
 } // namespace kelvad

@@ -10,8 +10,11 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # ANSI code page 932 inside Wine. Set only once the locale exists (set-up makes it), so that a new
 # machine sees no "cannot change locale" warnings; scripts call this again after set-up.
+# KELVAD_WINE_LANG names another locale instead (C.UTF-8: code page 1252, as on an English Windows).
 kelvad_japanese_locale() {
-    if locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+    if [[ -n ${KELVAD_WINE_LANG:-} ]]; then
+        export LANG=$KELVAD_WINE_LANG LC_ALL=$KELVAD_WINE_LANG
+    elif locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
         export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
     fi
 }

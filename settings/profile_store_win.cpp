@@ -2,54 +2,104 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "base/codepage.h"
 #include "ui/error.h"
+#include "ui/handle.h"
 
 namespace kelvad {
 
-std::string WinProfileStore::Read(const std::string& section, const std::string& key, const std::string& defaultValue) {
-    // A value that fills the buffer may have been cut: read again with a larger one until it fits.
-    std::vector<char> buffer(1024);
-    for (;;) {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer.data(), size,
-                                                path_.c_str());
-        if (length < size - 1)
-            return std::string(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
+namespace {
+
+bool WriteWhole(HANDLE file, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            return false;
+        done += written;
     }
+    return FlushFileBuffers(file) != 0;
 }
 
-bool WinProfileStore::HasSection(const std::string& section) const {
-    std::vector<char> buffer(4096);
-    DWORD length = 0;
-    for (;;) {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        length = GetPrivateProfileSectionNamesA(buffer.data(), size, path_.c_str());
-        if (length < size - 2)
-            break;
-        buffer.resize(buffer.size() * 2);
+// Writes bytes to a new file beside path, then puts it in path's place.
+bool ReplaceWith(const std::wstring& path, const std::string& bytes) {
+    const std::size_t slash = path.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
+    wchar_t temp[MAX_PATH + 1] = {};
+    if (GetTempFileNameW(folder.c_str(), L"kel", 0, temp) == 0)
+        return false;
+    bool written = false;
+    {
+        const ui::FileHandle file(
+            CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        written = file && WriteWhole(file.get(), bytes);
     }
-    // The names follow each other, each ending in a NUL.
-    for (const char* name = buffer.data(); name < buffer.data() + length && *name; name += lstrlenA(name) + 1) {
-        if (lstrcmpiA(name, section.c_str()) == 0)
-            return true;
-    }
+    if (written && MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(temp);
     return false;
 }
 
-void WinProfileStore::Write(const std::string& section, const std::string& key, const std::string& value) {
-    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str()))
+} // namespace
+
+std::optional<ProfileText> WinProfileStore::Load() const {
+    const ui::FileHandle file(CreateFileW(ToWide(path_).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return ProfileText();
+        return std::nullopt;
+    }
+    std::string bytes;
+    std::vector<char> buffer(8192);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
+            return std::nullopt;
+        if (read == 0)
+            break;
+        bytes.append(buffer.data(), read);
+    }
+    return ProfileText(bytes);
+}
+
+void WinProfileStore::Save(const ProfileText& text) const {
+    if (!ReplaceWith(ToWide(path_), text.Bytes()))
         throw ui::Error(CannotWriteMessage(path_));
 }
 
-void WinProfileStore::EraseSection(const std::string& section) {
-    // Some profile implementations refuse to erase a section that is not there; there is nothing to do then.
-    if (!HasSection(section))
-        return;
-    if (!WritePrivateProfileStringA(section.c_str(), nullptr, nullptr, path_.c_str()))
+std::string WinProfileStore::Read(const std::string& section, const std::string& key, const std::string& defaultValue) {
+    const std::optional<ProfileText> text = Load();
+    if (const std::optional<std::string> value = text ? text->Value(section, key) : std::nullopt)
+        return *value;
+    // The profile reader drops the default's trailing blanks too.
+    const std::size_t end = defaultValue.find_last_not_of(" \t\r\n\v\f");
+    return end == std::string::npos ? std::string() : defaultValue.substr(0, end + 1);
+}
+
+void WinProfileStore::Write(const std::string& section, const std::string& key, const std::string& value) {
+    std::optional<ProfileText> text = Load();
+    // A file that is there but cannot be read is not replaced by one that lacks its other settings.
+    if (!text)
         throw ui::Error(CannotWriteMessage(path_));
+    text->Set(section, key, value);
+    Save(*text);
+}
+
+void WinProfileStore::EraseSection(const std::string& section) {
+    std::optional<ProfileText> text = Load();
+    if (!text)
+        throw ui::Error(CannotWriteMessage(path_));
+    if (!text->HasSection(section))
+        return;
+    text->EraseSection(section);
+    Save(*text);
 }
 
 } // namespace kelvad

@@ -1,11 +1,15 @@
 #pragma once
+#include <optional>
 #include <string>
 
+#include "settings/profile_text.h"
 #include "settings/settings_file.h"
 
 namespace kelvad {
 
-// The settings file through GetPrivateProfileStringA and WritePrivateProfileStringA.
+// The settings file read and written as bytes, whatever the system code page (the platform's profile calls
+// would pass the Shift-JIS text through it): each call reads the file anew, and each change writes a new file
+// that then takes the old one's place, so that a failed write leaves the old file whole.
 class WinProfileStore : public ProfileStore {
 public:
     explicit WinProfileStore(std::string path) : path_(std::move(path)) {}
@@ -15,7 +19,9 @@ public:
     void EraseSection(const std::string& section) override;
 
 private:
-    bool HasSection(const std::string& section) const;
+    // The file's text, empty when there is no file; nothing when it is there but cannot be read.
+    std::optional<ProfileText> Load() const;
+    void Save(const ProfileText& text) const;
     std::string path_;
 };
 

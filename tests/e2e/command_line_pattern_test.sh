@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Names on the command line: a relative name becomes a full path, and a pattern in its last part stands
-# for the files it matches (not folders, not hidden files), in case-insensitive name order.
+# for the files it matches (not folders, not hidden files), in case-insensitive name order; a '?' that only stands
+# for a character code page 932 cannot hold is no pattern.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 press_ok="$(dirname "$KELVAD_EXE")/press_ok.exe"
 
@@ -30,4 +31,22 @@ wait $program || status=$?
 check "a pattern without a match: not found" test "$(tr -d '\r' <"$WORK/box.txt")" = "$nomatch が見つかりません"
 check "nothing printed" test ! -s "$KELVAD_OUT/kelvad-printer.bin"
 check "exit status 1 when a name was not output" test "$status" -eq 1
+
+# With the delete option on, a name Shift-JIS cannot hold is reported as not found; the file its question marks
+# would match is neither printed nor deleted.
+mkdir "$WORK/korean"
+printf 'korean' >"$WORK/korean/한글.prn"
+printf 'other' >"$WORK/korean/ab.prn"
+printf '[Option]\r\nIsDeleteFile=1\r\n' >"${KELVAD_RUN%.*}.INI"
+lost=$(winpath "$WORK/korean")'\??.prn'
+rm -f "$KELVAD_OUT/kelvad-printer.bin"
+(cd "$WORK/korean" && kelvad -p 한글.prn) &
+program=$!
+"$KELVAD_ROOT/scripts/wine" "$press_ok" "$lost" | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+status=0
+wait $program || status=$?
+check "a name Shift-JIS cannot hold: not found" test "$(tr -d '\r' <"$WORK/box.txt")" = "$lost が見つかりません"
+check "nothing printed in its place" test ! -s "$KELVAD_OUT/kelvad-printer.bin"
+check "both files kept" test -f "$WORK/korean/ab.prn" -a -f "$WORK/korean/한글.prn"
+check "exit status 1" test "$status" -eq 1
 finish

@@ -14,6 +14,15 @@ KELVAD_RUN=$WORK/program/$(basename "$KELVAD_EXE")
 failures=0
 checks=0
 
+# The ANSI code page inside Wine: 932 unless the run names another locale (KELVAD_WINE_LANG) and its code page
+# (KELVAD_WINE_ACP).
+code_page() { "$KELVAD_ROOT/scripts/wine" "$(dirname "$KELVAD_EXE")/code_page.exe" | tr -d '\r'; }
+acp=$(code_page)
+if [[ $acp != "${KELVAD_WINE_ACP:-932}" ]]; then
+    echo "FATAL: the ANSI code page is $acp, not ${KELVAD_WINE_ACP:-932}" >&2
+    exit 1
+fi
+
 # The file as a Windows path (Z: is the Linux root).
 winpath() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }
 

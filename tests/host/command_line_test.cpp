@@ -47,6 +47,14 @@ TEST(ParseCommandLine, FileNamesKeepTheirOrderWhereverTheSwitchStands) {
     EXPECT_TRUE(switches.autoPrint);
 }
 
+TEST(ParseCommandLine, TheWideLineFollowsTheSameRules) {
+    // U+3000 and U+4E20 are no separators, though the low byte of U+4E20 is a blank.
+    const std::wstring korean = L"한글.prn\u3000\u4e20";
+    const WideCommandLine wide = ParseCommandLine(L"\"C:\\K 1\\Kelvad32.exe\" " + korean + L" -P \"\" \"a b\" －p");
+    EXPECT_EQ(wide.fileNames, (std::vector<std::wstring>{korean, L"a b", L"－p"}));
+    EXPECT_TRUE(wide.autoPrint);
+}
+
 TEST(ChangeFileExt, ReplacesTheExtensionOfTheFileNameOnly) {
     EXPECT_EQ(ChangeFileExt("C:\\TOOLS\\Kelvad32.EXE", ".HLP"), "C:\\TOOLS\\Kelvad32.HLP");
     EXPECT_EQ(ChangeFileExt("C:\\TOOLS\\Kelvad32", ".HLP"), "C:\\TOOLS\\Kelvad32.HLP");

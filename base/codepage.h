@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace kelvad {
+
+// The program's texts are Shift-JIS bytes (code page 932) whatever the system's code page; these convert
+// them to and from the UTF-16 of the "W" functions, always through code page 932, never the ANSI code page.
+
+// Text turned into Shift-JIS. A character that code page 932 cannot hold stands as '?' (never a look-alike),
+// and exact is then false: such bytes do not name what the text named.
+struct ShiftJisText {
+    std::string bytes;
+    bool exact = true;
+};
+
+ShiftJisText ToShiftJis(std::wstring_view text);
+
+// Shift-JIS bytes as UTF-16.
+std::wstring ToWide(std::string_view sjis);
+
+// UTF-16 as UTF-8 (for addresses handed to a browser).
+std::string ToUtf8(std::wstring_view text);
+
+} // namespace kelvad
