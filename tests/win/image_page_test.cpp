@@ -129,6 +129,30 @@ TEST_F(ImagePageTest, AnErrorThatEndsTheRunLeavesNoJobBehind) {
     EXPECT_TRUE(form->IsEnabled());
 }
 
+TEST_F(ImagePageTest, ADrawingTheDeviceRefusesIsReportedItsPageEmptyAndTheRunGoesOn) {
+    const std::string icon = WriteTempFile("refused.ico", IcoFile(32));
+    const std::string next = WriteTempFile("next.bmp", BmpFile(24, 16, 16));
+    auto form = MakeImageForm();
+    form->FilesListBox.AddItem(icon);
+    form->FilesListBox.AddItem(next);
+    int drawings = 0;
+    form->drawPicture = [&](HDC dc, ui::Picture& picture, const kelvad::PageRect& rect, const kelvad::OutputOptions& o) {
+        return ++drawings > 1 && kelvad::DrawPicture(dc, picture, rect, o);
+    };
+
+    const std::string postScript = Printed([&] { form->co_PrintClick(); });
+
+    EXPECT_EQ(Pages(postScript), 2);
+    // Only the next file's page carries a picture.
+    EXPECT_EQ(postScript.find("image", postScript.find("%%Page: 2")) != std::string::npos &&
+                  postScript.substr(0, postScript.find("%%Page: 2")).find("image") == std::string::npos,
+              true);
+    EXPECT_EQ(form->boxes, std::vector<std::string>{icon + " を出力できません"});
+    EXPECT_TRUE(Exists(icon));
+    EXPECT_FALSE(Exists(next));
+    EXPECT_EQ(form->ExitStatus(), 1);
+}
+
 TEST(MirrorBitmap, ColumnsSwapAndRowsStay) {
     ui::WindowDc screen(nullptr);
     ui::GdiObject bitmap(CreateCompatibleBitmap(screen.get(), 5, 2));
