@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/gui_counts_win.h"
 #include "image/image_page_win.h"
 #include "main_form_fixture.h"
 #include "output/file_system_win.h"
@@ -151,6 +152,31 @@ TEST_F(ImagePageTest, ADrawingTheDeviceRefusesIsReportedItsPageEmptyAndTheRunGoe
     EXPECT_TRUE(Exists(icon));
     EXPECT_FALSE(Exists(next));
     EXPECT_EQ(form->ExitStatus(), 1);
+}
+
+// A run of every kind (plug-in kinds, a metafile, a missing and a broken file among them), after a first one that
+// loads what stays loaded, leaves the GDI object count where it was.
+TEST_F(ImagePageTest, ARunOfThirtyFilesLeavesNoGdiObjectBehind) {
+    auto form = MakeImageForm();
+    form->OutputOptions.IsDeleteFile = false;
+    const RECT frame{0, 0, 2540, 1270};
+    for (int i = 0; i < 3; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string emf = TempDir() + n + ".emf";
+        DeleteEnhMetaFile(CloseEnhMetaFile(CreateEnhMetaFileA(nullptr, emf.c_str(), &frame, nullptr)));
+        for (const std::string& path :
+             {WriteTempFile(n + "a.bmp", BmpFile(24, 40, 30)), WriteTempFile(n + "b.bmp", BmpFile(8, 40, 30)),
+              WriteTempFile(n + ".ico", IcoFile(32)), WriteTempFile(n + ".png", PngFile("rgb", 40, 30)),
+              WriteTempFile(n + ".gif", GifFile(16, 40, 30)), WriteTempFile(n + ".tif", TiffFile("rgb", 40, 30)),
+              WriteTempFile(n + ".jpg", WicFile(GUID_ContainerFormatJpeg, 40, 30, [](unsigned, unsigned) { return Rgb{}; })),
+              WriteTempFile(n + "c.bmp", "broken"), TempDir() + n + "missing.png", emf})
+            form->FilesListBox.AddItem(path);
+    }
+    form->co_PrintClick();
+    const DWORD before = kelvad::bench::MeasureGuiCounts(false).gdiObjects;
+    form->co_PrintClick();
+    EXPECT_EQ(form->FilesListBox.Count(), 30);
+    EXPECT_EQ(kelvad::bench::MeasureGuiCounts(false).gdiObjects, before);
 }
 
 TEST(MirrorBitmap, ColumnsSwapAndRowsStay) {
