@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <psapi.h>
-#include <winternl.h>
 
 namespace kelvad::bench {
 
@@ -19,7 +18,12 @@ struct GuiCounts {
 // Wine's GDI handle table: 65536 entries of 24 bytes (the same on both architectures), an entry in use while
 // its type byte (offset 14) is set.
 inline DWORD CountWineGdiObjects() {
-    const auto* peb = reinterpret_cast<const BYTE*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+    using GetPeb = const BYTE*(WINAPI*)();
+    const auto getPeb = reinterpret_cast<GetPeb>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetCurrentPeb")));
+    const BYTE* peb = getPeb ? getPeb() : nullptr;
+    if (!peb)
+        return 0;
     const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
     DWORD count = 0;
     for (int i = 0; table && i < 0x10000; ++i)
@@ -56,6 +60,20 @@ inline DWORD GuiObjects(DWORD kind, DWORD (*wineCount)()) {
     return count == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? wineCount() : count;
 }
 
+// The committed private pages of the address space (what PrivateUsage counts; Wine leaves that at 0).
+inline SIZE_T CommittedPrivateBytes() {
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION region{};
+    for (const BYTE* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;
+         at = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
+        if (region.RegionSize == 0)
+            break;
+    }
+    return total;
+}
+
 inline GuiCounts MeasureGuiCounts(bool withUserObjects = true) {
     GuiCounts counts;
     counts.gdiObjects = GuiObjects(GR_GDIOBJECTS, CountWineGdiObjects);
@@ -65,6 +83,8 @@ inline GuiCounts MeasureGuiCounts(bool withUserObjects = true) {
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
         counts.privateBytes = memory.PrivateUsage;
+    if (counts.privateBytes == 0)
+        counts.privateBytes = CommittedPrivateBytes();
     return counts;
 }
 

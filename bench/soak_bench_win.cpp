@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
         Print(("after run " + std::to_string(i)).c_str(), after);
     }
     const double growth = (static_cast<double>(after.privateBytes) - static_cast<double>(before.privateBytes)) / kMiB;
-    const double coldGrowth = (static_cast<double>(after.privateBytes) - static_cast<double>(start.privateBytes)) / kMiB;
+    const double coldGrowth =
+        (static_cast<double>(after.privateBytes) - static_cast<double>(start.privateBytes)) / kMiB;
     std::printf("over %d runs after the warm-up: GDI objects %+ld, USER objects %+ld, private memory %+.2f MiB "
                 "(limits 0, 0, 8 MiB)\n",
                 rounds, static_cast<long>(after.gdiObjects) - static_cast<long>(before.gdiObjects),

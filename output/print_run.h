@@ -50,7 +50,6 @@ struct OutputLoopResult {
     bool aborted = false;
 };
 
-
 // Shows the empty-list message and answers true when the list has no rows.
 bool ReportEmptyList(const FileList& files, MessageSink& messages);
 

@@ -45,7 +45,10 @@ TEST(DestinationRect, FourCasesOfMarginsAndStretch) {
         {"test printer", Options(true, false), kMin6, kTestPrinter, {165, 165, 2329 - 165, 3358 - 165}},
         {"test printer, zero", Options(true, true), kMin6, kTestPrinter, {-71, -71, 2408, 3437}},
         // A border of INT_MIN units is negated beyond the integers: held at the limit.
-        {"zero, border at the limit", Options(false, true), {INT_MIN, INT_MIN, 0, 0}, k600,
+        {"zero, border at the limit",
+         Options(false, true),
+         {INT_MIN, INT_MIN, 0, 0},
+         k600,
          {INT_MAX, INT_MAX, INT_MAX, INT_MAX}},
     };
     for (const Case& c : cases)

@@ -137,7 +137,8 @@ TEST_F(ImagePageTest, ADrawingTheDeviceRefusesIsReportedItsPageEmptyAndTheRunGoe
     form->FilesListBox.AddItem(icon);
     form->FilesListBox.AddItem(next);
     int drawings = 0;
-    form->drawPicture = [&](HDC dc, ui::Picture& picture, const kelvad::PageRect& rect, const kelvad::OutputOptions& o) {
+    form->drawPicture = [&](HDC dc, ui::Picture& picture, const kelvad::PageRect& rect,
+                            const kelvad::OutputOptions& o) {
         return ++drawings > 1 && kelvad::DrawPicture(dc, picture, rect, o);
     };
 
@@ -145,9 +146,9 @@ TEST_F(ImagePageTest, ADrawingTheDeviceRefusesIsReportedItsPageEmptyAndTheRunGoe
 
     EXPECT_EQ(Pages(postScript), 2);
     // Only the next file's page carries a picture.
-    EXPECT_EQ(postScript.find("image", postScript.find("%%Page: 2")) != std::string::npos &&
-                  postScript.substr(0, postScript.find("%%Page: 2")).find("image") == std::string::npos,
-              true);
+    const std::size_t picture = postScript.find("\nimage");
+    EXPECT_NE(picture, std::string::npos);
+    EXPECT_GT(picture, postScript.find("%%Page: 2"));
     EXPECT_EQ(form->boxes, std::vector<std::string>{icon + " を出力できません"});
     EXPECT_TRUE(Exists(icon));
     EXPECT_FALSE(Exists(next));
@@ -168,7 +169,8 @@ TEST_F(ImagePageTest, ARunOfThirtyFilesLeavesNoGdiObjectBehind) {
              {WriteTempFile(n + "a.bmp", BmpFile(24, 40, 30)), WriteTempFile(n + "b.bmp", BmpFile(8, 40, 30)),
               WriteTempFile(n + ".ico", IcoFile(32)), WriteTempFile(n + ".png", PngFile("rgb", 40, 30)),
               WriteTempFile(n + ".gif", GifFile(16, 40, 30)), WriteTempFile(n + ".tif", TiffFile("rgb", 40, 30)),
-              WriteTempFile(n + ".jpg", WicFile(GUID_ContainerFormatJpeg, 40, 30, [](unsigned, unsigned) { return Rgb{}; })),
+              WriteTempFile(n + ".jpg",
+                            WicFile(GUID_ContainerFormatJpeg, 40, 30, [](unsigned, unsigned) { return Rgb{}; })),
               WriteTempFile(n + "c.bmp", "broken"), TempDir() + n + "missing.png", emf})
             form->FilesListBox.AddItem(path);
     }
