@@ -29,18 +29,14 @@ device=$("$KELVAD_ROOT/scripts/wine" reg query "$key" /v device | tr -d '\r' | s
 trap '"$KELVAD_ROOT/scripts/wine" reg add "$key" /v device /t REG_SZ /d "$device" /f >/dev/null; rm -rf "$WORK"' EXIT
 "$KELVAD_ROOT/scripts/wine" reg add "$key" /v device /t REG_SZ /d "Kelvad Refuse,winspool,COM1:" /f >/dev/null
 printf '[Option]\r\nIsPrnFile=0\r\nIsDeleteFile=1\r\n' >"${KELVAD_RUN%.*}.INI"
-# Two 2 × 2 24-bit bitmaps.
-for b in b1 b2; do
-    python3 -c 'import struct, sys; sys.stdout.buffer.write(b"BM" + struct.pack("<IHHIIiiHHIIiiII", 70, 0, 0, 54, 40,
-        2, 2, 1, 24, 0, 16, 0, 0, 0, 0) + bytes(range(16)))' >"$WORK/$b.bmp"
-done
+python3 -c 'import struct, sys; [open(f, "wb").write(b"BM" + struct.pack("<IHHIIiiHHIIiiII", 70, 0, 0, 54, 40, 2, 2, 1,
+    24, 0, 16, 0, 0, 0, 0) + bytes(range(16))) for f in sys.argv[1:]]' "$WORK/b1.bmp" "$WORK/b2.bmp"
 kelvad -p "$(winpath "$WORK/b1.bmp")" "$(winpath "$WORK/b2.bmp")" &
 program=$!
 "$KELVAD_ROOT/scripts/wine" "$press_ok" Kelvad | iconv -f CP932 -t UTF-8 >"$WORK/box3.txt" || true
 status=0
 wait $program || status=$?
-check "refused document: the stop box names the printer" \
-    test "$(tr -d '\r' <"$WORK/box3.txt")" = "Kelvad Refuse に出力できません"
+check "refused: the stop box names the printer" test "$(tr -d '\r' <"$WORK/box3.txt")" = "Kelvad Refuse に出力できません"
 check "refused document: both pictures kept" test -f "$WORK/b1.bmp" -a -f "$WORK/b2.bmp"
 check "refused document: exit status 1" test "$status" -eq 1
 finish
