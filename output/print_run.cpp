@@ -41,14 +41,15 @@ OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile
             result.aborted = true;
             break;
         }
-        if (outcome != FileOutcome::Output || (stop && stop())) {
+        const bool stopped = stop && stop();
+        if (outcome != FileOutcome::Output || stopped) {
             result.everyFileOutput = false;
         }
         const Recording recording = RecordingFor(outcome);
         if (recording != Recording::None) {
             result.outputIndexes.push_back({index, recording == Recording::FileAndRow});
         }
-        if (stop && stop()) {
+        if (stopped) {
             break;
         }
     }
