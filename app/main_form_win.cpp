@@ -439,7 +439,7 @@ void TMain_Form::co_PrintClick() {
                 },
                 *progress, *fileSystem_, *this);
         } else {
-            ImagePageContext page{All1, OutputOptions, MinMargins(), *fileSystem_, *progress, *this};
+            ImagePageContext page{All1, OutputOptions, MinMargins(), *fileSystem_, *progress, *this, drawPicture};
             PrinterDocument document;
             // The loader's messages stand above the progress window, like the run's own boxes.
             struct LoaderMessages {

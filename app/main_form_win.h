@@ -8,6 +8,7 @@
 
 #include "app/help_win.h"
 #include "image/all_win.h"
+#include "image/image_page_win.h"
 #include "image/setup_printer_win.h"
 #include "lists/command_catalogue.h"
 #include "lists/file_list_win.h"
@@ -140,6 +141,8 @@ public:
     FileSystem& CurrentFileSystem() noexcept { return *fileSystem_; }
     void UseSpooler(Spooler& s) noexcept { spooler_ = &s; }
     void UseFileSystem(FileSystem& fs) noexcept { fileSystem_ = &fs; }
+    // What draws an image page (DrawPicture unless a test hands over a device that refuses drawings).
+    PictureDrawer drawPicture;
 
 protected:
     void CreateControls() override;

@@ -26,7 +26,7 @@ include(cmake/plugins.cmake)
 file(GLOB win_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(kelvad_win_tests ${win_tests} app/kelvad.rc)
 target_compile_options(kelvad_win_tests PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
-target_link_libraries(kelvad_win_tests PRIVATE kelvad_win gtest windowscodecs ole32 uuid)
+target_link_libraries(kelvad_win_tests PRIVATE kelvad_win gtest windowscodecs ole32 uuid psapi)
 add_dependencies(kelvad_win_tests ${kelvad_plugins} ${test_plugins})
 add_custom_command(TARGET kelvad_win_tests POST_BUILD COMMAND ${CMAKE_COMMAND} -E copy_directory
                    ${CMAKE_SOURCE_DIR}/tests/data ${CMAKE_BINARY_DIR}/bin/testdata)
@@ -60,3 +60,9 @@ add_executable(kelvad_page_bench EXCLUDE_FROM_ALL bench/page_bench_win.cpp)
 target_compile_options(kelvad_page_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
 target_link_libraries(kelvad_page_bench PRIVATE kelvad_win psapi)
 set_target_properties(kelvad_page_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# The soak benchmark of the image run (scripts/soak-bench), beside the plug-ins it loads.
+add_executable(kelvad_soak_bench EXCLUDE_FROM_ALL bench/soak_bench_win.cpp)
+target_compile_options(kelvad_soak_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
+target_link_libraries(kelvad_soak_bench PRIVATE kelvad_win psapi)
+set_target_properties(kelvad_soak_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

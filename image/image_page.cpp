@@ -31,8 +31,9 @@ PageRect DestinationRect(const OutputOptions& o, const PrinterMargins& minimum, 
                          int pictureHeight) {
     PageRect rect;
     if (o.IsMarginZero) {
-        rect.left = -MillimetresToUnits(minimum.Left, m.dpiX);
-        rect.top = -MillimetresToUnits(minimum.Top, m.dpiY);
+        // Negated in 64 bits: the border of a device that answers anything may come back as INT_MIN units.
+        rect.left = Add(0, -static_cast<long long>(MillimetresToUnits(minimum.Left, m.dpiX)));
+        rect.top = Add(0, -static_cast<long long>(MillimetresToUnits(minimum.Top, m.dpiY)));
         rect.right = Add(rect.left, o.IsStretch ? m.physicalWidth : pictureWidth);
         rect.bottom = Add(rect.top, o.IsStretch ? m.physicalHeight : pictureHeight);
         return rect;

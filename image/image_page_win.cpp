@@ -91,7 +91,7 @@ Dib MakeDib(HBITMAP bitmap, HPALETTE palette) {
     return dib;
 }
 
-// A white 24-bit bitmap of the given size with the icon drawn at its corner.
+// A white 24-bit bitmap of the given size with the icon drawn at its corner; none when the icon cannot be drawn.
 ui::GdiObject IconBitmap(HICON icon, int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -107,7 +107,8 @@ ui::GdiObject IconBitmap(HICON icon, int width, int height) {
     ui::SelectGuard select(dc.get(), bitmap.get());
     RECT all{0, 0, width, height};
     FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    DrawIconEx(dc.get(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    if (!DrawIconEx(dc.get(), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL))
+        return ui::GdiObject();
     return bitmap;
 }
 
@@ -140,6 +141,33 @@ void MirrorBitmap(HBITMAP bitmap, int width, int height) {
     StretchBlt(dc.get(), 0, 0, width, height, dc.get(), width - 1, 0, -width, height, SRCCOPY);
 }
 
+bool DrawPicture(HDC printer, ui::Picture& picture, const PageRect& rect, const OutputOptions& o) {
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    switch (picture.GetKind()) {
+    case ui::Picture::Kind::Bitmap:
+        if (o.IsReverse)
+            MirrorBitmap(picture.Bitmap(), picture.Width(), picture.Height());
+        return DrawDibToPrinter(printer, rect.left, rect.top, width, height, picture.Bitmap(), picture.Palette());
+    case ui::Picture::Kind::Metafile: {
+        // A rectangle given right to left plays the picture mirrored.
+        RECT into{o.IsReverse ? rect.right : rect.left, rect.top, o.IsReverse ? rect.left : rect.right, rect.bottom};
+        return PlayEnhMetaFile(printer, picture.Metafile(), &into) != 0;
+    }
+    case ui::Picture::Kind::Icon: {
+        ui::GdiObject canvas = IconBitmap(picture.Icon(), picture.Width(), picture.Height());
+        if (!canvas)
+            return false;
+        auto bitmap = static_cast<HBITMAP>(canvas.get());
+        if (o.IsReverse)
+            MirrorBitmap(bitmap, picture.Width(), picture.Height());
+        return DrawDibToPrinter(printer, rect.left, rect.top, width, height, bitmap, nullptr);
+    }
+    case ui::Picture::Kind::Empty:
+        break;
+    }
+    return false;
+}
+
 FileOutcome PrintImageFile(const std::string& name, ImagePageContext& page) {
     if (const FileCheck check = CheckOutputFile(name, page.fs, page.messages); !check.Passed())
         return check.outcome;
@@ -167,34 +195,12 @@ FileOutcome PrintImageFile(const std::string& name, ImagePageContext& page) {
             metrics.physicalHeight = static_cast<int>(sheet.y);
         }
         const PageRect rect = DestinationRect(o, page.minimum, metrics, picture.Width(), picture.Height());
-        const int width = rect.right - rect.left, height = rect.bottom - rect.top;
         bool drawn = false;
         try {
-            switch (picture.GetKind()) {
-            case ui::Picture::Kind::Bitmap:
-                if (o.IsReverse)
-                    MirrorBitmap(picture.Bitmap(), picture.Width(), picture.Height());
-                drawn =
-                    DrawDibToPrinter(printer, rect.left, rect.top, width, height, picture.Bitmap(), picture.Palette());
-                break;
-            case ui::Picture::Kind::Metafile: {
-                // A rectangle given right to left plays the picture mirrored.
-                RECT into{o.IsReverse ? rect.right : rect.left, rect.top, o.IsReverse ? rect.left : rect.right,
-                          rect.bottom};
-                drawn = PlayEnhMetaFile(printer, picture.Metafile(), &into) != 0;
-                break;
-            }
-            case ui::Picture::Kind::Icon: {
-                ui::GdiObject canvas = IconBitmap(picture.Icon(), picture.Width(), picture.Height());
-                auto bitmap = static_cast<HBITMAP>(canvas.get());
-                if (o.IsReverse)
-                    MirrorBitmap(bitmap, picture.Width(), picture.Height());
-                drawn = DrawDibToPrinter(printer, rect.left, rect.top, width, height, bitmap, nullptr);
-                break;
-            }
-            case ui::Picture::Kind::Empty:
-                break;
-            }
+            drawn = page.draw ? page.draw(printer, picture, rect, o) : DrawPicture(printer, picture, rect, o);
+            // A device that refuses the drawing leaves the page empty; the user is told which file it was.
+            if (!drawn && !picture.Empty())
+                page.messages.ShowMessageBox(name + " を出力できません", kCaption, kStopIcon);
         } catch (const PictureMemoryError&) {
             // Reported as the loader reports a picture it has no memory for; the page stays empty.
             const std::string message = LoaderMessage(PluginResultText(kResultNoMemory), name);
@@ -216,21 +222,25 @@ FileOutcome PrintImageFile(const std::string& name, ImagePageContext& page) {
     return outcome;
 }
 
-void PrinterDocument::Begin() {
+bool PrinterDocument::Begin() {
     Printer().Title = kDocumentTitle;
-    Printer().BeginDoc();
+    return Printer().BeginDoc();
 }
 
-void PrinterDocument::NewPage() {
-    Printer().NewPage();
+bool PrinterDocument::NewPage() {
+    return Printer().NewPage();
 }
 
-void PrinterDocument::End() {
-    Printer().EndDoc();
+bool PrinterDocument::End() {
+    return Printer().EndDoc();
 }
 
 void PrinterDocument::Abort() {
     Printer().Abort();
+}
+
+std::string PrinterDocument::PrinterName() {
+    return Printer().CurrentDevice().deviceName;
 }
 
 } // namespace kelvad

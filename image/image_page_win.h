@@ -1,9 +1,11 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "image/all_win.h"
+#include "image/image_page.h"
 #include "output/output_checks.h"
 #include "output/output_options.h"
 #include "output/print_run.h"
@@ -30,8 +32,14 @@ bool DrawDibToPrinter(HDC printer, int left, int top, int width, int height, HBI
 // Mirrors the bitmap left to right in place: column c goes to column width − 1 − c, rows keep their order.
 void MirrorBitmap(HBITMAP bitmap, int width, int height);
 
+// Draws the loaded picture into the rectangle of the printer page as the options say (mirrored, the bitmap
+// through its device-independent copy, the icon on white). Answers whether the device took the drawing; throws
+// PictureMemoryError when a copy does not fit in memory.
+bool DrawPicture(HDC printer, ui::Picture& picture, const PageRect& rect, const OutputOptions& options);
+using PictureDrawer = std::function<bool(HDC, ui::Picture&, const PageRect&, const OutputOptions&)>;
+
 // What PrintImageFile needs besides the file: the loader, the options, the printer's unprintable margins, and
-// the file system, progress window and message box of the run.
+// the file system, progress window and message box of the run; and what draws the page (DrawPicture when empty).
 struct ImagePageContext {
     TAll& loader;
     const OutputOptions& options;
@@ -39,20 +47,23 @@ struct ImagePageContext {
     FileSystem& fs;
     ProgressSink& progress;
     MessageSink& messages;
+    PictureDrawer draw = {};
 };
 
 // Checks, loads and draws one image file on the current page of the printer's open document, driving the
 // progress window. Output when the page was drawn; a file that fails its checks or cannot be loaded leaves the
-// page empty. An error opening or reading a BMP, ICO, WMF or EMF file propagates.
+// page empty, and so does one whose drawing the device refuses (a stop box "<path> を出力できません" says so).
+// An error opening or reading a BMP, ICO, WMF or EMF file propagates.
 FileOutcome PrintImageFile(const std::string& name, ImagePageContext& page);
 
 // The printer object's document as the image run sees it, titled "Kelvad Graphic File".
 class PrinterDocument : public PrintDocument {
 public:
-    void Begin() override;
-    void NewPage() override;
-    void End() override;
+    bool Begin() override;
+    bool NewPage() override;
+    bool End() override;
     void Abort() override;
+    std::string PrinterName() override;
 };
 
 } // namespace kelvad

@@ -24,7 +24,7 @@ Recording RecordingFor(FileOutcome outcome) {
 }
 
 OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile, const ProgressSink& progress,
-                             FileSystem& fs) {
+                             FileSystem& fs, const std::function<bool()>& stop) {
     OutputLoopResult result;
     const int selectedCount = files.SelectedCount();
     const int rowCount = files.Count();
@@ -43,12 +43,16 @@ OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile
             result.aborted = true;
             break;
         }
-        if (outcome != FileOutcome::Output) {
+        const bool stopped = stop && stop();
+        if (outcome != FileOutcome::Output || stopped) {
             result.everyFileOutput = false;
         }
         const Recording recording = RecordingFor(outcome);
         if (recording != Recording::None) {
             result.outputIndexes.push_back({index, recording == Recording::FileAndRow});
+        }
+        if (stopped) {
+            break;
         }
     }
     return result;
@@ -80,23 +84,34 @@ bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFi
     if (ReportEmptyList(files, messages)) {
         return false;
     }
+    bool refused = !document.Begin();
     const OutputStep outputPage = [&](const std::string& path, const RunPosition& position) {
         const FileOutcome outcome = outputFile(path, position);
-        if (!position.lastOfRun) {
-            document.NewPage();
+        if (!position.lastOfRun && !document.NewPage()) {
+            refused = true;
         }
         return outcome;
     };
-    document.Begin();
     OutputLoopResult loop;
-    try {
-        loop = OutputFiles(files, outputPage, progress, fs);
-    } catch (...) {
-        // No half-made job is left in the spooler.
-        document.Abort();
-        throw;
+    if (!refused) {
+        try {
+            loop = OutputFiles(files, outputPage, progress, fs, [&] { return refused; });
+        } catch (...) {
+            // No half-made job is left in the spooler.
+            document.Abort();
+            throw;
+        }
     }
-    document.End();
+    if (!refused) {
+        refused = !document.End();
+    }
+    if (refused) {
+        document.Abort();
+        if (!loop.aborted) {
+            messages.ShowMessageBox(document.PrinterName() + " に出力できません", kCaption, kStopIcon);
+        }
+        return false;
+    }
     if (deleteFiles) {
         DeleteOutputFiles(files, loop.outputIndexes, fs);
     }

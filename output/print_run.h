@@ -50,14 +50,14 @@ struct OutputLoopResult {
     bool aborted = false;
 };
 
-
 // Shows the empty-list message and answers true when the list has no rows.
 bool ReportEmptyList(const FileList& files, MessageSink& messages);
 
 // Outputs the selected rows, or every row when none is selected, top to bottom, and records them as
-// RecordingFor says; an abort leaves the loop without recording the current row.
+// RecordingFor says; an abort leaves the loop without recording the current row, and `stop` answering true
+// after a row leaves it after recording that row (the run then counts as not wholly output).
 OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile, const ProgressSink& progress,
-                             FileSystem& fs);
+                             FileSystem& fs, const std::function<bool()>& stop = {});
 
 // Deletes the files of the recorded rows that were output and removes the recorded rows, highest row first;
 // failures are ignored.
@@ -68,19 +68,23 @@ void DeleteOutputFiles(FileList& files, const std::vector<RecordedRow>& outputIn
 bool RunRawPrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
                  FileSystem& fs, MessageSink& messages);
 
-// The one GDI document of an image run.
+// The one GDI document of an image run. Each call answers whether the device took it; a document with a failed
+// call is dead: nothing more is drawn into it and it is aborted.
 class PrintDocument {
 public:
     virtual ~PrintDocument() = default;
-    virtual void Begin() = 0;   // starts the document and its first page
-    virtual void NewPage() = 0; // ends the page and starts the next
-    virtual void End() = 0;     // ends the page and the document, which then goes to the printer
+    virtual bool Begin() = 0;   // starts the document and its first page (StartDoc, StartPage)
+    virtual bool NewPage() = 0; // ends the page and starts the next (EndPage, StartPage)
+    virtual bool End() = 0;     // ends the page and the document, which then goes to the printer (EndPage, EndDoc)
     virtual void Abort() = 0;   // drops the unfinished document
+    virtual std::string PrinterName() = 0; // the printer the document goes to
 };
 
 // The print run in image mode: one document for the whole run, a page break after every file of the run but the
 // last (whether it printed or not), the document ended also after an abort, and dropped when an error ends
-// the run. Answers as RunRawPrint does.
+// the run. A document the printer refuses (any of its calls fails) stops the run at once: it is aborted, no file
+// counts as output (none is deleted, every row stays), and a stop box names the printer unless the user had
+// aborted. Answers as RunRawPrint does.
 bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
                    FileSystem& fs, MessageSink& messages, PrintDocument& document);
 

@@ -118,7 +118,7 @@ ui::OwnedDc TPrinter::CreateDevice(bool informationOnly) {
     return ui::OwnedDc(dc);
 }
 
-void TPrinter::BeginDoc() {
+bool TPrinter::BeginDoc() {
     RefuseWhilePrinting();
     ui::OwnedDc dc = CreateDevice(false);
     SetAbortProc(dc.get(), ProcessMessagesAndGoOn);
@@ -127,24 +127,26 @@ void TPrinter::BeginDoc() {
     info.lpszDocName = Title.c_str();
     document_ = std::move(dc);
     SetPrinting(true);
-    StartDocA(document_.get(), &info);
-    StartPage(document_.get());
+    return StartDocA(document_.get(), &info) > 0 && StartPage(document_.get()) > 0;
 }
 
-void TPrinter::NewPage() {
+bool TPrinter::NewPage() {
     if (!Printing())
-        return;
-    EndPage(document_.get());
-    StartPage(document_.get());
+        return false;
+    return EndPage(document_.get()) > 0 && StartPage(document_.get()) > 0;
 }
 
-void TPrinter::EndDoc() {
+bool TPrinter::EndDoc() {
     if (!Printing())
-        return;
-    EndPage(document_.get());
-    ::EndDoc(document_.get());
+        return false;
+    bool ended = EndPage(document_.get()) > 0;
+    if (ended)
+        ended = ::EndDoc(document_.get()) > 0;
+    else
+        AbortDoc(document_.get());
     document_.reset();
     SetPrinting(false);
+    return ended;
 }
 
 void TPrinter::Abort() {

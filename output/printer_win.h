@@ -34,12 +34,14 @@ public:
 
     // Starts the document on the current target and its first page; while it runs, the abort procedure
     // processes pending window messages and lets printing go on. Throws kInvalidPrinterError when the
-    // target's device cannot be made, kPrintingError while a document is open.
-    void BeginDoc();
-    // Ends the page and starts the next one.
-    void NewPage();
-    // Ends the page and the document, which then goes to the printer.
-    void EndDoc();
+    // target's device cannot be made, kPrintingError while a document is open. Answers whether the device took
+    // both calls; after a refusal the document stays open until Abort.
+    bool BeginDoc();
+    // Ends the page and starts the next one; answers whether the device took both calls.
+    bool NewPage();
+    // Ends the page and the document, which then goes to the printer; answers whether the device took both calls.
+    // A refused end of page drops the document; either way it is closed afterwards.
+    bool EndDoc();
     // Drops an unfinished document (nothing of it is printed).
     void Abort();
 

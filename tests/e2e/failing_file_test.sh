@@ -21,4 +21,22 @@ check "missing file: its box names it" test "$(tr -d '\r' <"$WORK/box1.txt")" = 
 check "empty file: the size box" test "$(tr -d '\r' <"$WORK/box2.txt")" = "$(printf '%s はサイズが０です\n中止します' "$empty")"
 check "the good file was still output" cmp "$KELVAD_OUT/kelvad-printer.bin" "$WORK/good.prn"
 check "exit status 1 when a file failed" test "$status" -eq 1
+
+# A printer that refuses the image document: under the delete option both pictures are kept, one stop box names
+# the printer, and the status is 1.
+key='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows'
+device=$("$KELVAD_ROOT/scripts/wine" reg query "$key" /v device | tr -d '\r' | sed -n 's/^ *device *REG_SZ *//p')
+trap '"$KELVAD_ROOT/scripts/wine" reg add "$key" /v device /t REG_SZ /d "$device" /f >/dev/null; rm -rf "$WORK"' EXIT
+"$KELVAD_ROOT/scripts/wine" reg add "$key" /v device /t REG_SZ /d "Kelvad Refuse,winspool,COM1:" /f >/dev/null
+printf '[Option]\r\nIsPrnFile=0\r\nIsDeleteFile=1\r\n' >"${KELVAD_RUN%.*}.INI"
+python3 -c 'import struct, sys; [open(f, "wb").write(b"BM" + struct.pack("<IHHIIiiHHIIiiII", 70, 0, 0, 54, 40, 2, 2, 1,
+    24, 0, 16, 0, 0, 0, 0) + bytes(range(16))) for f in sys.argv[1:]]' "$WORK/b1.bmp" "$WORK/b2.bmp"
+kelvad -p "$(winpath "$WORK/b1.bmp")" "$(winpath "$WORK/b2.bmp")" &
+program=$!
+"$KELVAD_ROOT/scripts/wine" "$press_ok" Kelvad | iconv -f CP932 -t UTF-8 >"$WORK/box3.txt" || true
+status=0
+wait $program || status=$?
+check "refused: the stop box names the printer" test "$(tr -d '\r' <"$WORK/box3.txt")" = "Kelvad Refuse に出力できません"
+check "refused document: both pictures kept" test -f "$WORK/b1.bmp" -a -f "$WORK/b2.bmp"
+check "refused document: exit status 1" test "$status" -eq 1
 finish

@@ -44,6 +44,12 @@ TEST(DestinationRect, FourCasesOfMarginsAndStretch) {
         // The test printer: R(14 × 300 / 25.4) = R(165.35…) = 165, −R(70.86…) = −71.
         {"test printer", Options(true, false), kMin6, kTestPrinter, {165, 165, 2329 - 165, 3358 - 165}},
         {"test printer, zero", Options(true, true), kMin6, kTestPrinter, {-71, -71, 2408, 3437}},
+        // A border of INT_MIN units is negated beyond the integers: held at the limit.
+        {"zero, border at the limit",
+         Options(false, true),
+         {INT_MIN, INT_MIN, 0, 0},
+         k600,
+         {INT_MAX, INT_MAX, INT_MAX, INT_MAX}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(DestinationRect(c.options, c.minimum, c.metrics, 640, 480), c.expected) << c.name;

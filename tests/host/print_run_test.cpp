@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -170,16 +171,23 @@ TEST_F(PrintRunTest, AnErrorEndsTheRunBeforeTheDeletePass) {
     EXPECT_EQ(files.rows.size(), 3u);
 }
 
+// The GDI document: each call makes two device calls, and the device can refuse the n-th call of one kind.
 class FakeDocument : public PrintDocument {
 public:
     explicit FakeDocument(CallLog& log) : log_(log) {}
-    void Begin() override { log_.push_back("begin"); }
-    void NewPage() override { log_.push_back("new page"); }
-    void End() override { log_.push_back("end doc"); }
+    std::string refuse; // the device call that fails
+    int refuseAt = 1;   // at its n-th occurrence
+    bool Begin() override { return Log("begin") && Device("StartDoc") && Device("StartPage"); }
+    bool NewPage() override { return Log("new page") && Device("EndPage") && Device("StartPage"); }
+    bool End() override { return Log("end doc") && Device("EndPage") && Device("EndDoc"); }
     void Abort() override { log_.push_back("abort doc"); }
+    std::string PrinterName() override { return "Refuser"; }
 
 private:
+    bool Log(const std::string& call) { return log_.push_back(call), true; }
+    bool Device(const std::string& call) { return call != refuse || ++made_[call] != refuseAt; }
     CallLog& log_;
+    std::map<std::string, int> made_;
 };
 
 TEST_F(PrintRunTest, ImageRunBreaksThePageAfterEveryFileButTheLast) {
@@ -231,6 +239,56 @@ TEST_F(PrintRunTest, ImageRunBreaksThePageAfterEveryFileButTheLast) {
             if (entry == "begin" || entry == "new page" || entry == "end doc" || entry.rfind("output ", 0) == 0)
                 documentCalls.push_back(entry);
         EXPECT_EQ(documentCalls, c.documentCalls) << c.name;
+    }
+}
+
+TEST_F(PrintRunTest, ARefusedDocumentKeepsEveryFileAndNamesThePrinter) {
+    struct Case {
+        const char* refuse;
+        int refuseAt;
+        int abortOnCall;
+        Strings outputs; // the files drawn before the run stopped
+        bool box;
+    };
+    const Strings all = {"C:\\F0.PRN", "C:\\F1.PRN", "C:\\F2.PRN"};
+    const Case cases[] = {
+        {"StartDoc", 1, 0, {}, true},
+        {"StartPage", 1, 0, {}, true},
+        // The second page cannot start: nothing more is drawn into the dead document.
+        {"StartPage", 2, 0, {"C:\\F0.PRN"}, true},
+        {"EndPage", 2, 0, {"C:\\F0.PRN", "C:\\F1.PRN"}, true},
+        {"EndPage", 3, 0, all, true},
+        {"EndDoc", 1, 0, all, true},
+        // After the user's own abort the refusal is not reported, and still nothing is deleted.
+        {"EndDoc", 1, 2, {"C:\\F0.PRN", "C:\\F1.PRN"}, false},
+        {"", 1, 0, all, false},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        files.rows.clear();
+        paths.clear();
+        positions.clear();
+        messages.boxes.clear();
+        progress.aborted = false;
+        abortOnCall = c.abortOnCall;
+        SetRows(3);
+        FakeDocument document(log);
+        document.refuse = c.refuse;
+        document.refuseAt = c.refuseAt;
+        const std::string name = std::string(c.refuse) + " " + std::to_string(c.refuseAt);
+
+        const bool everyFileOutput = RunImagePrint(files, true, Step(), progress, fs, messages, document);
+
+        EXPECT_EQ(paths, c.outputs) << name;
+        const bool refused = *c.refuse != 0;
+        EXPECT_EQ(everyFileOutput, !refused && c.abortOnCall == 0) << name;
+        EXPECT_EQ(std::count(log.begin(), log.end(), "abort doc"), refused ? 1 : 0) << name;
+        EXPECT_EQ(Removed().size(), refused ? 0u : 3u) << name;
+        EXPECT_EQ(files.rows.size(), refused ? 3u : 0u) << name;
+        EXPECT_EQ(messages.boxes.size(), c.box ? 1u : 0u) << name;
+        for (const FakeMessages::Box& box : messages.boxes)
+            EXPECT_EQ(box.text + "/" + box.caption + "/" + std::to_string(box.flags),
+                      "Refuser に出力できません/Kelvad/16");
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/gui_counts_win.h"
 #include "image/image_page_win.h"
 #include "main_form_fixture.h"
 #include "output/file_system_win.h"
@@ -127,6 +128,57 @@ TEST_F(ImagePageTest, AnErrorThatEndsTheRunLeavesNoJobBehind) {
     EXPECT_EQ(form->FilesListBox.Count(), 2);
     EXPECT_FALSE(form->IsPrinting);
     EXPECT_TRUE(form->IsEnabled());
+}
+
+TEST_F(ImagePageTest, ADrawingTheDeviceRefusesIsReportedItsPageEmptyAndTheRunGoesOn) {
+    const std::string icon = WriteTempFile("refused.ico", IcoFile(32));
+    const std::string next = WriteTempFile("next.bmp", BmpFile(24, 16, 16));
+    auto form = MakeImageForm();
+    form->FilesListBox.AddItem(icon);
+    form->FilesListBox.AddItem(next);
+    int drawings = 0;
+    form->drawPicture = [&](HDC dc, ui::Picture& picture, const kelvad::PageRect& rect,
+                            const kelvad::OutputOptions& o) {
+        return ++drawings > 1 && kelvad::DrawPicture(dc, picture, rect, o);
+    };
+
+    const std::string postScript = Printed([&] { form->co_PrintClick(); });
+
+    EXPECT_EQ(Pages(postScript), 2);
+    // Only the next file's page carries a picture.
+    const std::size_t picture = postScript.find("\nimage");
+    EXPECT_NE(picture, std::string::npos);
+    EXPECT_GT(picture, postScript.find("%%Page: 2"));
+    EXPECT_EQ(form->boxes, std::vector<std::string>{icon + " を出力できません"});
+    EXPECT_TRUE(Exists(icon));
+    EXPECT_FALSE(Exists(next));
+    EXPECT_EQ(form->ExitStatus(), 1);
+}
+
+// A run of every kind (plug-in kinds, a metafile, a missing and a broken file among them), after a first one that
+// loads what stays loaded, leaves the GDI object count where it was.
+TEST_F(ImagePageTest, ARunOfThirtyFilesLeavesNoGdiObjectBehind) {
+    auto form = MakeImageForm();
+    form->OutputOptions.IsDeleteFile = false;
+    const RECT frame{0, 0, 2540, 1270};
+    for (int i = 0; i < 3; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string emf = TempDir() + n + ".emf";
+        DeleteEnhMetaFile(CloseEnhMetaFile(CreateEnhMetaFileA(nullptr, emf.c_str(), &frame, nullptr)));
+        for (const std::string& path :
+             {WriteTempFile(n + "a.bmp", BmpFile(24, 40, 30)), WriteTempFile(n + "b.bmp", BmpFile(8, 40, 30)),
+              WriteTempFile(n + ".ico", IcoFile(32)), WriteTempFile(n + ".png", PngFile("rgb", 40, 30)),
+              WriteTempFile(n + ".gif", GifFile(16, 40, 30)), WriteTempFile(n + ".tif", TiffFile("rgb", 40, 30)),
+              WriteTempFile(n + ".jpg",
+                            WicFile(GUID_ContainerFormatJpeg, 40, 30, [](unsigned, unsigned) { return Rgb{}; })),
+              WriteTempFile(n + "c.bmp", "broken"), TempDir() + n + "missing.png", emf})
+            form->FilesListBox.AddItem(path);
+    }
+    form->co_PrintClick();
+    const DWORD before = kelvad::bench::MeasureGuiCounts(false).gdiObjects;
+    form->co_PrintClick();
+    EXPECT_EQ(form->FilesListBox.Count(), 30);
+    EXPECT_EQ(kelvad::bench::MeasureGuiCounts(false).gdiObjects, before);
 }
 
 TEST(MirrorBitmap, ColumnsSwapAndRowsStay) {
