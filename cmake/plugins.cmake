@@ -1,4 +1,5 @@
-# Image plug-ins: DLLs of their own (build/<preset>/bin/if*.spi) that decode with the Windows Imaging Component.
+# Image plug-ins: DLLs of their own (build/<preset>/bin/if*.spi) that decode with the Windows Imaging Component
+# or with one of the plain C++ decoders of plugins/formats.
 # The i686 build exports the entry points under their plain names.
 set(plugin_link_options -static -static-libgcc -static-libstdc++)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -23,6 +24,19 @@ foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
     kelvad_plugin(${name} plugins/wic_plugin_win.cpp ${CMAKE_BINARY_DIR}/bin ${name} KELVAD_PLUGIN_FORMAT=${format})
     target_link_libraries(${name} PRIVATE windowscodecs ole32 uuid)
     list(APPEND kelvad_plugins ${name})
+endforeach()
+
+# The retro formats: the shared adapter and one decoder each, built once that decoder's source is in the tree.
+foreach(entry ifmag:mag:kMagCodec ifpi:pi:kPiCodec ifpic:pic:kPicCodec ifpic2:pic2:kPic2Codec ifxld4:xld4:kXld4Codec)
+    string(REPLACE ":" ";" triple ${entry})
+    list(GET triple 0 name)
+    list(GET triple 1 format)
+    list(GET triple 2 codec)
+    if(EXISTS ${CMAKE_SOURCE_DIR}/plugins/formats/${format}.cpp)
+        kelvad_plugin(${name} "plugins/retro_plugin_win.cpp;plugins/formats/${format}.cpp" ${CMAKE_BINARY_DIR}/bin
+                      ${name} KELVAD_RETRO_CODEC=${codec})
+        list(APPEND kelvad_plugins ${name})
+    endif()
 endforeach()
 
 # The tests' plug-in, under the names of the loader's table; the tests load it from bin/testplugins/<variant>
