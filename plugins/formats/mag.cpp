@@ -99,6 +99,40 @@ ByteReader Stream(const std::uint8_t* data, std::size_t size, const Header& h, s
     return ByteReader(data + from, static_cast<std::size_t>(to - from));
 }
 
+// One stored line's pixel units from its flags, kUnitDots dots a unit (4 for 16 colours, 2 for 256); above[n] is
+// the line n lines up (null above the picture), above[0] the line itself.
+template <unsigned kUnitDots>
+void DecodeUnits(const std::uint8_t* flags, std::size_t flagBytes, const std::uint8_t* const* above, std::uint8_t* line,
+                 ByteReader& pixels) {
+    std::size_t x = 0;
+    auto unit = [&](unsigned flag) {
+        if (flag == 0) {
+            const std::uint8_t* word = pixels.Take(2);
+            if constexpr (kUnitDots == 2) {
+                line[x] = word[0];
+                line[x + 1] = word[1];
+            } else {
+                line[x] = word[0] >> 4;
+                line[x + 1] = word[0] & 15;
+                line[x + 2] = word[1] >> 4;
+                line[x + 3] = word[1] & 15;
+            }
+        } else {
+            const std::uint8_t* from = above[kCopyUp[flag]];
+            const std::size_t back = std::size_t(kCopyLeft[flag]) * kUnitDots;
+            // A copy from above the picture or left of its stored lines.
+            if (!from || back > x)
+                ByteReader::Fail();
+            std::memcpy(line + x, from + x - back, kUnitDots);
+        }
+        x += kUnitDots;
+    };
+    for (std::size_t i = 0; i < flagBytes; ++i) {
+        unit(flags[i] >> 4);
+        unit(flags[i] & 15);
+    }
+}
+
 ImageInfo ReadInfo(const std::uint8_t* data, std::size_t size) {
     return InfoOf(ReadHeader(data, size));
 }
@@ -120,7 +154,6 @@ DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
     const unsigned crop = h.left % dots;
     const std::size_t flagBytes = (h.right / dots - h.left / dots) + 1;
     const std::size_t lineDots = flagBytes * dots;
-    const unsigned unitDots = dots / 2;
     const unsigned lines = h.bottom - h.top + 1;
 
     ByteReader flagA = Stream(data, size, h, h.flagA, UINT64_MAX);
@@ -149,32 +182,10 @@ DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
                 flags[i] ^= flagB.U8();
         }
 
-        std::uint8_t* out = line;
-        for (std::size_t i = 0; i < flagBytes; ++i) {
-            for (unsigned flag : {unsigned(flags[i] >> 4), unsigned(flags[i] & 15)}) {
-                if (flag == 0) {
-                    const std::uint8_t* unit = pixels.Take(2);
-                    if (h.colours256) {
-                        out[0] = unit[0];
-                        out[1] = unit[1];
-                    } else {
-                        out[0] = unit[0] >> 4;
-                        out[1] = unit[0] & 15;
-                        out[2] = unit[1] >> 4;
-                        out[3] = unit[1] & 15;
-                    }
-                } else {
-                    const std::uint8_t* from = above[kCopyUp[flag]];
-                    const std::size_t back = std::size_t(kCopyLeft[flag]) * unitDots;
-                    const std::size_t x = static_cast<std::size_t>(out - line);
-                    // A copy from above the picture or left of its stored lines.
-                    if (!from || back > x)
-                        ByteReader::Fail();
-                    std::memcpy(out, from + x - back, unitDots);
-                }
-                out += unitDots;
-            }
-        }
+        if (h.colours256)
+            DecodeUnits<2>(flags.data(), flagBytes, above.data(), line, pixels);
+        else
+            DecodeUnits<4>(flags.data(), flagBytes, above.data(), line, pixels);
 
         // 200-line pictures are shown with each line twice, for square pixels.
         const unsigned repeat = h.lines200 ? 2 : 1;
