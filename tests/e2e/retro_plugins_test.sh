@@ -13,10 +13,9 @@ for ext in mag pi pic p2 q4; do
     [[ -f $data/sample.$ext ]] && samples+=("sample.$ext")
 done
 # Every listed sample must be there, and every sample listed.
-while read -r first second _; do
-    name=$([[ $first == aspect ]] && echo "$second" || echo "$first")
+for name in $(awk '!/^[ \t]*(#|$)/ { print $1 == "aspect" ? $2 : $1 }' "$expected" | sort -u); do
     check "$name, listed in expected.txt, is in tests/data/retro" test -f "$data/$name"
-done < <(grep -v '^\s*\(#\|$\)' "$expected" | sort -u -k1,2)
+done
 for name in "${samples[@]}"; do
     check "$name has colours in expected.txt" grep -q "^$name " "$expected"
 done
@@ -59,7 +58,7 @@ for run in stretched natural; do
         true
 done
 while read -r result name; do
-    check "$name" test "$result" = ok
+    check "$name [$result]" test "$result" = ok
 done < <(python3 - "$expected" "$WORK" "${samples[@]}" -- "${aspects[@]}" <<'PY'
 import os, sys
 expected, work = sys.argv[1], sys.argv[2]

@@ -10,6 +10,9 @@ name=$(basename "$zip" .zip)
 # ---- contents
 expected=("$name/Kelvad32.exe" "$name/Kelvad32.html" "$name/README.txt")
 [[ -d $KELVAD_ROOT/plugins ]] && expected+=("$name/ifgif.spi" "$name/ifjpeg.spi" "$name/ifpng.spi" "$name/iftiff.spi")
+for entry in mag:ifmag pi:ifpi pic:ifpic pic2:ifpic2 xld4:ifxld4; do
+    [[ -f $KELVAD_ROOT/plugins/formats/${entry%%:*}.cpp ]] && expected+=("$name/${entry#*:}.spi")
+done
 listed=$(unzip -Z1 "$zip" | LC_ALL=C sort)
 check "the zip holds the program, the plug-ins, the help page and README.txt, nothing else (no settings file)" \
     test "$listed" = "$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)"
@@ -22,7 +25,7 @@ dir=$unpacked/$name
 readme=$dir/README.txt
 check "README.txt is Shift-JIS" iconv -f CP932 -t UTF-8 -o "$WORK/readme.txt" "$readme"
 check "README.txt has CR LF line ends only" test "$(LC_ALL=C grep -c $'\r$' "$readme")" -eq "$(wc -l <"$readme")"
-for text in 'Kelvad32.exe -p' '終了コード' 'Kelvad32.INI' 'ifjpeg.spi' '同じフォルダ'; do
+for text in 'Kelvad32.exe -p' '終了コード' 'Kelvad32.INI' 'ifjpeg.spi' 'ifmag.spi' '同じフォルダ'; do
     check "README.txt tells of '$text'" grep -qF -- "$text" "$WORK/readme.txt"
 done
 for topic in 1000 5000 5001; do
@@ -104,6 +107,22 @@ for page in 1 2 3 4; do
     check "page $page, the ${kinds[page - 1]}: stretched within the margins, red left, blue right" \
         test "${seen[*]}" = "white red blue white white red blue"
 done
+
+# The retro formats' samples through the packaged plug-ins: one page each (their colours are checked by
+# tests/e2e/retro_plugins_test.sh).
+retro=()
+for sample in "$KELVAD_ROOT"/tests/data/retro/sample.{mag,pi,pic,p2,q4}; do
+    [[ -f $sample ]] && cp "$sample" "$WORK/" && retro+=("$(winpath "$WORK/$(basename "$sample")")")
+done
+if ((${#retro[@]} > 0)); then
+    rm -f "$KELVAD_OUT/kelvad-printer.bin" "$WORK"/page-*.png
+    status=0
+    run_unpacked -p "${retro[@]}" || status=$?
+    check "-p of the ${#retro[@]} retro samples in image mode: exit status 0" test "$status" -eq 0
+    gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r20 -sOutputFile="$WORK/page-%d.png" \
+        "$KELVAD_OUT/kelvad-printer.bin" >/dev/null 2>&1 || true
+    check "one page per retro sample" test "$(find "$WORK" -name 'page-*.png' | wc -l)" -eq "${#retro[@]}"
+fi
 
 rm -rf "$unpacked"
 finish
