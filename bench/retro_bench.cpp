@@ -1,6 +1,6 @@
 // The retro decoding benchmark (not a test): each registered format decodes a 640 x 400 16-colour and a
-// 1024 x 768 256-colour picture; it reports megapixels per second of processor time and the decode's memory peak against the
-// decoded bitmap. Plain C++ on the host; scripts/retro-bench builds and runs it.
+// 1024 x 768 256-colour picture; it reports megapixels per second of processor time and the decode's memory peak
+// against the decoded bitmap. Plain C++ on the host; scripts/retro-bench builds and runs it.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>

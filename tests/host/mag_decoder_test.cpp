@@ -9,26 +9,21 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Put16(Bytes& b, unsigned v) {
-    b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
-}
-void Put32(Bytes& b, std::uint32_t v) {
-    Put16(b, v & 0xFFFF), Put16(b, v >> 16);
-}
-
 // A MAG file: signature, machine code, user name, comment, 0x1A, the 32-byte header, palette and streams.
 Bytes Mag(unsigned mode, unsigned x0, unsigned y0, unsigned x1, unsigned y1, const Bytes& palette, const Bytes& flagA,
           const Bytes& flagB, const Bytes& pixels) {
-    const std::string text = "MAKI02  PC98Kelvad user name a note";
-    Bytes b(text.begin(), text.end());
-    b.push_back(0x1A);
-    Bytes h{0, 0, 0, std::uint8_t(mode)};
-    Put16(h, x0), Put16(h, y0), Put16(h, x1), Put16(h, y1);
-    const std::uint32_t a = 32 + static_cast<std::uint32_t>(palette.size());
-    const std::uint32_t fb = a + static_cast<std::uint32_t>(flagA.size());
-    const std::uint32_t px = fb + static_cast<std::uint32_t>(flagB.size());
-    Put32(h, a), Put32(h, fb), Put32(h, static_cast<std::uint32_t>(flagB.size())), Put32(h, px);
-    Put32(h, static_cast<std::uint32_t>(pixels.size()));
+    const std::string text = "MAKI02  PC98Kelvad user name a note\x1A";
+    Bytes b(text.begin(), text.end()), h{0, 0, 0, std::uint8_t(mode)};
+    const auto put = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            h.push_back(std::uint8_t(v >> 8 * i));
+    };
+    const auto size = [](const Bytes& part) { return static_cast<std::uint32_t>(part.size()); };
+    const std::uint32_t a = 32 + size(palette), fb = a + size(flagA), px = fb + size(flagB);
+    for (unsigned v : {x0, y0, x1, y1})
+        put(v, 2);
+    for (std::uint32_t v : {a, fb, size(flagB), px, size(pixels)})
+        put(v, 4);
     for (const Bytes* part : {static_cast<const Bytes*>(&h), &palette, &flagA, &flagB, &pixels})
         b.insert(b.end(), part->begin(), part->end());
     return b;

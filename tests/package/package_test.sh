@@ -108,21 +108,5 @@ for page in 1 2 3 4; do
         test "${seen[*]}" = "white red blue white white red blue"
 done
 
-# The retro formats' samples through the packaged plug-ins: one page each (their colours are checked by
-# tests/e2e/retro_plugins_test.sh).
-retro=()
-for sample in "$KELVAD_ROOT"/tests/data/retro/sample.{mag,pi,pic,p2,q4}; do
-    [[ -f $sample ]] && cp "$sample" "$WORK/" && retro+=("$(winpath "$WORK/$(basename "$sample")")")
-done
-if ((${#retro[@]} > 0)); then
-    rm -f "$KELVAD_OUT/kelvad-printer.bin" "$WORK"/page-*.png
-    status=0
-    run_unpacked -p "${retro[@]}" || status=$?
-    check "-p of the ${#retro[@]} retro samples in image mode: exit status 0" test "$status" -eq 0
-    gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r20 -sOutputFile="$WORK/page-%d.png" \
-        "$KELVAD_OUT/kelvad-printer.bin" >/dev/null 2>&1 || true
-    check "one page per retro sample" test "$(find "$WORK" -name 'page-*.png' | wc -l)" -eq "${#retro[@]}"
-fi
-
 rm -rf "$unpacked"
 finish
