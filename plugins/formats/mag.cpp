@@ -139,15 +139,7 @@ ImageInfo ReadInfo(const std::uint8_t* data, std::size_t size) {
 
 DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
     const Header h = ReadHeader(data, size);
-    DecodedImage image = MakeImage(InfoOf(h));
-
-    const unsigned colours = h.colours256 ? 256 : 16;
-    ByteReader paletteData(data, size);
-    paletteData.Seek(h.at + kHeaderSize);
-    const std::uint8_t* grb = paletteData.Take(colours * 3);
-    image.palette.resize(colours);
-    for (unsigned i = 0; i < colours; ++i)
-        image.palette[i] = std::uint32_t(grb[3 * i + 1]) << 16 | std::uint32_t(grb[3 * i]) << 8 | grb[3 * i + 2];
+    const ImageInfo info = InfoOf(h);
 
     // Stored lines begin and end on flag-byte boundaries; the picture starts (left % dots) dots into them.
     const unsigned dots = h.DotsPerFlagByte();
@@ -159,6 +151,20 @@ DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
     ByteReader flagA = Stream(data, size, h, h.flagA, UINT64_MAX);
     ByteReader flagB = Stream(data, size, h, h.flagB, h.flagBSize);
     ByteReader pixels = Stream(data, size, h, h.pixelData, h.pixelSize);
+    // Flag A has a bit for each flag byte of every line: a file too short for that is refused before its
+    // bitmap, which may be far larger than the file, is made.
+    if (static_cast<std::uint64_t>(flagA.Size()) * 8 < static_cast<std::uint64_t>(flagBytes) * lines)
+        throw DecodeError{Status::Corrupt};
+
+    DecodedImage image = MakeImage(info);
+    const unsigned colours = h.colours256 ? 256 : 16;
+    ByteReader paletteData(data, size);
+    paletteData.Seek(h.at + kHeaderSize);
+    const std::uint8_t* grb = paletteData.Take(colours * 3);
+    image.palette.resize(colours);
+    for (unsigned i = 0; i < colours; ++i)
+        image.palette[i] = std::uint32_t(grb[3 * i + 1]) << 16 | std::uint32_t(grb[3 * i]) << 8 | grb[3 * i + 2];
+
     unsigned flagABits = 0, flagAByte = 0;
 
     std::vector<std::uint8_t> flags(flagBytes, 0);
