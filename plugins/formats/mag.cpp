@@ -95,8 +95,7 @@ ByteReader Stream(const std::uint8_t* data, std::size_t size, const Header& h, s
     const std::uint64_t from = h.at + static_cast<std::uint64_t>(offset);
     if (from > size)
         throw DecodeError{Status::Corrupt};
-    const std::uint64_t to = std::min<std::uint64_t>(size, from + length);
-    return ByteReader(data + from, static_cast<std::size_t>(to - from));
+    return ByteReader(data + from, static_cast<std::size_t>(std::min<std::uint64_t>(length, size - from)));
 }
 
 // One stored line's pixel units from its flags, kUnitDots dots a unit (4 for 16 colours, 2 for 256); above[n] is
