@@ -41,7 +41,7 @@ page=0
 for name in "${samples[@]}"; do
     page=$((page + 1))
     while read -r _ fx fy r g b; do
-        read -r x y < <(awk "BEGIN { printf \"%d %d\", (20 + $fx * 170) * 300 / 25.4, (20 + $fy * 257) * 300 / 25.4 }")
+        read -r x y < <(awk "BEGIN { printf \"%d %d\\n\", (20 + $fx * 170) * 300 / 25.4, (20 + $fy * 257) * 300 / 25.4 }")
         got=$(convert "$WORK/stretched-$page.png" -crop "1x1+$x+$y" -depth 8 \
             -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info: 2>/dev/null || echo none)
         check "$name at $fx, $fy is $r $g $b (got $got)" \
