@@ -1,11 +1,21 @@
 #include "ui/picture.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
+#include "base/dib_check.h"
+#include "base/metafile_walk.h"
+
 namespace ui {
+
+using kelvad::BmpLayout;
+using kelvad::CheckBmpFile;
+using kelvad::CheckEmf;
+using kelvad::CheckWmf;
+using kelvad::DibFormat;
+using kelvad::kMaxMetafileCoordinate;
+using kelvad::PlainDibInfo;
 
 namespace {
 
@@ -38,16 +48,24 @@ template <class T> bool Fits(const std::vector<unsigned char>& data, std::size_t
     return offset <= data.size() && data.size() - offset >= sizeof(T);
 }
 
-// The nominal size of an enhanced metafile in display pixels, from its frame (0.01 mm).
-SIZE MetafilePixels(HENHMETAFILE metafile) {
-    ENHMETAHEADER header{};
-    GetEnhMetaFileHeader(metafile, sizeof header, &header);
+bool WithinCoordinates(const RECTL& r) {
+    for (const LONG v : {r.left, r.top, r.right, r.bottom})
+        if (v < -kMaxMetafileCoordinate || v > kMaxMetafileCoordinate)
+            return false;
+    return true;
+}
+
+// Frame units (0.01 mm) to display pixels, rounded half away from zero, in 64 bits.
+LONG FrameToPixels(LONG from, LONG to, int dpi) {
+    const long long scaled = (static_cast<long long>(to) - from) * dpi;
+    return static_cast<LONG>((scaled + (scaled < 0 ? -1270 : 1270)) / 2540);
+}
+
+// The nominal size of an enhanced metafile in display pixels, from its frame.
+SIZE MetafilePixels(const ENHMETAHEADER& header) {
     WindowDc screen(nullptr);
-    const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    const LONG w = header.rclFrame.right - header.rclFrame.left;
-    const LONG h = header.rclFrame.bottom - header.rclFrame.top;
-    return {MulDiv(w, dpiX, 2540), MulDiv(h, dpiY, 2540)};
+    return {FrameToPixels(header.rclFrame.left, header.rclFrame.right, GetDeviceCaps(screen.get(), LOGPIXELSX)),
+            FrameToPixels(header.rclFrame.top, header.rclFrame.bottom, GetDeviceCaps(screen.get(), LOGPIXELSY))};
 }
 
 } // namespace
@@ -78,50 +96,29 @@ void Picture::LoadFromFile(const std::string& path, const std::string& upperExte
     const InvalidPicture invalid(path);
 
     if (upperExtension == ".BMP") {
-        if (!Fits<BITMAPFILEHEADER>(data, 0) || data[0] != 'B' || data[1] != 'M')
+        const std::optional<BmpLayout> bmp = CheckBmpFile(data.data(), data.size());
+        if (!bmp)
             throw invalid;
-        BITMAPFILEHEADER file;
-        std::memcpy(&file, data.data(), sizeof file);
-        const std::size_t infoAt = sizeof file;
-        if (!Fits<BITMAPINFOHEADER>(data, infoAt) || file.bfOffBits > data.size())
-            throw invalid;
-        BITMAPINFOHEADER header;
-        std::memcpy(&header, data.data() + infoAt, sizeof header);
-        if (header.biSize < sizeof header || header.biSize > data.size() - infoAt || header.biWidth <= 0 ||
-            header.biHeight == 0 || header.biHeight == LONG(0x80000000) || header.biPlanes != 1 ||
-            file.bfOffBits < infoAt + header.biSize)
-            throw invalid;
-        // The file's own header and colour table, aligned for GDI.
-        std::vector<unsigned char> fileInfo(data.begin() + infoAt, data.begin() + file.bfOffBits);
-        fileInfo.resize(std::max<std::size_t>(fileInfo.size(), sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD) + 12));
-        auto* source = reinterpret_cast<BITMAPINFO*>(fileInfo.data());
-        const std::size_t pixelBytes = data.size() - file.bfOffBits;
-        if (header.biCompression == BI_RGB || header.biCompression == BI_BITFIELDS) {
-            const unsigned long long stride = ((unsigned long long)header.biWidth * header.biBitCount + 31) / 32 * 4;
-            if (stride * (unsigned long long)std::abs(header.biHeight) > pixelBytes)
-                throw invalid;
-        }
+        const DibFormat& format = bmp->layout;
+        // The file's header and colour table as a 40-byte header and four-byte colours, of exactly the length GDI
+        // reads; the file's own header may be of any size, or the 12-byte one with three-byte colours.
+        const std::vector<std::uint8_t> sourceInfo = PlainDibInfo(format, data.data() + 14);
         // A bottom-up section of the same depth; SetDIBits reads top-down, compressed and bit-field rows alike.
-        std::vector<unsigned char> sectionInfo(fileInfo);
+        std::vector<std::uint8_t> sectionInfo(sourceInfo);
         auto* target = reinterpret_cast<BITMAPINFO*>(sectionInfo.data());
-        target->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        target->bmiHeader.biHeight = std::abs(header.biHeight);
-        if (header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4) {
+        target->bmiHeader.biHeight = static_cast<LONG>(format.Lines());
+        if (format.Compressed()) {
             target->bmiHeader.biCompression = BI_RGB;
             target->bmiHeader.biSizeImage = 0;
         }
-        // A longer header's colour table moves up behind the plain one (its bit-field masks are in place).
-        if (header.biSize > sizeof(BITMAPINFOHEADER) && header.biCompression != BI_BITFIELDS)
-            std::memmove(sectionInfo.data() + sizeof(BITMAPINFOHEADER), fileInfo.data() + header.biSize,
-                         fileInfo.size() - header.biSize);
         void* bits = nullptr;
         GdiObject section(CreateDIBSection(nullptr, target, DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!section)
             throw invalid;
         WindowDc screen(nullptr);
-        const int lines = std::abs(header.biHeight);
-        if (SetDIBits(screen.get(), static_cast<HBITMAP>(section.get()), 0, lines, data.data() + file.bfOffBits, source,
-                      DIB_RGB_COLORS) != lines)
+        const int lines = static_cast<int>(format.Lines());
+        if (SetDIBits(screen.get(), static_cast<HBITMAP>(section.get()), 0, lines, data.data() + bmp->pixelsAt,
+                      reinterpret_cast<const BITMAPINFO*>(sourceInfo.data()), DIB_RGB_COLORS) != lines)
             throw invalid;
         AssignBitmap(std::move(section), GdiObject());
         return;
@@ -163,11 +160,8 @@ void Picture::LoadFromFile(const std::string& path, const std::string& upperExte
 
     HENHMETAFILE metafile = nullptr;
     if (upperExtension == ".EMF") {
-        ENHMETAHEADER header;
-        if (!Fits<ENHMETAHEADER>(data, 0))
-            throw invalid;
-        std::memcpy(&header, data.data(), sizeof header);
-        if (header.iType != EMR_HEADER || header.dSignature != ENHMETA_SIGNATURE)
+        // The player trusts every record: each one is checked first.
+        if (CheckEmf(data.data(), data.size()))
             throw invalid;
         metafile = SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
     } else if (upperExtension == ".WMF") {
@@ -197,11 +191,8 @@ void Picture::LoadFromFile(const std::string& path, const std::string& upperExte
                 size = &picture;
             }
         }
-        METAHEADER header;
-        if (!Fits<METAHEADER>(data, start))
-            throw invalid;
-        std::memcpy(&header, data.data() + start, sizeof header);
-        if ((header.mtType != 1 && header.mtType != 2) || header.mtHeaderSize != sizeof(METAHEADER) / 2)
+        // Converting to an enhanced metafile plays the records already.
+        if (CheckWmf(data.data() + start, data.size() - start))
             throw invalid;
         WindowDc screen(nullptr);
         metafile = SetWinMetaFileBits(static_cast<UINT>(data.size() - start), data.data() + start, screen.get(), size);
@@ -211,8 +202,15 @@ void Picture::LoadFromFile(const std::string& path, const std::string& upperExte
     if (!metafile)
         throw invalid;
     metafile_.reset(metafile);
+    // A frame near the ends of 32 bits (given, or made by the conversion) cannot be printed.
+    ENHMETAHEADER header{};
+    if (!GetEnhMetaFileHeader(metafile, sizeof header, &header) || !WithinCoordinates(header.rclFrame) ||
+        !WithinCoordinates(header.rclBounds)) {
+        metafile_.reset();
+        throw invalid;
+    }
     kind_ = Kind::Metafile;
-    const SIZE pixels = MetafilePixels(metafile);
+    const SIZE pixels = MetafilePixels(header);
     width_ = pixels.cx;
     height_ = pixels.cy;
 }

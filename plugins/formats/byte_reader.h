@@ -86,6 +86,26 @@ public:
             value = value << 1 | Bit();
         return value;
     }
+    // The next count bits (1 to 25) without reading them; bits past the block's end count as 0.
+    std::uint32_t Peek(unsigned count) const {
+        std::uint32_t window = 0;
+        if (byte_ + 4 <= size_) {
+            window = static_cast<std::uint32_t>(data_[byte_]) << 24 | data_[byte_ + 1] << 16 | data_[byte_ + 2] << 8 |
+                     data_[byte_ + 3];
+        } else {
+            for (std::size_t i = byte_; i < byte_ + 4; ++i)
+                window = window << 8 | (i < size_ ? data_[i] : 0u);
+        }
+        return window << bit_ >> (32 - count);
+    }
+    // Moves past count bits as reading them would: throws when they run past the block's end.
+    void SkipBits(std::size_t count) {
+        const std::size_t bits = bit_ + count;
+        if (bits / 8 > size_ - byte_ || (bits / 8 == size_ - byte_ && bits % 8 != 0))
+            ByteReader::Fail();
+        byte_ += bits / 8;
+        bit_ = static_cast<unsigned>(bits % 8);
+    }
     std::size_t BytePosition() const { return byte_; }
     bool AtEnd() const { return byte_ >= size_; }
 
@@ -94,6 +114,40 @@ private:
     std::size_t size_;
     std::size_t byte_ = 0;
     unsigned bit_ = 0;
+};
+
+// BitReader's order through a 64-bit window refilled a byte at a time: for long bit streams. Reads past the end throw
+// DecodeError{Corrupt} like the others.
+class WindowBitReader {
+public:
+    WindowBitReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    // count bits (at most 32) as an unsigned number, the first bit read the most significant.
+    std::uint32_t Bits(unsigned count) {
+        if (count > avail_)
+            Refill(count);
+        avail_ -= count;
+        return static_cast<std::uint32_t>(window_ >> avail_ & ((std::uint64_t{1} << count) - 1));
+    }
+    unsigned Bit() { return Bits(1); }
+    // The next byte's position, counting a partly read byte as read.
+    std::size_t BytePosition() const { return pos_ - avail_ / 8; }
+
+private:
+    void Refill(unsigned count) {
+        while (avail_ <= 56 && pos_ < size_) {
+            window_ = window_ << 8 | data_[pos_++];
+            avail_ += 8;
+        }
+        if (count > avail_)
+            ByteReader::Fail();
+    }
+
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+    std::uint64_t window_ = 0;
+    unsigned avail_ = 0; // unread bits, the low ones of window_
 };
 
 } // namespace kelvad::formats

@@ -7,6 +7,7 @@
 #include "image/plugin_interface_win.h"
 #include "picture_files.h"
 #include "test_files.h"
+#include "tests/host/crafted_pictures.h"
 #include "ui/message_box.h"
 
 namespace kelvad {
@@ -187,6 +188,45 @@ TEST_F(ImageLoader, NativeKindsLoadAndBadOnesAreReported) {
     EXPECT_TRUE(all.GetPicture().Empty());
 }
 
+TEST_F(ImageLoader, BrokenBitmapsAndMetafilesAreRefusedBeforeGdiReadsThem) {
+    namespace c = crafted;
+    // The 12-byte header with three-byte colours (entry i: red 255 - i, green and blue i), rows bottom-up.
+    const Bytes core = c::DibHeader(12, 2, 2, 8, 0, 0, 0, 256) + Bytes("\1\2\0\0\3\4\0\0", 8);
+    EXPECT_EQ(Load("core.bmp", c::Bmp(core, 14 + 12 + 3 * 256)), "");
+    ExpectPixels(2, 2, [](int x, int y) {
+        const int i = (1 - y) * 2 + x + 1;
+        return Rgb{std::uint8_t(255 - i), std::uint8_t(i), std::uint8_t(i)};
+    });
+    const Bytes v5 = c::DibHeader(124, 2, 2, 8, 0, 0, 0, 256);
+    EXPECT_EQ(Load("v5.bmp", c::Bmp(v5 + Bytes(8, '\1'), 14 + v5.size())), "");
+    const Bytes stretch = c::Emr(81, {0, 0, 10, 10, 0, 0, 0, 0, 2, 2, 80, 40, 120, 16, 0, 0xCC0020, 10, 10}, c::Dib());
+    EXPECT_EQ(Load("crafted.emf", c::Emf(stretch)), "");
+    EXPECT_EQ(all.GetPicture().GetKind(), ui::Picture::Kind::Metafile);
+    EXPECT_NEAR(all.GetPicture().Width(), 96, 1);
+
+    const Bytes good = c::Emf(stretch);
+    const std::pair<const char*, Bytes> broken[] = {
+        {"no_table.bmp", c::Bmp(c::DibHeader(124, 2, 2, 8) + Bytes(8, '\1'), 14 + 124)},
+        {"cut.bmp", c::Bmp(c::Dib(24, 1), 54)},
+        {"rle.bmp", c::Bmp(c::DibHeader(40, 2, 2, 8, 1, 0, 64, 256) + "\1\1", 14 + 40 + 1024)},
+        {"nbytes.emf", good.substr(0, good.size() - 8)},
+        {"size0.emf", c::Emf(c::U32s({27, 0, 0, 0}))},
+        {"handle.emf", c::Emf(c::Emr(38, {0x7FFFFFFF, 0, 1, 0, 0}))},
+        {"stretch.emf", c::Emf(c::Emr(81, {0, 0, 9, 9, 0, 0, 0, 0, 2, 2, 4000, 40, 9000, 16, 0, 0xCC0020, 9, 9}))},
+        {"size4.emf", c::Emf(c::U32s({84, 4}))},
+        {"frame.emf", c::Emf("", 4, 0x7FFFFFF0)},
+        {"select.wmf", c::Wmf(c::Wmr(0x012D, {0xFFFF}))},
+        {"polygon.wmf", c::Wmf(c::Wmr(0x0324, {65535, 1, 1}))},
+        {"cut.wmf", c::Wmf(c::Wmr(0x041B, {50, 50, 0, 0})).substr(0, 30)},
+    };
+    for (const auto& [name, content] : broken) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(LoadText(name, content), PluginResultText(kErrorInvalidPicture));
+        EXPECT_EQ(all.Error(), kErrorInvalidPicture);
+        EXPECT_TRUE(all.GetPicture().Empty());
+    }
+}
+
 TEST_F(ImageLoader, RealPluginsDecodeWhatTheTestsWrote) {
     struct Case {
         const char* name;
@@ -248,7 +288,7 @@ TEST_F(ImageLoader, JpegPluginDecodesBaselineAndProgressive) {
     all.SetPreView(false);
     EXPECT_EQ(LoadText("cut.jpg", baseline.substr(0, baseline.size() / 3)), "データが壊れている");
     // Headers without a frame: corrupt at offset 0, nothing at 128, and the last answer is reported.
-    EXPECT_EQ(LoadText("short.jpg", Bytes("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 13)), "未知のフォーマット");
+    EXPECT_EQ(LoadText("short.jpg", Bytes("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 12)), "未知のフォーマット");
 }
 
 TEST_F(ImageLoader, RealPluginsReportBadFiles) {

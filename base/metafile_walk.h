@@ -1,0 +1,20 @@
+#pragma once
+// Walks every record of a metafile before the platform's player gets it. The player trusts the records (sizes,
+// object indices, counts and offsets), so a file it is given must hold what each record claims.
+#include <cstddef>
+#include <cstdint>
+
+namespace kelvad {
+
+// Coordinates (frame, bounds, points, extents) beyond this magnitude are refused: far beyond any sheet, and near
+// enough to 2^31 that the output's arithmetic overflows.
+constexpr std::int32_t kMaxMetafileCoordinate = 1 << 27;
+
+// An enhanced metafile, from its header record to its end-of-file record. Gives nullptr when the player may have
+// it, otherwise what is wrong with it (a short phrase, for tests and traces).
+const char* CheckEmf(const std::uint8_t* data, std::size_t size);
+
+// A Windows metafile from its 18-byte header (after the placeable header, if the file has one).
+const char* CheckWmf(const std::uint8_t* data, std::size_t size);
+
+} // namespace kelvad
