@@ -1,4 +1,5 @@
-# Image plug-ins: DLLs of their own (build/<preset>/bin/if*.spi) that decode with the Windows Imaging Component.
+# Image plug-ins: DLLs of their own (build/<preset>/bin/if*.spi) that decode with the Windows Imaging Component
+# or with one of the plain C++ decoders of plugins/formats.
 # The i686 build exports the entry points under their plain names.
 set(plugin_link_options -static -static-libgcc -static-libstdc++)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -16,15 +17,29 @@ function(kelvad_plugin target source output_dir output_name)
 endfunction()
 
 set(kelvad_plugins)
+# Every plug-in of ours frees its C++ runtime's pool when it is released.
+set(plugin_dll_main plugins/plugin_dll_main_win.cpp)
 # The WIC plug-in's plain parts: the JPEG header walk, the sizes in other headers and the pixel-row conversions.
 set(wic_plugin_parts plugins/jpeg_headers.cpp plugins/picture_extent.cpp plugins/pixel_rows.cpp)
 foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
     string(REPLACE ":" ";" pair ${entry})
     list(GET pair 0 name)
     list(GET pair 1 format)
-    kelvad_plugin(${name} "plugins/wic_plugin_win.cpp;${wic_plugin_parts}" ${CMAKE_BINARY_DIR}/bin ${name}
+    kelvad_plugin(${name} "plugins/wic_plugin_win.cpp;${wic_plugin_parts};${plugin_dll_main}"
+                  ${CMAKE_BINARY_DIR}/bin ${name}
                   KELVAD_PLUGIN_FORMAT=${format})
     target_link_libraries(${name} PRIVATE windowscodecs ole32 uuid)
+    list(APPEND kelvad_plugins ${name})
+endforeach()
+
+# The retro formats: the shared adapter and one decoder each.
+foreach(entry ifmag:mag:kMagCodec ifpi:pi:kPiCodec ifpic:pic:kPicCodec ifpic2:pic2:kPic2Codec)
+    string(REPLACE ":" ";" triple ${entry})
+    list(GET triple 0 name)
+    list(GET triple 1 format)
+    list(GET triple 2 codec)
+    kelvad_plugin(${name} "plugins/retro_plugin_win.cpp;plugins/formats/${format}.cpp;${plugin_dll_main}" ${CMAKE_BINARY_DIR}/bin
+                  ${name} KELVAD_RETRO_CODEC=${codec})
     list(APPEND kelvad_plugins ${name})
 endforeach()
 

@@ -10,6 +10,9 @@ name=$(basename "$zip" .zip)
 # ---- contents
 expected=("$name/Kelvad32.exe" "$name/Kelvad32.html" "$name/README.txt")
 [[ -d $KELVAD_ROOT/plugins ]] && expected+=("$name/ifgif.spi" "$name/ifjpeg.spi" "$name/ifpng.spi" "$name/iftiff.spi")
+for entry in mag:ifmag pi:ifpi pic:ifpic pic2:ifpic2; do
+    [[ -f $KELVAD_ROOT/plugins/formats/${entry%%:*}.cpp ]] && expected+=("$name/${entry#*:}.spi")
+done
 listed=$(unzip -Z1 "$zip" | LC_ALL=C sort)
 check "the zip holds the program, the plug-ins, the help page and README.txt, nothing else (no settings file)" \
     test "$listed" = "$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)"
@@ -22,7 +25,7 @@ dir=$unpacked/$name
 readme=$dir/README.txt
 check "README.txt is Shift-JIS" iconv -f CP932 -t UTF-8 -o "$WORK/readme.txt" "$readme"
 check "README.txt has CR LF line ends only" test "$(LC_ALL=C grep -c $'\r$' "$readme")" -eq "$(wc -l <"$readme")"
-for text in 'Kelvad32.exe -p' '終了コード' 'Kelvad32.INI' 'ifjpeg.spi' '同じフォルダ'; do
+for text in 'Kelvad32.exe -p' '終了コード' 'Kelvad32.INI' 'ifjpeg.spi' 'ifmag.spi' '同じフォルダ'; do
     check "README.txt tells of '$text'" grep -qF -- "$text" "$WORK/readme.txt"
 done
 for topic in 1000 5000 5001; do

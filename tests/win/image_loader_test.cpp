@@ -47,6 +47,13 @@ private:
     ui::Library module_;
 };
 
+// A real plug-in of bin/ moved aside while it lives, so that the loader cannot find it.
+struct HiddenPlugin {
+    explicit HiddenPlugin(const char* name) : path(BinDir() + name) { MoveFileA(path.c_str(), (path + "~").c_str()); }
+    ~HiddenPlugin() { MoveFileA((path + "~").c_str(), path.c_str()); }
+    std::string path;
+};
+
 // A bitmap's pixels, top row first.
 std::vector<RGBQUAD> PixelsOf(HBITMAP bitmap) {
     BITMAP info{};
@@ -379,6 +386,7 @@ TEST_F(ImageLoader, EveryFailureOfThePluginPathIsReported) {
     {
         TestPlugin mag(all, "full", "ifmag.spi");
         ASSERT_TRUE(mag.get());
+        const HiddenPlugin noXld4("ifxld4.spi"), noPi("ifpi.spi");
         struct Case {
             const char* name;
             std::string file;
@@ -553,6 +561,50 @@ TEST_F(ImageLoader, MessageDialogIsCaptionedWithTheApplicationTitle) {
     all.SetPictureName("photo.jpeg");
     EXPECT_EQ(dialogCaption, "Kelvad32");
     EXPECT_EQ(dialogText, "サポートされない拡張子 [photo.jpeg]");
+}
+
+int WINAPI AbortAtOnce(int, int, LONG_PTR) {
+    return 1;
+}
+
+// The retro plug-ins' adapter as any host of the interface sees it, through ifmag.spi: file input from an offset
+// and memory input give the same picture, the comment comes as text, bad input gets its result code.
+TEST(RetroPlugin, AnswersForFilesAndMemoryBlocks) {
+    ui::Library library(LoadLibraryA("ifmag.spi"));
+    ASSERT_TRUE(library);
+    auto entry = [&](const char* name) { return reinterpret_cast<void (*)()>(GetProcAddress(library.get(), name)); };
+    auto pictureInfo = reinterpret_cast<plugin::GetPictureInfoFn>(entry("GetPictureInfo"));
+    auto picture = reinterpret_cast<plugin::GetPictureFn>(entry("GetPicture"));
+    auto preview = reinterpret_cast<plugin::GetPictureFn>(entry("GetPreview"));
+    ASSERT_TRUE(pictureInfo && picture && preview);
+    const std::string mag = ReadWholeFile(BinDir() + "testdata\\retro\\sample.mag");
+    const std::string file = WriteTempFile("at128.mag", std::string(128, 'x') + mag);
+    std::string answers[2];
+    for (unsigned memory = 0; memory < 2; ++memory) {
+        const LPCSTR input = memory ? mag.data() : file.c_str();
+        const LONG_PTR length = memory ? static_cast<LONG_PTR>(mag.size()) : 128;
+        plugin::PictureInfo pi{};
+        ASSERT_EQ(pictureInfo(input, length, memory, &pi), 0);
+        EXPECT_EQ(pi.width * 1000 + pi.height, 64040); // the 200-line picture's lines doubled
+        ASSERT_TRUE(pi.hInfo);
+        EXPECT_NE(std::string(static_cast<const char*>(pi.hInfo)).find("sample.mag"), std::string::npos);
+        LocalFree(pi.hInfo);
+        for (auto call : {picture, preview}) {
+            HANDLE header = nullptr, bits = nullptr;
+            ASSERT_EQ(call(input, length, memory, &header, &bits, nullptr, 0), 0);
+            answers[memory] += std::string(static_cast<const char*>(GlobalLock(bits)), GlobalSize(bits)) +
+                               std::string(static_cast<const char*>(GlobalLock(header)), GlobalSize(header));
+            GlobalUnlock(bits), GlobalUnlock(header), GlobalFree(bits), GlobalFree(header);
+        }
+    }
+    EXPECT_EQ(answers[0], answers[1]);
+
+    HANDLE header = nullptr, bits = nullptr;
+    const std::string cut = mag.substr(0, mag.size() - 3);
+    EXPECT_EQ(picture(cut.data(), static_cast<LONG_PTR>(cut.size()), 1, &header, &bits, nullptr, 0), 3);
+    EXPECT_EQ(picture(file.c_str(), 0, 0, &header, &bits, nullptr, 0), 2);
+    EXPECT_EQ(picture(file.c_str(), 128, 0, &header, &bits, AbortAtOnce, 0), 1);
+    EXPECT_FALSE(header || bits);
 }
 
 } // namespace

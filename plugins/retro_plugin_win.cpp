@@ -1,0 +1,289 @@
+// An image plug-in of the published plug-in interface around one of the plain C++ decoders of plugins/formats.
+// One source serves every format; KELVAD_RETRO_CODEC names the codec (kMagCodec, kPiCodec, ...) and the build
+// adds that format's source.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "image/plugin_interface_win.h"
+#include "plugins/formats/decoded_image.h"
+
+#ifndef KELVAD_RETRO_CODEC
+#error KELVAD_RETRO_CODEC must name the codec, for example kMagCodec
+#endif
+
+namespace kelvad::formats {
+extern const Codec KELVAD_RETRO_CODEC;
+}
+
+namespace {
+
+using namespace kelvad::plugin;
+namespace formats = kelvad::formats;
+
+const formats::Codec& kCodec = formats::KELVAD_RETRO_CODEC;
+
+// A failure with its interface result code.
+struct Failure {
+    int code;
+};
+
+int CodeOf(formats::Status status) {
+    switch (status) {
+    case formats::Status::UnknownFormat:
+        return kUnknownFormat;
+    case formats::Status::NoMemory:
+        return kNoMemory;
+    case formats::Status::Corrupt:
+    default:
+        return kCorrupt;
+    }
+}
+
+// Runs one entry point's work and turns what it throws into the interface's result code.
+template <class Work> int Answer(Work work) {
+    try {
+        return work();
+    } catch (const Failure& failure) {
+        return failure.code;
+    } catch (const formats::DecodeError& error) {
+        return CodeOf(error.status);
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
+    } catch (...) {
+        return kInternalError;
+    }
+}
+
+// Files beyond 1 GiB are not held in memory.
+constexpr LONGLONG kMaxInput = 1LL << 30;
+
+// The bytes the picture is read from: a file from an offset (flag & 7 == 0), or a memory image of one (1).
+std::vector<std::uint8_t> ReadInput(LPCSTR buffer, LONG_PTR length, unsigned flag) {
+    if ((flag & 7) == 1) {
+        if (!buffer || length <= 0)
+            throw Failure{kUnknownFormat};
+        if (static_cast<LONGLONG>(length) > kMaxInput)
+            throw Failure{kNoMemory};
+        const auto* p = reinterpret_cast<const std::uint8_t*>(buffer);
+        return std::vector<std::uint8_t>(p, p + length);
+    }
+    if ((flag & 7) != 0 || !buffer || length < 0)
+        throw Failure{kInternalError};
+    HANDLE file =
+        CreateFileA(buffer, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw Failure{kReadError};
+    struct Closer {
+        HANDLE h;
+        ~Closer() { CloseHandle(h); }
+    } closer{file};
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size))
+        throw Failure{kReadError};
+    if (size.QuadPart <= length)
+        throw Failure{kUnknownFormat};
+    if (size.QuadPart - length > kMaxInput)
+        throw Failure{kNoMemory};
+    LARGE_INTEGER at{};
+    at.QuadPart = length;
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN))
+        throw Failure{kReadError};
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(size.QuadPart - length));
+    std::size_t done = 0;
+    while (done < data.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file, data.data() + done, static_cast<DWORD>(data.size() - done), &got, nullptr))
+            throw Failure{kReadError};
+        if (got == 0)
+            break;
+        done += got;
+    }
+    data.resize(done);
+    return data;
+}
+
+// The input with the format's signature checked.
+std::vector<std::uint8_t> ReadPicture(LPCSTR buffer, LONG_PTR length, unsigned flag) {
+    std::vector<std::uint8_t> data = ReadInput(buffer, length, flag);
+    if (!kCodec.isSupported(data.data(), data.size()))
+        throw Failure{kUnknownFormat};
+    return data;
+}
+
+// A movable block, freed unless handed over.
+class Block {
+public:
+    explicit Block(std::size_t size) : handle_(GlobalAlloc(GMEM_MOVEABLE, size ? size : 1)) {
+        if (!handle_)
+            throw Failure{kNoMemory};
+        data_ = static_cast<std::uint8_t*>(GlobalLock(handle_));
+        if (!data_) {
+            GlobalFree(handle_);
+            throw Failure{kMemoryError};
+        }
+    }
+    ~Block() {
+        if (handle_) {
+            GlobalUnlock(handle_);
+            GlobalFree(handle_);
+        }
+    }
+    Block(Block&& other) noexcept
+        : handle_(std::exchange(other.handle_, nullptr)), data_(std::exchange(other.data_, nullptr)) {}
+    Block(const Block&) = delete;
+    Block& operator=(const Block&) = delete;
+    std::uint8_t* data() const noexcept { return data_; }
+    HANDLE Release() noexcept {
+        GlobalUnlock(handle_);
+        return std::exchange(handle_, nullptr);
+    }
+
+private:
+    HANDLE handle_;
+    std::uint8_t* data_;
+};
+
+// The BITMAPINFO block of a decoded picture: its header and, for 8 bits, its colour table. The palette's
+// 0x00RRGGBB entries are RGBQUADs as they lie in memory.
+Block MakeHeader(const formats::DecodedImage& image) {
+    const std::size_t colours = image.info.bitsPerPixel == 8 ? image.palette.size() : 0;
+    Block info(sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD));
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    *header = BITMAPINFOHEADER{};
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = static_cast<LONG>(image.info.width);
+    header->biHeight = static_cast<LONG>(image.info.height);
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<WORD>(image.info.bitsPerPixel);
+    header->biCompression = BI_RGB;
+    header->biSizeImage = static_cast<DWORD>(image.pixels.size());
+    header->biClrUsed = static_cast<DWORD>(colours);
+    for (std::size_t i = 0; i < colours; ++i) {
+        const std::uint32_t c = image.palette[i];
+        reinterpret_cast<RGBQUAD*>(info.data() + sizeof(BITMAPINFOHEADER))[i] =
+            RGBQUAD{BYTE(c), BYTE(c >> 8), BYTE(c >> 16), 0};
+    }
+    return info;
+}
+
+// The whole picture as the interface's two blocks; the preview is the whole picture too.
+int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HANDLE* bitmapBits,
+           ProgressCallback progress, LONG_PTR progressData) {
+    if (!bitmapInfo || !bitmapBits)
+        return kInternalError;
+    return Answer([&] {
+        auto report = [&](int done, int total) {
+            if (progress && progress(done, total, progressData) != 0)
+                throw Failure{kAborted};
+        };
+        report(0, 1);
+        formats::DecodedImage image;
+        {
+            const std::vector<std::uint8_t> data = ReadPicture(buffer, length, flag);
+            image = kCodec.decode(data.data(), data.size());
+        }
+        const std::size_t expected = image.Stride() * image.info.height;
+        if ((image.info.bitsPerPixel != 8 && image.info.bitsPerPixel != 24) || image.pixels.size() != expected ||
+            image.palette.size() > 256)
+            throw Failure{kInternalError};
+        Block info = MakeHeader(image);
+        Block pixels(image.pixels.size());
+        std::memcpy(pixels.data(), image.pixels.data(), image.pixels.size());
+        report(1, 1);
+        *bitmapInfo = info.Release();
+        *bitmapBits = pixels.Release();
+        return kOk;
+    });
+}
+
+int CopyText(const char* text, LPSTR buffer, int length) {
+    if (!buffer || length <= 0)
+        return 0;
+    const int n = std::min<int>(static_cast<int>(std::strlen(text)), length - 1);
+    std::memcpy(buffer, text, n);
+    buffer[n] = '\0';
+    return n;
+}
+
+} // namespace
+
+extern "C" {
+
+__declspec(dllexport) int WINAPI GetPluginInfo(int infoNo, LPSTR buffer, int bufferLength) {
+    switch (infoNo) {
+    case 0:
+        return CopyText("00IN", buffer, bufferLength);
+    case 1:
+        return CopyText(kCodec.description, buffer, bufferLength);
+    case 2:
+        return CopyText(kCodec.patterns, buffer, bufferLength);
+    case 3:
+        return CopyText(kCodec.name, buffer, bufferLength);
+    default:
+        return 0;
+    }
+}
+
+// data is a file handle when its value fits in 16 bits, else the first 2 KiB of the file.
+__declspec(dllexport) int WINAPI IsSupported(LPCSTR, void* data) {
+    std::uint8_t head[2048] = {};
+    std::size_t n = 0;
+    if ((reinterpret_cast<ULONG_PTR>(data) & ~ULONG_PTR(0xFFFF)) == 0) {
+        DWORD got = 0;
+        if (!data || !ReadFile(static_cast<HANDLE>(data), head, sizeof head, &got, nullptr))
+            return 0;
+        n = got;
+    } else {
+        std::memcpy(head, data, sizeof head);
+        n = sizeof head;
+    }
+    try {
+        return kCodec.isSupported(head, n) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+__declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR buffer, LONG_PTR length, unsigned flag, PictureInfo* info) {
+    if (!info)
+        return kInternalError;
+    return Answer([&] {
+        const std::vector<std::uint8_t> data = ReadPicture(buffer, length, flag);
+        const formats::ImageInfo header = kCodec.readInfo(data.data(), data.size());
+        if (header.width == 0 || header.height == 0 || header.width > 0x7FFFFFFF || header.height > 0x7FFFFFFF)
+            throw Failure{kCorrupt};
+        HLOCAL text = nullptr;
+        if (!header.comment.empty()) {
+            text = LocalAlloc(LMEM_FIXED, header.comment.size() + 1);
+            if (!text)
+                throw Failure{kNoMemory};
+            std::memcpy(text, header.comment.c_str(), header.comment.size() + 1);
+        }
+        *info = PictureInfo{};
+        info->width = static_cast<LONG>(header.width);
+        info->height = static_cast<LONG>(header.height);
+        info->xDensity = header.xDensity;
+        info->yDensity = header.yDensity;
+        info->colorDepth = static_cast<SHORT>(header.bitsPerPixel);
+        info->hInfo = text;
+        return kOk;
+    });
+}
+
+__declspec(dllexport) int WINAPI GetPicture(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo,
+                                            HANDLE* bitmapBits, ProgressCallback progress, LONG_PTR data) {
+    return Decode(buffer, length, flag, bitmapInfo, bitmapBits, progress, data);
+}
+
+__declspec(dllexport) int WINAPI GetPreview(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo,
+                                            HANDLE* bitmapBits, ProgressCallback progress, LONG_PTR data) {
+    return Decode(buffer, length, flag, bitmapInfo, bitmapBits, progress, data);
+}
+
+} // extern "C"
