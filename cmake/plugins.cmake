@@ -26,8 +26,7 @@ foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
     list(GET pair 0 name)
     list(GET pair 1 format)
     kelvad_plugin(${name} "plugins/wic_plugin_win.cpp;${wic_plugin_parts};${plugin_dll_main}"
-                  ${CMAKE_BINARY_DIR}/bin ${name}
-                  KELVAD_PLUGIN_FORMAT=${format})
+                  ${CMAKE_BINARY_DIR}/bin ${name} KELVAD_PLUGIN_FORMAT=${format})
     target_link_libraries(${name} PRIVATE windowscodecs ole32 uuid)
     list(APPEND kelvad_plugins ${name})
 endforeach()
@@ -38,8 +37,8 @@ foreach(entry ifmag:mag:kMagCodec ifpi:pi:kPiCodec ifpic:pic:kPicCodec ifpic2:pi
     list(GET triple 0 name)
     list(GET triple 1 format)
     list(GET triple 2 codec)
-    kelvad_plugin(${name} "plugins/retro_plugin_win.cpp;plugins/formats/${format}.cpp;${plugin_dll_main}" ${CMAKE_BINARY_DIR}/bin
-                  ${name} KELVAD_RETRO_CODEC=${codec})
+    kelvad_plugin(${name} "plugins/retro_plugin_win.cpp;plugins/formats/${format}.cpp;${plugin_dll_main}"
+                  ${CMAKE_BINARY_DIR}/bin ${name} KELVAD_RETRO_CODEC=${codec})
     list(APPEND kelvad_plugins ${name})
 endforeach()
 
