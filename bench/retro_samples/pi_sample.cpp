@@ -11,23 +11,6 @@
 namespace kelvad::bench {
 namespace {
 
-class BitWriter {
-public:
-    void Put(std::uint32_t value, unsigned count) {
-        while (count-- > 0) {
-            if (used_ % 8 == 0)
-                bytes_.push_back(0);
-            bytes_.back() |= static_cast<std::uint8_t>((value >> count & 1) << (7 - used_ % 8));
-            ++used_;
-        }
-    }
-    std::vector<std::uint8_t>& Bytes() { return bytes_; }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    unsigned long long used_ = 0;
-};
-
 class PiEncoder {
 public:
     PiEncoder(std::uint32_t width, std::uint32_t height, unsigned colourBits)

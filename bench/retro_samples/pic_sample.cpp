@@ -9,23 +9,6 @@
 namespace kelvad::bench {
 namespace {
 
-class BitWriter {
-public:
-    void Put(std::uint32_t value, unsigned count) {
-        while (count-- > 0) {
-            if (used_ % 8 == 0)
-                bytes_.push_back(0);
-            bytes_.back() |= static_cast<std::uint8_t>((value >> count & 1) << (7 - used_ % 8));
-            ++used_;
-        }
-    }
-    std::vector<std::uint8_t>& Bytes() { return bytes_; }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    std::uint64_t used_ = 0;
-};
-
 void PutLength(BitWriter& out, std::uint64_t length) {
     unsigned ones = 0;
     while ((std::uint64_t{4} << ones) - 2 < length)

@@ -26,4 +26,22 @@ inline void RegisterSample(const Sample& sample) {
     Samples().push_back(sample);
 }
 
+// Bits for the sample encoders, most significant bit of each byte first.
+class BitWriter {
+public:
+    void Put(std::uint32_t value, unsigned count) {
+        while (count-- > 0) {
+            if (used_ % 8 == 0)
+                bytes_.push_back(0);
+            bytes_.back() |= static_cast<std::uint8_t>((value >> count & 1) << (7 - used_ % 8));
+            ++used_;
+        }
+    }
+    std::vector<std::uint8_t>& Bytes() { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::uint64_t used_ = 0;
+};
+
 } // namespace kelvad::bench
