@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "base/message_flags.h"
 #include "image/image_loader.h"
 #include "image/image_page.h"
 #include "output/printer_win.h"
