@@ -17,15 +17,16 @@ function(kelvad_plugin target source output_dir output_name)
 endfunction()
 
 set(kelvad_plugins)
-# Every plug-in of ours frees its C++ runtime's pool when it is released.
-set(plugin_dll_main plugins/plugin_dll_main_win.cpp)
+# What every plug-in of ours shares: its input and answers at the interface, and an entry point that frees
+# its C++ runtime's pool when it is released.
+set(plugin_common plugins/plugin_dll_main_win.cpp plugins/plugin_io_win.cpp)
 # The WIC plug-in's plain parts: the JPEG header walk, the sizes in other headers and the pixel-row conversions.
 set(wic_plugin_parts plugins/jpeg_headers.cpp plugins/picture_extent.cpp plugins/pixel_rows.cpp)
 foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
     string(REPLACE ":" ";" pair ${entry})
     list(GET pair 0 name)
     list(GET pair 1 format)
-    kelvad_plugin(${name} "plugins/wic_plugin_win.cpp;${wic_plugin_parts};${plugin_dll_main}"
+    kelvad_plugin(${name} "plugins/wic_plugin_win.cpp;${wic_plugin_parts};${plugin_common}"
                   ${CMAKE_BINARY_DIR}/bin ${name} KELVAD_PLUGIN_FORMAT=${format})
     target_link_libraries(${name} PRIVATE windowscodecs ole32 uuid)
     list(APPEND kelvad_plugins ${name})
@@ -37,7 +38,7 @@ foreach(entry ifmag:mag:kMagCodec ifpi:pi:kPiCodec ifpic:pic:kPicCodec ifpic2:pi
     list(GET triple 0 name)
     list(GET triple 1 format)
     list(GET triple 2 codec)
-    kelvad_plugin(${name} "plugins/retro_plugin_win.cpp;plugins/formats/${format}.cpp;${plugin_dll_main}"
+    kelvad_plugin(${name} "plugins/retro_plugin_win.cpp;plugins/formats/${format}.cpp;${plugin_common}"
                   ${CMAKE_BINARY_DIR}/bin ${name} KELVAD_RETRO_CODEC=${codec})
     list(APPEND kelvad_plugins ${name})
 endforeach()

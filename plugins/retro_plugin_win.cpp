@@ -12,6 +12,7 @@
 
 #include "image/plugin_interface_win.h"
 #include "plugins/formats/decoded_image.h"
+#include "plugins/plugin_io_win.h"
 
 #ifndef KELVAD_RETRO_CODEC
 #error KELVAD_RETRO_CODEC must name the codec, for example kMagCodec
@@ -24,14 +25,10 @@ extern const Codec KELVAD_RETRO_CODEC;
 namespace {
 
 using namespace kelvad::plugin;
+using namespace kelvad::plugin_io;
 namespace formats = kelvad::formats;
 
 const formats::Codec& kCodec = formats::KELVAD_RETRO_CODEC;
-
-// A failure with its interface result code.
-struct Failure {
-    int code;
-};
 
 int CodeOf(formats::Status status) {
     switch (status) {
@@ -60,54 +57,6 @@ template <class Work> int Answer(Work work) {
     }
 }
 
-// Files beyond 1 GiB are not held in memory.
-constexpr LONGLONG kMaxInput = 1LL << 30;
-
-// The bytes the picture is read from: a file from an offset (flag & 7 == 0), or a memory image of one (1).
-std::vector<std::uint8_t> ReadInput(LPCSTR buffer, LONG_PTR length, unsigned flag) {
-    if ((flag & 7) == 1) {
-        if (!buffer || length <= 0)
-            throw Failure{kUnknownFormat};
-        if (static_cast<LONGLONG>(length) > kMaxInput)
-            throw Failure{kNoMemory};
-        const auto* p = reinterpret_cast<const std::uint8_t*>(buffer);
-        return std::vector<std::uint8_t>(p, p + length);
-    }
-    if ((flag & 7) != 0 || !buffer || length < 0)
-        throw Failure{kInternalError};
-    HANDLE file =
-        CreateFileA(buffer, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        throw Failure{kReadError};
-    struct Closer {
-        HANDLE h;
-        ~Closer() { CloseHandle(h); }
-    } closer{file};
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size))
-        throw Failure{kReadError};
-    if (size.QuadPart <= length)
-        throw Failure{kUnknownFormat};
-    if (size.QuadPart - length > kMaxInput)
-        throw Failure{kNoMemory};
-    LARGE_INTEGER at{};
-    at.QuadPart = length;
-    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN))
-        throw Failure{kReadError};
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(size.QuadPart - length));
-    std::size_t done = 0;
-    while (done < data.size()) {
-        DWORD got = 0;
-        if (!ReadFile(file, data.data() + done, static_cast<DWORD>(data.size() - done), &got, nullptr))
-            throw Failure{kReadError};
-        if (got == 0)
-            break;
-        done += got;
-    }
-    data.resize(done);
-    return data;
-}
-
 // The input with the format's signature checked.
 std::vector<std::uint8_t> ReadPicture(LPCSTR buffer, LONG_PTR length, unsigned flag) {
     std::vector<std::uint8_t> data = ReadInput(buffer, length, flag);
@@ -115,39 +64,6 @@ std::vector<std::uint8_t> ReadPicture(LPCSTR buffer, LONG_PTR length, unsigned f
         throw Failure{kUnknownFormat};
     return data;
 }
-
-// A movable block, freed unless handed over.
-class Block {
-public:
-    explicit Block(std::size_t size) : handle_(GlobalAlloc(GMEM_MOVEABLE, size ? size : 1)) {
-        if (!handle_)
-            throw Failure{kNoMemory};
-        data_ = static_cast<std::uint8_t*>(GlobalLock(handle_));
-        if (!data_) {
-            GlobalFree(handle_);
-            throw Failure{kMemoryError};
-        }
-    }
-    ~Block() {
-        if (handle_) {
-            GlobalUnlock(handle_);
-            GlobalFree(handle_);
-        }
-    }
-    Block(Block&& other) noexcept
-        : handle_(std::exchange(other.handle_, nullptr)), data_(std::exchange(other.data_, nullptr)) {}
-    Block(const Block&) = delete;
-    Block& operator=(const Block&) = delete;
-    std::uint8_t* data() const noexcept { return data_; }
-    HANDLE Release() noexcept {
-        GlobalUnlock(handle_);
-        return std::exchange(handle_, nullptr);
-    }
-
-private:
-    HANDLE handle_;
-    std::uint8_t* data_;
-};
 
 // The BITMAPINFO block of a decoded picture: its header and, for 8 bits, its colour table. The palette's
 // 0x00RRGGBB entries are RGBQUADs as they lie in memory.
@@ -193,7 +109,7 @@ int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HA
             image.palette.size() > 256)
             throw Failure{kInternalError};
         Block info = MakeHeader(image);
-        Block pixels(image.pixels.size());
+        Block pixels(image.pixels.size(), false);
         std::memcpy(pixels.data(), image.pixels.data(), image.pixels.size());
         report(1, 1);
         *bitmapInfo = info.Release();
@@ -202,47 +118,20 @@ int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HA
     });
 }
 
-int CopyText(const char* text, LPSTR buffer, int length) {
-    if (!buffer || length <= 0)
-        return 0;
-    const int n = std::min<int>(static_cast<int>(std::strlen(text)), length - 1);
-    std::memcpy(buffer, text, n);
-    buffer[n] = '\0';
-    return n;
-}
-
 } // namespace
 
 extern "C" {
 
 __declspec(dllexport) int WINAPI GetPluginInfo(int infoNo, LPSTR buffer, int bufferLength) {
-    switch (infoNo) {
-    case 0:
-        return CopyText("00IN", buffer, bufferLength);
-    case 1:
-        return CopyText(kCodec.description, buffer, bufferLength);
-    case 2:
-        return CopyText(kCodec.patterns, buffer, bufferLength);
-    case 3:
-        return CopyText(kCodec.name, buffer, bufferLength);
-    default:
-        return 0;
-    }
+    return PluginInfo(infoNo, buffer, bufferLength, kCodec.description, kCodec.patterns, kCodec.name);
 }
 
 // data is a file handle when its value fits in 16 bits, else the first 2 KiB of the file.
 __declspec(dllexport) int WINAPI IsSupported(LPCSTR, void* data) {
-    std::uint8_t head[2048] = {};
-    std::size_t n = 0;
-    if ((reinterpret_cast<ULONG_PTR>(data) & ~ULONG_PTR(0xFFFF)) == 0) {
-        DWORD got = 0;
-        if (!data || !ReadFile(static_cast<HANDLE>(data), head, sizeof head, &got, nullptr))
-            return 0;
-        n = got;
-    } else {
-        std::memcpy(head, data, sizeof head);
-        n = sizeof head;
-    }
+    unsigned char head[2048];
+    const std::size_t n = ReadHead(data, head);
+    if (n == 0)
+        return 0;
     try {
         return kCodec.isSupported(head, n) ? 1 : 0;
     } catch (...) {

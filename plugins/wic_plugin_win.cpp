@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "image/plugin_interface_win.h"
+#include "plugins/plugin_io_win.h"
 #include "plugins/jpeg_headers.h"
 #include "plugins/picture_extent.h"
 #include "plugins/pixel_rows.h"
@@ -19,6 +20,7 @@
 namespace {
 
 using namespace kelvad::plugin;
+using namespace kelvad::plugin_io;
 using kelvad::plugins::RowFormat;
 using Layout = kelvad::plugins::RowLayout;
 
@@ -52,11 +54,6 @@ bool HasSignature(const unsigned char* p, std::size_t n) {
 #else
 #error KELVAD_PLUGIN_FORMAT must be 1 (JPEG), 2 (GIF), 3 (TIFF) or 4 (PNG)
 #endif
-
-// A failure with its interface result code.
-struct Failure {
-    int code;
-};
 
 template <class T> class ComPtr {
 public:
@@ -93,50 +90,6 @@ public:
 private:
     HRESULT hr_;
 };
-
-// The bytes the picture is read from: a file from an offset, or a memory image of one.
-std::vector<unsigned char> ReadInput(LPCSTR buffer, LONG_PTR length, unsigned flag) {
-    if ((flag & 7) == 1) {
-        if (!buffer || length <= 0)
-            throw Failure{kUnknownFormat};
-        const auto* p = reinterpret_cast<const unsigned char*>(buffer);
-        return std::vector<unsigned char>(p, p + length);
-    }
-    if ((flag & 7) != 0 || !buffer || length < 0)
-        throw Failure{kInternalError};
-    HANDLE file =
-        CreateFileA(buffer, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        throw Failure{kReadError};
-    struct Closer {
-        HANDLE h;
-        ~Closer() { CloseHandle(h); }
-    } closer{file};
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size))
-        throw Failure{kReadError};
-    if (size.QuadPart <= length)
-        throw Failure{kUnknownFormat};
-    // Files beyond 1 GiB are not held in memory.
-    if (size.QuadPart - length > (1LL << 30))
-        throw Failure{kNoMemory};
-    LARGE_INTEGER at{};
-    at.QuadPart = length;
-    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN))
-        throw Failure{kReadError};
-    std::vector<unsigned char> data(static_cast<std::size_t>(size.QuadPart - length));
-    std::size_t done = 0;
-    while (done < data.size()) {
-        DWORD got = 0;
-        if (!ReadFile(file, data.data() + done, static_cast<DWORD>(data.size() - done), &got, nullptr))
-            throw Failure{kReadError};
-        if (got == 0)
-            break;
-        done += got;
-    }
-    data.resize(done);
-    return data;
-}
 
 // The picture's size from the file's first bytes, where the format has it at a fixed place.
 std::optional<kelvad::plugins::Extent> HeaderExtent(const std::vector<unsigned char>& d) {
@@ -209,40 +162,6 @@ std::optional<HeaderInfo> ReadHeaders(const std::vector<unsigned char>&) {
 std::size_t Stride(UINT width, int bits) {
     return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
 }
-
-// A movable block, freed unless handed over.
-class Block {
-public:
-    explicit Block(std::size_t size, bool zeroed = true)
-        : handle_(GlobalAlloc(GMEM_MOVEABLE | (zeroed ? GMEM_ZEROINIT : 0), size)) {
-        if (!handle_)
-            throw Failure{kNoMemory};
-        data_ = static_cast<unsigned char*>(GlobalLock(handle_));
-        if (!data_) {
-            GlobalFree(handle_);
-            throw Failure{kMemoryError};
-        }
-    }
-    ~Block() {
-        if (handle_) {
-            GlobalUnlock(handle_);
-            GlobalFree(handle_);
-        }
-    }
-    Block(Block&& other) noexcept
-        : handle_(std::exchange(other.handle_, nullptr)), data_(std::exchange(other.data_, nullptr)) {}
-    Block(const Block&) = delete;
-    Block& operator=(const Block&) = delete;
-    unsigned char* data() const noexcept { return data_; }
-    HANDLE Release() noexcept {
-        GlobalUnlock(handle_);
-        return std::exchange(handle_, nullptr);
-    }
-
-private:
-    HANDLE handle_;
-    unsigned char* data_;
-};
 
 // The DIB that the plug-in returns: the layout of its rows and its colour table.
 struct Target {
@@ -440,48 +359,19 @@ int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HA
     }
 }
 
-int CopyText(const char* text, LPSTR buffer, int length) {
-    if (!buffer || length <= 0)
-        return 0;
-    const int n = std::min<int>(static_cast<int>(std::strlen(text)), length - 1);
-    std::memcpy(buffer, text, n);
-    buffer[n] = '\0';
-    return n;
-}
-
 } // namespace
 
 extern "C" {
 
 __declspec(dllexport) int WINAPI GetPluginInfo(int infoNo, LPSTR buffer, int bufferLength) {
-    switch (infoNo) {
-    case 0:
-        return CopyText("00IN", buffer, bufferLength);
-    case 1:
-        return CopyText(kFormat.description, buffer, bufferLength);
-    case 2:
-        return CopyText(kFormat.patterns, buffer, bufferLength);
-    case 3:
-        return CopyText(kFormat.name, buffer, bufferLength);
-    default:
-        return 0;
-    }
+    return PluginInfo(infoNo, buffer, bufferLength, kFormat.description, kFormat.patterns, kFormat.name);
 }
 
 // data is a file handle when its value fits in 16 bits, else the first 2 KiB of the file.
 __declspec(dllexport) int WINAPI IsSupported(LPCSTR, void* data) {
-    unsigned char head[2048] = {};
-    std::size_t n = 0;
-    if ((reinterpret_cast<ULONG_PTR>(data) & ~ULONG_PTR(0xFFFF)) == 0) {
-        DWORD got = 0;
-        if (!data || !ReadFile(static_cast<HANDLE>(data), head, sizeof head, &got, nullptr))
-            return 0;
-        n = got;
-    } else {
-        std::memcpy(head, data, sizeof head);
-        n = sizeof head;
-    }
-    return HasSignature(head, n) ? 1 : 0;
+    unsigned char head[2048];
+    const std::size_t n = ReadHead(data, head);
+    return n > 0 && HasSignature(head, n) ? 1 : 0;
 }
 
 __declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR buffer, LONG_PTR length, unsigned flag, PictureInfo* info) {
