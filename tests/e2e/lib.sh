@@ -15,12 +15,34 @@ failures=0
 checks=0
 
 # The ANSI code page inside Wine: 932 unless the run names another locale (KELVAD_WINE_LANG) and its code page
-# (KELVAD_WINE_ACP).
-code_page() { "$KELVAD_ROOT/scripts/wine" "$(dirname "$KELVAD_EXE")/code_page.exe" | tr -d '\r'; }
-acp=$(code_page)
-if [[ $acp != "${KELVAD_WINE_ACP:-932}" ]]; then
-    echo "FATAL: the ANSI code page is $acp, not ${KELVAD_WINE_ACP:-932}" >&2
-    exit 1
+# (KELVAD_WINE_ACP). The tool stands beside the program of a build; a packaged program has none, and the tool of
+# a build is used before the program's first run (a package test on a machine that cannot start it runs none).
+code_page_tool() {
+    local tool
+    for tool in "$(dirname "$KELVAD_EXE")" "$KELVAD_BUILD/mingw64/bin" "$KELVAD_BUILD/mingw32/bin"; do
+        [[ -f $tool/code_page.exe ]] && { echo "$tool/code_page.exe"; return 0; }
+    done
+    echo "FATAL: no code_page.exe beside $KELVAD_EXE or in a build" >&2
+    return 1
+}
+code_page() {
+    local tool
+    tool=$(code_page_tool) || exit 1
+    "$KELVAD_ROOT/scripts/wine" "$tool" | tr -d '\r'
+}
+code_page_checked=0
+check_code_page() {
+    ((code_page_checked)) && return 0
+    local acp
+    acp=$(code_page)
+    if [[ $acp != "${KELVAD_WINE_ACP:-932}" ]]; then
+        echo "FATAL: the ANSI code page is $acp, not ${KELVAD_WINE_ACP:-932}" >&2
+        exit 1
+    fi
+    code_page_checked=1
+}
+if [[ -f $(dirname "$KELVAD_EXE")/code_page.exe ]]; then
+    check_code_page
 fi
 
 # The file as a Windows path (Z: is the Linux root).
@@ -28,6 +50,7 @@ winpath() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }
 
 # Runs the program with the given arguments; a hang is a failure, not a wait.
 kelvad() {
+    check_code_page
     local status=0
     timeout 120 "$KELVAD_ROOT/scripts/wine" "$KELVAD_RUN" "$@" >"$WORK/stdout" 2>"$WORK/stderr" || status=$?
     return $status
