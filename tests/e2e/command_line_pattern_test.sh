@@ -5,6 +5,18 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 press_ok="$(dirname "$KELVAD_EXE")/press_ok.exe"
 
+# Prints NAME with -p from FOLDER and presses OK on the box titled BOX: its text lands in box.txt, the program's
+# exit status in $status.
+print_answering_box() {
+    local folder=$1 name=$2 box=$3 program
+    rm -f "$KELVAD_OUT/kelvad-printer.bin"
+    (cd "$folder" && kelvad -p "$name") &
+    program=$!
+    "$KELVAD_ROOT/scripts/wine" "$press_ok" "$box" | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+    status=0
+    wait $program || status=$?
+}
+
 mkdir -p "$WORK/dir/sub.prn"
 printf 'second\x00\x1a\xff\r\n' >"$WORK/dir/B.prn"
 printf 'first\x1b@\x0c' >"$WORK/dir/a.prn"
@@ -22,12 +34,7 @@ check "exit status 0 when every file was output" test "$status" -eq 0
 
 # A pattern that matches no file stays as it is and is reported as not found.
 nomatch=$(winpath "$WORK/dir")'\*.none'
-rm -f "$KELVAD_OUT/kelvad-printer.bin"
-kelvad -p "$nomatch" &
-program=$!
-"$KELVAD_ROOT/scripts/wine" "$press_ok" "$nomatch" | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
-status=0
-wait $program || status=$?
+print_answering_box "$WORK/dir" "$nomatch" "$nomatch"
 check "a pattern without a match: not found" test "$(tr -d '\r' <"$WORK/box.txt")" = "$nomatch が見つかりません"
 check "nothing printed" test ! -s "$KELVAD_OUT/kelvad-printer.bin"
 check "exit status 1 when a name was not output" test "$status" -eq 1
@@ -39,12 +46,7 @@ printf 'korean' >"$WORK/korean/한글.prn"
 printf 'other' >"$WORK/korean/ab.prn"
 printf '[Option]\r\nIsDeleteFile=1\r\n' >"${KELVAD_RUN%.*}.INI"
 lost=$(winpath "$WORK/korean")'\??.prn'
-rm -f "$KELVAD_OUT/kelvad-printer.bin"
-(cd "$WORK/korean" && kelvad -p 한글.prn) &
-program=$!
-"$KELVAD_ROOT/scripts/wine" "$press_ok" "$lost" | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
-status=0
-wait $program || status=$?
+print_answering_box "$WORK/korean" 한글.prn "$lost"
 check "a name Shift-JIS cannot hold: not found" test "$(tr -d '\r' <"$WORK/box.txt")" = "$lost が見つかりません"
 check "nothing printed in its place" test ! -s "$KELVAD_OUT/kelvad-printer.bin"
 check "both files kept" test -f "$WORK/korean/ab.prn" -a -f "$WORK/korean/한글.prn"
