@@ -106,12 +106,11 @@ std::vector<std::uint8_t> PlainDibInfo(const DibFormat& d, const std::uint8_t* b
 }
 
 std::optional<BmpLayout> CheckBmpFile(const std::uint8_t* data, std::size_t size) {
-    constexpr std::size_t kFileHeader = 14;
-    if (size < kFileHeader || data[0] != 'B' || data[1] != 'M')
+    if (size < kBmpFileHeaderSize || data[0] != 'B' || data[1] != 'M')
         return std::nullopt;
     const std::uint32_t pixelsAt = Le32(data + 10);
-    const auto layout = ReadDibHeader(data + kFileHeader, size - kFileHeader);
-    if (!layout || pixelsAt < kFileHeader + layout->headerSize || pixelsAt > size)
+    const auto layout = ReadDibHeader(data + kBmpFileHeaderSize, size - kBmpFileHeaderSize);
+    if (!layout || pixelsAt < kBmpFileHeaderSize + layout->headerSize || pixelsAt > size)
         return std::nullopt;
     if (layout->PixelBytes(layout->Lines()) > size - pixelsAt)
         return std::nullopt;

@@ -52,6 +52,7 @@ std::vector<std::uint8_t> PlainDibInfo(const DibFormat& layout, const std::uint8
 
 // A .BMP file: its 14-byte file header, the bitmap header, and pixels at bfOffBits holding every byte GDI reads.
 // Gives the layout (offsets from the bitmap header) and where the pixels begin in the file.
+constexpr std::size_t kBmpFileHeaderSize = 14; // the bitmap header follows it
 struct BmpLayout {
     DibFormat layout;
     std::size_t pixelsAt = 0;

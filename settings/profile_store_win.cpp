@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "base/codepage.h"
@@ -69,6 +70,14 @@ std::optional<ProfileText> WinProfileStore::Load() const {
     return ProfileText(bytes);
 }
 
+ProfileText WinProfileStore::LoadForChange() const {
+    std::optional<ProfileText> text = Load();
+    // A file that is there but cannot be read is not replaced by one that lacks its other settings.
+    if (!text)
+        throw ui::Error(CannotWriteMessage(path_));
+    return std::move(*text);
+}
+
 void WinProfileStore::Save(const ProfileText& text) const {
     if (!ReplaceWith(ToWide(path_), text.Bytes()))
         throw ui::Error(CannotWriteMessage(path_));
@@ -84,22 +93,17 @@ std::string WinProfileStore::Read(const std::string& section, const std::string&
 }
 
 void WinProfileStore::Write(const std::string& section, const std::string& key, const std::string& value) {
-    std::optional<ProfileText> text = Load();
-    // A file that is there but cannot be read is not replaced by one that lacks its other settings.
-    if (!text)
-        throw ui::Error(CannotWriteMessage(path_));
-    text->Set(section, key, value);
-    Save(*text);
+    ProfileText text = LoadForChange();
+    text.Set(section, key, value);
+    Save(text);
 }
 
 void WinProfileStore::EraseSection(const std::string& section) {
-    std::optional<ProfileText> text = Load();
-    if (!text)
-        throw ui::Error(CannotWriteMessage(path_));
-    if (!text->HasSection(section))
+    ProfileText text = LoadForChange();
+    if (!text.HasSection(section))
         return;
-    text->EraseSection(section);
-    Save(*text);
+    text.EraseSection(section);
+    Save(text);
 }
 
 } // namespace kelvad

@@ -21,6 +21,8 @@ public:
 private:
     // The file's text, empty when there is no file; nothing when it is there but cannot be read.
     std::optional<ProfileText> Load() const;
+    // The text to change and save; a refused read raises the same error as a refused write.
+    ProfileText LoadForChange() const;
     void Save(const ProfileText& text) const;
     std::string path_;
 };

@@ -102,7 +102,7 @@ void Picture::LoadFromFile(const std::string& path, const std::string& upperExte
         const DibFormat& format = bmp->layout;
         // The file's header and colour table as a 40-byte header and four-byte colours, of exactly the length GDI
         // reads; the file's own header may be of any size, or the 12-byte one with three-byte colours.
-        const std::vector<std::uint8_t> sourceInfo = PlainDibInfo(format, data.data() + 14);
+        const std::vector<std::uint8_t> sourceInfo = PlainDibInfo(format, data.data() + kelvad::kBmpFileHeaderSize);
         // A bottom-up section of the same depth; SetDIBits reads top-down, compressed and bit-field rows alike.
         std::vector<std::uint8_t> sectionInfo(sourceInfo);
         auto* target = reinterpret_cast<BITMAPINFO*>(sectionInfo.data());
