@@ -65,7 +65,7 @@ inline DecodedImage MakeImage(const ImageInfo& info) {
 }
 
 // One format: the signature test on a file's first bytes, the header read and the whole decode. The data is the
-// file from the picture's first byte; every function throws DecodeError.
+// file from the picture's first byte; every function throws DecodeError, or std::bad_alloc when memory runs out.
 struct Codec {
     const char* description; // GetPluginInfo 1
     const char* patterns;    // GetPluginInfo 2, "*.mag"

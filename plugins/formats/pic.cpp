@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <new>
 
 #include "plugins/formats/byte_reader.h"
 
@@ -65,6 +64,28 @@ std::uint32_t FromCode(Colour colour, std::uint32_t code) {
     return code;
 }
 
+// The colour kind of a header's bit count; 12 and 24 bits come only with the general machine's header.
+Colour ColourOf(unsigned bits, bool general) {
+    switch (bits) {
+    case 4:
+    case 8:
+        return Colour::Indexed;
+    case 12:
+        if (general)
+            return Colour::Rgb12;
+        break;
+    case 15:
+        return Colour::X68000Word15;
+    case 16:
+        return Colour::X68000Word16;
+    case 24:
+        if (general)
+            return Colour::Rgb24;
+        break;
+    }
+    throw DecodeError{Status::UnknownFormat};
+}
+
 Header ReadHeader(const std::uint8_t* data, std::size_t size) {
     ByteReader in(data, size);
     if (size < 3 || std::memcmp(data, "PIC", 3) != 0)
@@ -85,20 +106,7 @@ Header ReadHeader(const std::uint8_t* data, std::size_t size) {
     header.info.height = in.U16BE();
 
     if (machine == kX68000 && mode == 0) {
-        switch (header.colourBits) {
-        case 4:
-        case 8:
-            header.colour = Colour::Indexed;
-            break;
-        case 15:
-            header.colour = Colour::X68000Word15;
-            break;
-        case 16:
-            header.colour = Colour::X68000Word16;
-            break;
-        default:
-            throw DecodeError{Status::UnknownFormat};
-        }
+        header.colour = ColourOf(header.colourBits, false);
         if (header.colourBits != 4) {
             header.info.xDensity = kX68000DotHeight;
             header.info.yDensity = kX68000DotWidth;
@@ -113,28 +121,11 @@ Header ReadHeader(const std::uint8_t* data, std::size_t size) {
             header.info.xDensity = dotHeight;
             header.info.yDensity = dotWidth;
         }
-        switch (header.colourBits) {
-        case 4:
-        case 8:
-            header.colour = Colour::Indexed;
+        header.colour = ColourOf(header.colourBits, true);
+        if (header.colour == Colour::Indexed) {
             header.paletteBits = in.U8();
             if (header.paletteBits > 8)
                 throw DecodeError{Status::UnknownFormat};
-            break;
-        case 12:
-            header.colour = Colour::Rgb12;
-            break;
-        case 15:
-            header.colour = Colour::X68000Word15;
-            break;
-        case 16:
-            header.colour = Colour::X68000Word16;
-            break;
-        case 24:
-            header.colour = Colour::Rgb24;
-            break;
-        default:
-            throw DecodeError{Status::UnknownFormat};
         }
     } else {
         throw DecodeError{Status::UnknownFormat};
@@ -334,26 +325,22 @@ ImageInfo ReadInfo(const std::uint8_t* data, std::size_t size) {
 
 DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
     const Header header = ReadHeader(data, size);
-    try {
-        DecodedImage image = MakeImage(header.info);
-        WindowBitReader bits(data + header.paletteStart, size - header.paletteStart);
-        if (header.colour == Colour::Indexed) {
-            image.palette.resize(std::size_t{1} << header.colourBits);
-            for (std::uint32_t& entry : image.palette) {
-                if (header.paletteBits == 0) {
-                    entry = FromX68000Word(bits.Bits(16));
-                } else {
-                    const std::uint32_t g = Expand(bits.Bits(header.paletteBits), header.paletteBits);
-                    const std::uint32_t r = Expand(bits.Bits(header.paletteBits), header.paletteBits);
-                    entry = Rgb(r, g, Expand(bits.Bits(header.paletteBits), header.paletteBits));
-                }
+    DecodedImage image = MakeImage(header.info);
+    WindowBitReader bits(data + header.paletteStart, size - header.paletteStart);
+    if (header.colour == Colour::Indexed) {
+        image.palette.resize(std::size_t{1} << header.colourBits);
+        for (std::uint32_t& entry : image.palette) {
+            if (header.paletteBits == 0) {
+                entry = FromX68000Word(bits.Bits(16));
+            } else {
+                const std::uint32_t g = Expand(bits.Bits(header.paletteBits), header.paletteBits);
+                const std::uint32_t r = Expand(bits.Bits(header.paletteBits), header.paletteBits);
+                entry = Rgb(r, g, Expand(bits.Bits(header.paletteBits), header.paletteBits));
             }
         }
-        Expander(header, image, bits).Run();
-        return image;
-    } catch (const std::bad_alloc&) {
-        throw DecodeError{Status::NoMemory};
     }
+    Expander(header, image, bits).Run();
+    return image;
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "plugins/formats/byte_reader.h"
 
@@ -156,14 +155,10 @@ ImageInfo ReadInfo(const std::uint8_t* data, std::size_t size) {
 
 DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
     const Header header = ReadHeader(data, size);
-    try {
-        DecodedImage image = MakeImage(header.info);
-        for (const Block& block : header.blocks)
-            DrawBlock(block, header.depth, image);
-        return image;
-    } catch (const std::bad_alloc&) {
-        throw DecodeError{Status::NoMemory};
-    }
+    DecodedImage image = MakeImage(header.info);
+    for (const Block& block : header.blocks)
+        DrawBlock(block, header.depth, image);
+    return image;
 }
 
 } // namespace
