@@ -97,6 +97,7 @@ void TMain_Form::FormDestroy() {
     SaveConfig(ini);
     SaveCommandStrings(ini);
     SaveOptions(ini);
+    store.Commit();
 }
 
 } // namespace kelvad

@@ -45,10 +45,9 @@ bool ReplaceWith(const std::wstring& path, const std::string& bytes) {
     return false;
 }
 
-} // namespace
-
-std::optional<ProfileText> WinProfileStore::Load() const {
-    const ui::FileHandle file(CreateFileW(ToWide(path_).c_str(), GENERIC_READ,
+// The file's text, empty when there is no file; nothing when it is there but cannot be read.
+std::optional<ProfileText> Load(const std::wstring& path) {
+    const ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -70,21 +69,34 @@ std::optional<ProfileText> WinProfileStore::Load() const {
     return ProfileText(bytes);
 }
 
-ProfileText WinProfileStore::LoadForChange() const {
-    std::optional<ProfileText> text = Load();
-    // A file that is there but cannot be read is not replaced by one that lacks its other settings.
-    if (!text)
-        throw ui::Error(CannotWriteMessage(path_));
-    return std::move(*text);
+} // namespace
+
+const std::optional<ProfileText>& WinProfileStore::Text() {
+    if (!loaded_) {
+        text_ = Load(ToWide(path_));
+        loaded_ = true;
+    }
+    return text_;
 }
 
-void WinProfileStore::Save(const ProfileText& text) const {
-    if (!ReplaceWith(ToWide(path_), text.Bytes()))
+ProfileText& WinProfileStore::TextForChange() {
+    // A file that is there but cannot be read is not replaced by one that lacks its other settings.
+    if (!Text())
         throw ui::Error(CannotWriteMessage(path_));
+    changed_ = true;
+    return *text_;
+}
+
+void WinProfileStore::Commit() {
+    if (!changed_)
+        return;
+    if (!ReplaceWith(ToWide(path_), text_->Bytes()))
+        throw ui::Error(CannotWriteMessage(path_));
+    changed_ = false;
 }
 
 std::string WinProfileStore::Read(const std::string& section, const std::string& key, const std::string& defaultValue) {
-    const std::optional<ProfileText> text = Load();
+    const std::optional<ProfileText>& text = Text();
     if (const std::optional<std::string> value = text ? text->Value(section, key) : std::nullopt)
         return *value;
     // The profile reader drops the default's trailing blanks too.
@@ -93,17 +105,12 @@ std::string WinProfileStore::Read(const std::string& section, const std::string&
 }
 
 void WinProfileStore::Write(const std::string& section, const std::string& key, const std::string& value) {
-    ProfileText text = LoadForChange();
-    text.Set(section, key, value);
-    Save(text);
+    TextForChange().Set(section, key, value);
 }
 
 void WinProfileStore::EraseSection(const std::string& section) {
-    ProfileText text = LoadForChange();
-    if (!text.HasSection(section))
-        return;
-    text.EraseSection(section);
-    Save(text);
+    if (Text() && Text()->HasSection(section))
+        TextForChange().EraseSection(section);
 }
 
 } // namespace kelvad

@@ -8,23 +8,27 @@
 namespace kelvad {
 
 // The settings file read and written as bytes, whatever the system code page (the platform's profile calls
-// would pass the Shift-JIS text through it): each call reads the file anew, and each change writes a new file
-// that then takes the old one's place, so that a failed write leaves the old file whole.
+// would pass the Shift-JIS text through it). The file is read once, at the first call; changes are made to that
+// text and written by Commit as a new file that then takes the old one's place, so that a failed write leaves
+// the old file whole. One store serves one load or one save.
 class WinProfileStore : public ProfileStore {
 public:
     explicit WinProfileStore(std::string path) : path_(std::move(path)) {}
     std::string Read(const std::string& section, const std::string& key, const std::string& defaultValue) override;
-    // A refused write raises ui::Error("<path> に書き込めません").
     void Write(const std::string& section, const std::string& key, const std::string& value) override;
     void EraseSection(const std::string& section) override;
+    // Writes the changes, if any. A refused write raises ui::Error("<path> に書き込めません").
+    void Commit();
 
 private:
     // The file's text, empty when there is no file; nothing when it is there but cannot be read.
-    std::optional<ProfileText> Load() const;
-    // The text to change and save; a refused read raises the same error as a refused write.
-    ProfileText LoadForChange() const;
-    void Save(const ProfileText& text) const;
+    const std::optional<ProfileText>& Text();
+    // The text to change; a refused read raises the same error as a refused write.
+    ProfileText& TextForChange();
     std::string path_;
+    bool loaded_ = false;
+    bool changed_ = false;
+    std::optional<ProfileText> text_;
 };
 
 } // namespace kelvad
