@@ -127,7 +127,7 @@ int PaletteEntryCount(int bitCount, std::uint32_t clrUsed) {
     switch (bitCount) {
     case 8:
         return 256;
-    case plugin::kNoMemory:
+    case 4:
         return 16;
     case 1:
         return 2;

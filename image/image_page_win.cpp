@@ -18,7 +18,6 @@ namespace kelvad {
 namespace {
 
 constexpr char kDocumentTitle[] = "Kelvad Graphic File";
-constexpr int kResultNoMemory = plugin::kNoMemory;
 
 // A BITMAPINFO with room for the largest colour table (or the three masks of bit fields).
 struct DibHeader {
@@ -204,7 +203,7 @@ FileOutcome PrintImageFile(const std::string& name, ImagePageContext& page) {
                 page.messages.ShowMessageBox(name + " を出力できません", kCaption, kStopIcon);
         } catch (const PictureMemoryError&) {
             // Reported as the loader reports a picture it has no memory for; the page stays empty.
-            const std::string message = LoaderMessage(PluginResultText(kResultNoMemory), name);
+            const std::string message = LoaderMessage(PluginResultText(plugin::kNoMemory), name);
             if (page.loader.showMessage)
                 page.loader.showMessage(message);
             else
