@@ -15,7 +15,7 @@ constexpr int kPanelTop = 8;
 } // namespace
 
 void IconView::Create(const CreateArgs& args) {
-    RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursorA(nullptr, IDC_ARROW));
+    RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, ui::ArrowCursor());
     icon_ = args.icon;
     CreateControl(kClassName, true, ui::PlacementOf(args), 0, 0);
 }

@@ -12,7 +12,7 @@ namespace kelvad {
 // An icon drawn stretched over the whole control.
 class IconView : public ui::PaintedControl {
 public:
-    static constexpr const char* kClassName = "KelvadIconView";
+    static constexpr const wchar_t* kClassName = L"KelvadIconView";
 
     struct CreateArgs {
         ui::Form* parent = nullptr;

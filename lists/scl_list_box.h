@@ -12,9 +12,9 @@ public:
     virtual ~ExtentList() = default;
     virtual int ItemCount() const = 0;
     // Raises the list's index error for an index that names no item.
-    virtual std::string ItemText(int index) const = 0;
+    virtual std::wstring ItemText(int index) const = 0;
     // Width of text in pixels in the list's font; 0 when it cannot be measured.
-    virtual unsigned TextWidth(const std::string& text) = 0;
+    virtual unsigned TextWidth(const std::wstring& text) = 0;
     virtual void SetHorizontalExtent(std::uint16_t width) = 0;
 };
 
@@ -26,14 +26,14 @@ public:
 
     std::uint16_t MaxItemWidth() const noexcept { return maxItemWidth_; }
 
-    std::uint16_t ItemTextWidth(const std::string& text);
+    std::uint16_t ItemTextWidth(const std::wstring& text);
     // Raises the range to the text's width if it is wider than every item measured so far.
-    void WidenExtent(const std::string& text);
+    void WidenExtent(const std::wstring& text);
     // Measures every item again (the empty text for an empty list).
     void RescanExtent();
 
     // After the list has stored an added or inserted item.
-    void ItemAdded(const std::string& text);
+    void ItemAdded(const std::wstring& text);
     // After the list has been emptied: the range becomes the width of "x".
     void ListReset();
     // Deletes item `index` through platformDelete. With sizeAfterDel its text is read first, so a bad index

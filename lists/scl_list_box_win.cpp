@@ -10,8 +10,9 @@ bool TSclListBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     case LB_INSERTSTRING: {
         result = DefaultProc(msg, wParam, lParam);
         // Measured whatever the list answered.
-        auto text = reinterpret_cast<const char*>(lParam);
-        rule_.ItemAdded(text ? text : "");
+        // The list box is a Unicode window: the item text arrives as UTF-16 whoever sent it.
+        auto text = reinterpret_cast<const wchar_t*>(lParam);
+        rule_.ItemAdded(text ? text : L"");
         return true;
     }
     case LB_RESETCONTENT:
@@ -27,20 +28,20 @@ bool TSclListBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
     }
 }
 
-unsigned TSclListBox::TextWidth(const std::string& text) {
+unsigned TSclListBox::TextWidth(const std::wstring& text) {
     ui::WindowDc dc(Handle());
     if (!dc)
         return 0;
-    auto font = reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
+    auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
     ui::SelectGuard select(dc.get(), font);
     SIZE size{};
-    if (!GetTextExtentPointA(dc.get(), text.c_str(), static_cast<int>(text.size()), &size))
+    if (!GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size))
         return 0;
     return static_cast<unsigned>(size.cx);
 }
 
 void TSclListBox::SetHorizontalExtent(std::uint16_t width) {
-    SendMessageA(Handle(), LB_SETHORIZONTALEXTENT, width, 0);
+    SendMessageW(Handle(), LB_SETHORIZONTALEXTENT, width, 0);
 }
 
 } // namespace kelvad

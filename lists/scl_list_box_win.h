@@ -4,14 +4,15 @@
 #include <cstdint>
 #include <string>
 
+#include "base/codepage.h"
 #include "lists/scl_list_box.h"
 #include "ui/list_box.h"
 
 namespace kelvad {
 
 // A list box with a horizontal scroll bar whose range covers its widest item (the item text followed by
-// "x" in the list's own font). The rule runs on the list's own messages, so items added, inserted, deleted
-// or cleared by any sender keep it.
+// "x" in the list's own font, measured as the UTF-16 it shows). The rule runs on the list's own messages, so
+// items added, inserted, deleted or cleared by any sender keep it.
 class TSclListBox : public ui::ListBox, private ExtentList {
 public:
     TSclListBox() = default;
@@ -20,8 +21,10 @@ public:
     bool SizeAfterDel = true;
     std::uint16_t MaxItemWidth() const noexcept { return rule_.MaxItemWidth(); }
 
-    std::uint16_t ItemTextWidth(const std::string& text) { return rule_.ItemTextWidth(text); }
-    void WidenExtent(const std::string& text) { rule_.WidenExtent(text); }
+    std::uint16_t ItemTextWidth(const std::wstring& text) { return rule_.ItemTextWidth(text); }
+    std::uint16_t ItemTextWidth(const std::string& text) { return rule_.ItemTextWidth(ToWide(text)); }
+    void WidenExtent(const std::wstring& text) { rule_.WidenExtent(text); }
+    void WidenExtent(const std::string& text) { rule_.WidenExtent(ToWide(text)); }
     void RescanExtent() { rule_.RescanExtent(); }
 
 protected:
@@ -30,8 +33,8 @@ protected:
 
 private:
     int ItemCount() const override { return Count(); }
-    std::string ItemText(int index) const override { return Item(index); }
-    unsigned TextWidth(const std::string& text) override;
+    std::wstring ItemText(int index) const override { return WideItem(index); }
+    unsigned TextWidth(const std::wstring& text) override;
     void SetHorizontalExtent(std::uint16_t width) override;
 
     SclExtentRule rule_{*this};

@@ -1,15 +1,18 @@
 #include "ui/application.h"
 
 #include "ui/error.h"
+#include "base/codepage.h"
 #include "ui/form.h"
 #include "ui/message_box.h"
 
 #include <commctrl.h>
 
+#include <iterator>
+
 namespace ui {
 namespace {
 
-constexpr char kApplicationClass[] = "UiApplication";
+constexpr wchar_t kApplicationClass[] = L"UiApplication";
 
 // The toolkit form whose window (or one of whose controls) is hwnd.
 Form* FormOf(HWND hwnd) {
@@ -32,31 +35,32 @@ void Application::Initialize(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = instance;
     wc.lpszClassName = kApplicationClass;
-    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         ThrowLastError("RegisterClassEx");
     // Never shown: it owns the message boxes and stands for the application towards the system.
-    hwnd_ = CreateWindowExA(0, kApplicationClass, title.c_str(), WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
-                            nullptr, nullptr, instance, nullptr);
+    hwnd_ = CreateWindowExW(0, kApplicationClass, kelvad::ToWide(title).c_str(), WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, 0,
+                            0, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!hwnd_)
         ThrowLastError("CreateWindowEx");
 }
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 void Application::SyncTitle() {
     if (!hwnd_)
         return;
-    char current[512] = {};
-    GetWindowTextA(hwnd_, current, sizeof current);
-    if (title != current)
-        SetWindowTextA(hwnd_, title.c_str());
+    const std::wstring wanted = kelvad::ToWide(title);
+    wchar_t current[512] = {};
+    GetWindowTextW(hwnd_, current, static_cast<int>(std::size(current)));
+    if (wanted != current)
+        SetWindowTextW(hwnd_, wanted.c_str());
 }
 
 void Application::Run(Form& mainForm) {
@@ -67,7 +71,7 @@ void Application::Run(Form& mainForm) {
     auto running = [&] { return mainForm_ == &mainForm && IsWindow(mainWindow); };
     MSG msg;
     while (running()) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT)
                 break;
             ProcessMessage(msg);
@@ -81,7 +85,7 @@ void Application::Run(Form& mainForm) {
 
 void Application::ProcessMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
@@ -113,12 +117,12 @@ void Application::ProcessMessage(MSG& msg) {
                 }
                 return;
             }
-            if (IsDialogMessageA(form->Handle(), &msg))
+            if (IsDialogMessageW(form->Handle(), &msg))
                 return;
         }
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 bool Application::CallIdle() {

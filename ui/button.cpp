@@ -13,7 +13,7 @@ constexpr DWORD kRopBrushThroughMask = 0x00B8074A;
 // embossed draws the cell's shape in the 3D highlight and shadow colours (the disabled look).
 void DrawGlyphCell(HDC dc, HBITMAP glyph, int cell, int cellWidth, int cellHeight, int x, int y, bool embossed) {
     BITMAP info{};
-    GetObjectA(glyph, sizeof info, &info);
+    GetObjectW(glyph, sizeof info, &info);
     OwnedDc source(CreateCompatibleDC(dc));
     OwnedDc maskDc(CreateCompatibleDC(dc));
     GdiObject mask(CreateBitmap(cellWidth, cellHeight, 1, 1, nullptr));
@@ -52,7 +52,7 @@ void Button::Create(const CreateArgs& args) {
     modalResult = args.modalResult;
     glyph_ = args.glyph;
     numGlyphs_ = args.numGlyphs < 1 ? 1 : args.numGlyphs;
-    CreateControl("BUTTON", false, PlacementOf(args), BS_OWNERDRAW | WS_TABSTOP, 0);
+    CreateControl(L"BUTTON", false, PlacementOf(args), BS_OWNERDRAW | WS_TABSTOP, 0);
 }
 
 void Button::SetGlyph(HBITMAP glyph, int numGlyphs) {
@@ -133,18 +133,18 @@ void Button::Draw(const DRAWITEMSTRUCT& item) {
     if (pushed)
         FrameRect(dc, &rect, GetSysColorBrush(COLOR_BTNSHADOW));
 
-    std::string caption = Caption();
+    std::wstring caption = WideCaption();
     SelectGuard selectFont(dc, Font());
     UINT textFormat = DT_SINGLELINE | DT_VCENTER | ((item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);
     RECT textSize{0, 0, 0, 0};
     if (!caption.empty())
-        DrawTextA(dc, caption.c_str(), -1, &textSize, DT_CALCRECT | DT_SINGLELINE);
+        DrawTextW(dc, caption.c_str(), -1, &textSize, DT_CALCRECT | DT_SINGLELINE);
     int textWidth = textSize.right - textSize.left;
 
     int glyphWidth = 0, glyphHeight = 0;
     if (glyph_) {
         BITMAP info{};
-        if (GetObjectA(glyph_, sizeof info, &info)) {
+        if (GetObjectW(glyph_, sizeof info, &info)) {
             glyphWidth = info.bmWidth / numGlyphs_;
             glyphHeight = info.bmHeight;
         }
@@ -165,12 +165,12 @@ void Button::Draw(const DRAWITEMSTRUCT& item) {
             RECT shifted = textRect;
             OffsetRect(&shifted, 1, 1);
             SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-            DrawTextA(dc, caption.c_str(), -1, &shifted, textFormat);
+            DrawTextW(dc, caption.c_str(), -1, &shifted, textFormat);
             SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
         } else {
             SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
         }
-        DrawTextA(dc, caption.c_str(), -1, &textRect, textFormat);
+        DrawTextW(dc, caption.c_str(), -1, &textRect, textFormat);
         SetBkMode(dc, oldMode);
     }
     if (focused && !(item.itemState & ODS_NOFOCUSRECT)) {

@@ -3,17 +3,17 @@
 namespace ui {
 
 void CheckBox::Create(const CreateArgs& args) {
-    CreateControl("BUTTON", false, PlacementOf(args), BS_AUTOCHECKBOX | WS_TABSTOP, 0);
+    CreateControl(L"BUTTON", false, PlacementOf(args), BS_AUTOCHECKBOX | WS_TABSTOP, 0);
     SetChecked(args.checked);
 }
 
 bool CheckBox::Checked() const {
-    return Handle() && SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return Handle() && SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void CheckBox::SetChecked(bool checked) {
     if (Handle())
-        SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 bool CheckBox::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {

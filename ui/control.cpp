@@ -10,7 +10,7 @@ Control::~Control() {
         parent_->RemoveControl(*this);
 }
 
-void Control::CreateControl(const char* className, bool ownClass, const ControlPlacement& placement, DWORD style,
+void Control::CreateControl(const wchar_t* className, bool ownClass, const ControlPlacement& placement, DWORD style,
                             DWORD exStyle) {
     if (Handle())
         throw Error("コントロールは作成済みです");
@@ -30,7 +30,7 @@ void Control::CreateControl(const char* className, bool ownClass, const ControlP
         CreateSubclassed(className, placement.caption, style, exStyle, placement.left, placement.top, placement.width,
                          placement.height, parent_->Handle(), id);
     font_ = placement.font.face.empty() ? parent_->Font() : FontHandle(placement.font);
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     parent_->AddControl(*this);
 }
 

@@ -62,7 +62,7 @@ public:
 
 protected:
     // Creates the system control (subclassed) or own-class control, registers it with the form.
-    void CreateControl(const char* className, bool ownClass, const ControlPlacement& placement, DWORD style,
+    void CreateControl(const wchar_t* className, bool ownClass, const ControlPlacement& placement, DWORD style,
                        DWORD exStyle);
     void Destroyed() override;
 

@@ -5,9 +5,9 @@ namespace ui {
 void Edit::Create(const CreateArgs& args) {
     ControlPlacement placement = PlacementOf(args);
     placement.caption = args.text;
-    CreateControl("EDIT", false, placement, ES_AUTOHSCROLL | ES_LEFT | WS_TABSTOP, WS_EX_CLIENTEDGE);
+    CreateControl(L"EDIT", false, placement, ES_AUTOHSCROLL | ES_LEFT | WS_TABSTOP, WS_EX_CLIENTEDGE);
     // Zero lifts the field's default limit to the most the system allows.
-    SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+    SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
 }
 
 bool Edit::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {

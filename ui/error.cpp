@@ -1,17 +1,19 @@
 #include "ui/error.h"
 
+#include "base/codepage.h"
+
 #include <cstdio>
 
 namespace ui {
 
 std::string SystemErrorText(DWORD code) {
-    char* buffer = nullptr;
+    wchar_t* buffer = nullptr;
     DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::string text;
     if (buffer) {
-        text.assign(buffer, length);
+        text = kelvad::ToShiftJis(std::wstring_view(buffer, length)).bytes;
         LocalFree(buffer);
     }
     // Line breaks, blanks and a final period are single-byte and never Shift-JIS trail bytes.

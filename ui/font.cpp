@@ -1,8 +1,8 @@
 #include "ui/font.h"
 
 #include "ui/handle.h"
+#include "base/codepage.h"
 
-#include <cstring>
 #include <map>
 #include <tuple>
 
@@ -18,7 +18,7 @@ HFONT FontHandle(const FontSpec& font) {
     if (found != cache.end())
         return static_cast<HFONT>(found->second.get());
 
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     // A positive pixel height in the forms is the character height, which LOGFONT wants negative.
     lf.lfHeight = -font.height;
     lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
@@ -27,8 +27,9 @@ HFONT FontHandle(const FontSpec& font) {
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    std::strncpy(lf.lfFaceName, font.face.c_str(), LF_FACESIZE - 1);
-    HFONT handle = CreateFontIndirectA(&lf);
+    const std::wstring face = kelvad::ToWide(font.face);
+    face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+    HFONT handle = CreateFontIndirectW(&lf);
     if (!handle)
         return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     cache.emplace(key, GdiObject(handle));

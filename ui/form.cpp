@@ -4,6 +4,7 @@
 #include "ui/button.h"
 #include "ui/control.h"
 #include "ui/error.h"
+#include "base/codepage.h"
 
 #include <commctrl.h>
 
@@ -13,7 +14,7 @@
 namespace ui {
 namespace {
 
-constexpr char kFormClass[] = "UiForm";
+constexpr wchar_t kFormClass[] = L"UiForm";
 // Posted by Release: the form destroys itself once the handler that asked for it has returned.
 constexpr UINT kReleaseMessage = WM_USER + 0x100;
 // The id of the form's own tooltip tool for the hint of a disabled control (other tools are window handles).
@@ -30,7 +31,7 @@ Form::~Form() {
 
 void Form::Create(const CreateArgs& args) {
     RegisterWindowClass(kFormClass, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
-                        LoadCursorA(nullptr, IDC_ARROW));
+                        ArrowCursor());
     helpContext = args.helpContext;
     fixedSize_ = args.fixedSize;
     font_ = FontHandle(args.font);
@@ -45,10 +46,10 @@ void Form::Create(const CreateArgs& args) {
                    frame.right - frame.left, frame.bottom - frame.top, args.owner, nullptr);
     if (centred)
         CenterOn(args.owner);
-    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     if (args.icon) {
-        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(args.icon));
-        SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(args.icon));
+        SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(args.icon));
+        SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(args.icon));
     }
     CreateControls();
     if (onCreate) {
@@ -122,7 +123,7 @@ int Form::ShowModal() {
     };
     MSG msg;
     while (running()) {
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 break;
@@ -159,7 +160,7 @@ bool Form::Close() {
 
 void Form::Release() {
     if (Handle())
-        PostMessageA(Handle(), kReleaseMessage, 0, 0);
+        PostMessageW(Handle(), kReleaseMessage, 0, 0);
 }
 
 void Form::SetPosition(int left, int top) {
@@ -177,7 +178,7 @@ RECT Form::OuterRect() const {
 void Form::CenterOn(HWND owner) {
     RECT around{};
     if (!owner || !GetWindowRect(owner, &around))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
     const RECT own = OuterRect();
     const int width = own.right - own.left, height = own.bottom - own.top;
     SetPosition(around.left + (around.right - around.left - width) / 2,
@@ -246,14 +247,14 @@ void Form::RemoveControl(Control& control) noexcept {
     if (cancelButton == &control)
         cancelButton = nullptr;
     if (tooltip_ && IsWindow(tooltip_) && control.Handle()) {
-        TOOLINFOA info{};
-        info.cbSize = TTTOOLINFOA_V2_SIZE;
+        TOOLINFOW info{};
+        info.cbSize = TTTOOLINFOW_V2_SIZE;
         info.hwnd = Handle();
         info.uId = reinterpret_cast<UINT_PTR>(control.Handle());
-        SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
         if (disabledHintOf_ == control.Handle()) {
             info.uId = kDisabledHintTool;
-            SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+            SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
             disabledHintOf_ = nullptr;
         }
     }
@@ -266,22 +267,24 @@ void Form::SetHint(Control& control, const std::string& hint) {
         if (hint.empty())
             return;
         // Owned by the form, so it goes with it; WM_DESTROY also destroys it explicitly.
-        tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT,
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                                   App().Instance() ? App().Instance() : GetModuleHandleA(nullptr), nullptr);
+                                   App().Instance() ? App().Instance() : GetModuleHandleW(nullptr), nullptr);
         if (!tooltip_)
             ThrowLastError("CreateWindowEx(tooltips)");
     }
-    TOOLINFOA info{};
-    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    TOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     info.hwnd = Handle();
     info.uId = reinterpret_cast<UINT_PTR>(control.Handle());
-    SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
     if (hint.empty())
         return;
-    info.lpszText = const_cast<char*>(hint.c_str());
-    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    // The tooltip keeps its own copy of the text.
+    std::wstring text = kelvad::ToWide(hint);
+    info.lpszText = text.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 // A disabled control gets no mouse messages: they come to the form, which shows the control's hint
@@ -294,22 +297,23 @@ void Form::RelayDisabledHint(const MSG& mouse) {
     auto* control =
         child && child != Handle() && !IsWindowEnabled(child) ? dynamic_cast<Control*>(FromHandle(child)) : nullptr;
     HWND hinted = control && !control->Hint().empty() ? child : nullptr;
-    TOOLINFOA info{};
-    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    TOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
     info.hwnd = Handle();
     info.uId = kDisabledHintTool;
     if (hinted != disabledHintOf_) {
         if (disabledHintOf_)
-            SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+            SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
         disabledHintOf_ = hinted;
         if (hinted) {
             info.rect = control->Bounds();
-            info.lpszText = const_cast<char*>(control->Hint().c_str());
-            SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+            std::wstring text = kelvad::ToWide(control->Hint());
+            info.lpszText = text.data();
+            SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
         }
     }
     MSG relayed = mouse;
-    SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 void Form::ArrangeTabOrder() {

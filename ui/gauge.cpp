@@ -2,12 +2,12 @@
 
 #include "ui/handle.h"
 
-#include <cstdio>
+#include <string>
 
 namespace ui {
 
 void Gauge::Create(const CreateArgs& args) {
-    RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursorA(nullptr, IDC_ARROW));
+    RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, ArrowCursor());
     value_ = args.value < 0 ? 0 : (args.value > 100 ? 100 : args.value);
     CreateControl(kClassName, true, PlacementOf(args), 0, 0);
 }
@@ -62,20 +62,19 @@ void Gauge::Paint(HDC target) {
     FillRect(dc, &filled, static_cast<HBRUSH>(blue.get()));
     FillRect(dc, &empty, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
-    char text[16];
-    std::snprintf(text, sizeof text, "%d%%", value_);
+    const std::wstring text = std::to_wstring(value_) + L"%";
+    const int length = static_cast<int>(text.size());
     SelectGuard selectFont(dc, Font());
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(std::char_traits<char>::length(text)), &extent);
+    GetTextExtentPoint32W(dc, text.c_str(), length, &extent);
     int x = inside.left + (inside.right - inside.left - extent.cx) / 2;
     int y = inside.top + (inside.bottom - inside.top - extent.cy) / 2;
-    int length = static_cast<int>(std::char_traits<char>::length(text));
     SetBkMode(dc, TRANSPARENT);
     // The text is black on the white part and white on the blue part.
     SetTextColor(dc, RGB(0, 0, 0));
-    ExtTextOutA(dc, x, y, ETO_CLIPPED, &empty, text, length, nullptr);
+    ExtTextOutW(dc, x, y, ETO_CLIPPED, &empty, text.c_str(), length, nullptr);
     SetTextColor(dc, RGB(255, 255, 255));
-    ExtTextOutA(dc, x, y, ETO_CLIPPED, &filled, text, length, nullptr);
+    ExtTextOutW(dc, x, y, ETO_CLIPPED, &filled, text.c_str(), length, nullptr);
 
     BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }

@@ -10,7 +10,7 @@ namespace ui {
 // and the text "%d%%" centred, white on the filled part.
 class Gauge : public PaintedControl {
 public:
-    static constexpr const char* kClassName = "UiGauge";
+    static constexpr const wchar_t* kClassName = L"UiGauge";
 
     struct CreateArgs {
         Form* parent = nullptr;

@@ -7,7 +7,7 @@ namespace ui {
 void Label::Create(const CreateArgs& args) {
     autoSize = args.autoSize;
     // One line, cut at the label's edge rather than wrapped.
-    CreateControl("STATIC", false, PlacementOf(args), SS_LEFTNOWORDWRAP | (args.showAccelChar ? 0 : SS_NOPREFIX), 0);
+    CreateControl(L"STATIC", false, PlacementOf(args), SS_LEFTNOWORDWRAP | (args.showAccelChar ? 0 : SS_NOPREFIX), 0);
     if (autoSize)
         AdjustSize();
 }
@@ -15,17 +15,17 @@ void Label::Create(const CreateArgs& args) {
 void Label::AdjustSize() {
     if (!Handle())
         return;
-    std::string text = Caption();
+    std::wstring text = WideCaption();
     WindowDc dc(Handle());
     if (!dc)
         return;
     SelectGuard selectFont(dc.get(), Font());
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc.get(), &metrics);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
     RECT size{0, 0, 0, 0};
     if (!text.empty()) {
-        bool noPrefix = (GetWindowLongA(Handle(), GWL_STYLE) & SS_NOPREFIX) != 0;
-        DrawTextA(dc.get(), text.c_str(), -1, &size, DT_CALCRECT | DT_SINGLELINE | (noPrefix ? DT_NOPREFIX : 0));
+        bool noPrefix = (GetWindowLongW(Handle(), GWL_STYLE) & SS_NOPREFIX) != 0;
+        DrawTextW(dc.get(), text.c_str(), -1, &size, DT_CALCRECT | DT_SINGLELINE | (noPrefix ? DT_NOPREFIX : 0));
     }
     int height = size.bottom > metrics.tmHeight ? size.bottom : metrics.tmHeight;
     SetWindowPos(Handle(), nullptr, 0, 0, size.right, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

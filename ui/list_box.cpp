@@ -1,6 +1,7 @@
 #include "ui/list_box.h"
 
 #include "ui/error.h"
+#include "base/codepage.h"
 
 namespace ui {
 namespace {
@@ -14,22 +15,30 @@ namespace {
 void ListBox::Create(const CreateArgs& args) {
     multiSelect_ = args.multiSelect;
     DWORD style = WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (multiSelect_ ? LBS_EXTENDEDSEL : 0);
-    CreateControl("LISTBOX", false, PlacementOf(args), CreationStyle(style), WS_EX_CLIENTEDGE);
+    CreateControl(L"LISTBOX", false, PlacementOf(args), CreationStyle(style), WS_EX_CLIENTEDGE);
     if (args.itemHeight > 0)
-        SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, args.itemHeight);
+        SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, args.itemHeight);
 }
 
 int ListBox::AddItem(const std::string& text) {
-    auto index = SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return AddItem(kelvad::ToWide(text));
+}
+
+int ListBox::InsertItem(int index, const std::string& text) {
+    return InsertItem(index, kelvad::ToWide(text));
+}
+
+int ListBox::AddItem(const std::wstring& text) {
+    auto index = SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (index < 0)
         throw Error("ﾘｽﾄに項目を追加できません");
     return static_cast<int>(index);
 }
 
-int ListBox::InsertItem(int index, const std::string& text) {
+int ListBox::InsertItem(int index, const std::wstring& text) {
     if (index < 0 || index > Count())
         ThrowIndexError();
-    auto result = SendMessageA(Handle(), LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+    auto result = SendMessageW(Handle(), LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
     if (result < 0)
         throw Error("ﾘｽﾄに項目を追加できません");
     return static_cast<int>(result);
@@ -37,23 +46,27 @@ int ListBox::InsertItem(int index, const std::string& text) {
 
 void ListBox::DeleteItem(int index) {
     // Passed on unchecked, so that a derived list sees the message and decides about bad indexes.
-    SendMessageA(Handle(), LB_DELETESTRING, index, 0);
+    SendMessageW(Handle(), LB_DELETESTRING, index, 0);
 }
 
 void ListBox::Clear() {
-    SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
+    SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
 }
 
 int ListBox::Count() const {
-    return Handle() ? static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)) : 0;
+    return Handle() ? static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0)) : 0;
 }
 
 std::string ListBox::Item(int index) const {
-    auto length = Handle() ? SendMessageA(Handle(), LB_GETTEXTLEN, index, 0) : LB_ERR;
+    return kelvad::ToShiftJis(WideItem(index)).bytes;
+}
+
+std::wstring ListBox::WideItem(int index) const {
+    auto length = Handle() ? SendMessageW(Handle(), LB_GETTEXTLEN, index, 0) : LB_ERR;
     if (length < 0)
         ThrowIndexError();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    auto copied = SendMessageA(Handle(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    auto copied = SendMessageW(Handle(), LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied < 0 ? 0 : static_cast<size_t>(copied));
     return text;
 }
@@ -62,12 +75,12 @@ int ListBox::SelectedCount() const {
     if (!Handle())
         return 0;
     if (multiSelect_)
-        return static_cast<int>(SendMessageA(Handle(), LB_GETSELCOUNT, 0, 0));
-    return SendMessageA(Handle(), LB_GETCURSEL, 0, 0) >= 0 ? 1 : 0;
+        return static_cast<int>(SendMessageW(Handle(), LB_GETSELCOUNT, 0, 0));
+    return SendMessageW(Handle(), LB_GETCURSEL, 0, 0) >= 0 ? 1 : 0;
 }
 
 bool ListBox::IsSelected(int index) const {
-    auto selected = Handle() ? SendMessageA(Handle(), LB_GETSEL, index, 0) : LB_ERR;
+    auto selected = Handle() ? SendMessageW(Handle(), LB_GETSEL, index, 0) : LB_ERR;
     if (selected < 0)
         ThrowIndexError();
     return selected > 0;
@@ -77,28 +90,28 @@ void ListBox::SetSelected(int index, bool selected) {
     if (index < 0 || index >= Count())
         ThrowIndexError();
     if (multiSelect_)
-        SendMessageA(Handle(), LB_SETSEL, selected ? TRUE : FALSE, index);
+        SendMessageW(Handle(), LB_SETSEL, selected ? TRUE : FALSE, index);
     else if (selected)
-        SendMessageA(Handle(), LB_SETCURSEL, index, 0);
+        SendMessageW(Handle(), LB_SETCURSEL, index, 0);
     else if (ItemIndex() == index)
-        SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
 int ListBox::ItemIndex() const {
     if (!Handle())
         return -1;
     if (multiSelect_)
-        return Count() > 0 ? static_cast<int>(SendMessageA(Handle(), LB_GETCARETINDEX, 0, 0)) : -1;
-    return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
+        return Count() > 0 ? static_cast<int>(SendMessageW(Handle(), LB_GETCARETINDEX, 0, 0)) : -1;
+    return static_cast<int>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0));
 }
 
 void ListBox::SetItemIndex(int index) {
     if (!Handle())
         return;
     if (multiSelect_)
-        SendMessageA(Handle(), LB_SETCARETINDEX, index, FALSE);
+        SendMessageW(Handle(), LB_SETCARETINDEX, index, FALSE);
     else
-        SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 bool ListBox::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {

@@ -10,8 +10,9 @@ namespace ui {
 inline constexpr char kListIndexError[] = "ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています";
 
 // A standard list box of string items (LBS_NOTIFY, LBS_NOINTEGRALHEIGHT, sunken edge, vertical scroll bar).
+// It is a Unicode window: items hold any UTF-16 text, and the narrow forms convert Shift-JIS with code page 932.
 // Every item change goes through the list box messages (LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING,
-// LB_RESETCONTENT) by SendMessage, so a derived class sees them in HandleMessage.
+// LB_RESETCONTENT) by SendMessageW, so a derived class sees them in HandleMessage, their texts as wchar_t.
 class ListBox : public Control {
 public:
     struct CreateArgs {
@@ -31,11 +32,15 @@ public:
 
     // Item operations; an index that names no item raises Error(kListIndexError), except in DeleteItem,
     // which passes LB_DELETESTRING on as it is (the list box ignores a bad index).
+    int AddItem(const std::wstring& text);
+    int InsertItem(int index, const std::wstring& text);
     int AddItem(const std::string& text);
     int InsertItem(int index, const std::string& text);
     void DeleteItem(int index);
     void Clear();
     int Count() const;
+    std::wstring WideItem(int index) const;
+    // The item as Shift-JIS; a character code page 932 cannot hold stands as '?'.
     std::string Item(int index) const;
 
     int SelectedCount() const; // single selection: 1 when an item is selected

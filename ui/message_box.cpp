@@ -1,6 +1,7 @@
 #include "ui/message_box.h"
 
 #include "ui/application.h"
+#include "base/codepage.h"
 
 #include <vector>
 
@@ -23,14 +24,14 @@ BOOL CALLBACK DisableWindow(HWND hwnd, LPARAM param) {
 
 } // namespace
 
-int MessageBox(const std::string& text, const std::string& caption, unsigned flags, HWND owner) {
+int MessageBox(const std::wstring& text, const std::wstring& caption, unsigned flags, HWND owner) {
     // At program end the application window may already be gone with the main window that owns it.
     if (!owner && IsWindow(App().Handle()))
         owner = App().Handle();
     HWND active = GetActiveWindow();
     DisableContext context{owner, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&context));
-    int result = MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    int result = MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
     for (HWND hwnd : context.disabled) {
         if (IsWindow(hwnd))
             EnableWindow(hwnd, TRUE);
@@ -38,6 +39,10 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
     if (active && IsWindow(active))
         SetActiveWindow(active);
     return result;
+}
+
+int MessageBox(const std::string& text, const std::string& caption, unsigned flags, HWND owner) {
+    return MessageBox(kelvad::ToWide(text), kelvad::ToWide(caption), flags, owner);
 }
 
 } // namespace ui

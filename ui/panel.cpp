@@ -19,7 +19,7 @@ UINT EdgeFlags(Panel::Bevel outer, Panel::Bevel inner) {
 } // namespace
 
 void Panel::Create(const CreateArgs& args) {
-    RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, LoadCursorA(nullptr, IDC_ARROW));
+    RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW, nullptr, ArrowCursor());
     outer_ = args.bevelOuter;
     inner_ = args.bevelInner;
     CreateControl(kClassName, true, PlacementOf(args), 0, 0);

@@ -10,7 +10,7 @@ namespace ui {
 // lets the mouse through to what is below.
 class Panel : public PaintedControl {
 public:
-    static constexpr const char* kClassName = "UiPanel";
+    static constexpr const wchar_t* kClassName = L"UiPanel";
     enum class Bevel { None, Lowered, Raised };
 
     struct CreateArgs {

@@ -82,7 +82,7 @@ void Picture::Clear() noexcept {
 void Picture::AssignBitmap(GdiObject bitmap, GdiObject palette) {
     Clear();
     BITMAP info{};
-    GetObjectA(bitmap.get(), sizeof info, &info);
+    GetObjectW(bitmap.get(), sizeof info, &info);
     bitmap_ = std::move(bitmap);
     palette_ = std::move(palette);
     kind_ = Kind::Bitmap;

@@ -2,31 +2,32 @@
 
 #include "ui/application.h"
 #include "ui/handle.h"
+#include "base/codepage.h"
 
 namespace ui {
 
 void RadioGroup::Create(const CreateArgs& args) {
     // The buttons are children of the frame; the dialog keys reach into it.
-    CreateControl("BUTTON", false, PlacementOf(args), BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
-    TEXTMETRICA metrics{};
+    CreateControl(L"BUTTON", false, PlacementOf(args), BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
+    TEXTMETRICW metrics{};
     if (WindowDc dc(Handle()); dc) {
         SelectGuard selectFont(dc.get(), Font());
-        GetTextMetricsA(dc.get(), &metrics);
+        GetTextMetricsW(dc.get(), &metrics);
     }
     // One column below the caption line, each button an equal share of the height that is left.
     const int count = static_cast<int>(args.items.size());
     const int space = args.height - metrics.tmHeight - 5;
     const int buttonHeight = count > 0 ? space / count : 0;
     const int topMargin = metrics.tmHeight + 1 + (count > 0 ? space % count : 0) / 2;
-    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleW(nullptr);
     for (int i = 0; i < count; ++i) {
         DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0);
-        HWND button = CreateWindowExA(0, "BUTTON", args.items[static_cast<size_t>(i)].c_str(), style, 8,
-                                      topMargin + i * buttonHeight, args.width - 10, buttonHeight, Handle(),
+        HWND button = CreateWindowExW(0, L"BUTTON", kelvad::ToWide(args.items[static_cast<size_t>(i)]).c_str(), style,
+                                      8, topMargin + i * buttonHeight, args.width - 10, buttonHeight, Handle(),
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), instance, nullptr);
         if (!button)
             continue;
-        SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
         buttons_.push_back(button);
     }
     SetItemIndex(args.itemIndex);
@@ -34,7 +35,7 @@ void RadioGroup::Create(const CreateArgs& args) {
 
 int RadioGroup::ItemIndex() const {
     for (int i = 0; i < Count(); ++i) {
-        if (SendMessageA(buttons_[static_cast<size_t>(i)], BM_GETCHECK, 0, 0) == BST_CHECKED)
+        if (SendMessageW(buttons_[static_cast<size_t>(i)], BM_GETCHECK, 0, 0) == BST_CHECKED)
             return i;
     }
     return -1;
@@ -42,7 +43,7 @@ int RadioGroup::ItemIndex() const {
 
 void RadioGroup::SetItemIndex(int index) {
     for (int i = 0; i < Count(); ++i)
-        SendMessageA(buttons_[static_cast<size_t>(i)], BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(buttons_[static_cast<size_t>(i)], BM_SETCHECK, i == index ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 HWND RadioGroup::Button(int index) const {

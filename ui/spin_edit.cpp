@@ -17,19 +17,19 @@ constexpr int kArrowsMiddle = 50;
 void SpinEdit::Create(const CreateArgs& args) {
     minValue_ = args.minValue;
     maxValue_ = args.maxValue;
-    CreateControl("EDIT", false, PlacementOf(args), ES_AUTOHSCROLL | WS_TABSTOP | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
+    CreateControl(L"EDIT", false, PlacementOf(args), ES_AUTOHSCROLL | WS_TABSTOP | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
     if (args.maxLength > 0)
-        SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(args.maxLength), 0);
+        SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(args.maxLength), 0);
     RECT client{};
     GetClientRect(Handle(), &client);
-    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
-    arrows_ = CreateWindowExA(0, UPDOWN_CLASSA, nullptr, WS_CHILD | WS_VISIBLE | (args.enabled ? 0 : WS_DISABLED),
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleW(nullptr);
+    arrows_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | (args.enabled ? 0 : WS_DISABLED),
                               client.right - kArrowsWidth, 0, kArrowsWidth, client.bottom, Handle(), nullptr, instance,
                               nullptr);
-    SendMessageA(arrows_, UDM_SETRANGE32, 0, 2 * kArrowsMiddle);
-    SendMessageA(arrows_, UDM_SETPOS32, 0, kArrowsMiddle);
+    SendMessageW(arrows_, UDM_SETRANGE32, 0, 2 * kArrowsMiddle);
+    SendMessageW(arrows_, UDM_SETPOS32, 0, kArrowsMiddle);
     // The text keeps clear of the arrows.
-    SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kArrowsWidth));
+    SendMessageW(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kArrowsWidth));
     SetValue(args.value);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/window.h"
 
 #include "ui/application.h"
+#include "base/codepage.h"
 #include "ui/error.h"
 
 #include <commctrl.h>
@@ -8,7 +9,7 @@
 namespace ui {
 namespace {
 
-constexpr char kObjectProperty[] = "ui.Window";
+constexpr wchar_t kObjectProperty[] = L"ui.Window";
 constexpr UINT_PTR kSubclassId = 1;
 
 // The child window a parent notification is about, for reflection to its object.
@@ -52,24 +53,32 @@ bool Window::IsEnabled() const {
 }
 
 bool Window::IsVisible() const {
-    return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+    return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void Window::SetCaption(const std::string& caption) {
+    SetCaption(kelvad::ToWide(caption));
+}
+
+void Window::SetCaption(const std::wstring& caption) {
     if (hwnd_)
-        SetWindowTextA(hwnd_, caption.c_str());
+        SetWindowTextW(hwnd_, caption.c_str());
 }
 
 std::string Window::Caption() const {
+    return kelvad::ToShiftJis(WideCaption()).bytes;
+}
+
+std::wstring Window::WideCaption() const {
     if (!hwnd_)
         return {};
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd_)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()))));
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd_)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
 Window* Window::FromHandle(HWND hwnd) noexcept {
-    return hwnd ? static_cast<Window*>(GetPropA(hwnd, kObjectProperty)) : nullptr;
+    return hwnd ? static_cast<Window*>(GetPropW(hwnd, kObjectProperty)) : nullptr;
 }
 
 bool Window::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
@@ -83,16 +92,16 @@ bool Window::HandleReflected(UINT, WPARAM, LPARAM, LRESULT&) {
 LRESULT Window::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!hwnd_)
         return 0;
-    return subclassed_ ? DefSubclassProc(hwnd_, msg, wParam, lParam) : DefWindowProcA(hwnd_, msg, wParam, lParam);
+    return subclassed_ ? DefSubclassProc(hwnd_, msg, wParam, lParam) : DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
-void Window::RegisterWindowClass(const char* className, UINT style, HBRUSH background, HCURSOR cursor) {
-    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
-    WNDCLASSEXA existing{};
+void Window::RegisterWindowClass(const wchar_t* className, UINT style, HBRUSH background, HCURSOR cursor) {
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(instance, className, &existing))
+    if (GetClassInfoExW(instance, className, &existing))
         return;
-    WNDCLASSEXA wc{};
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = style;
     wc.lpfnWndProc = Trampoline;
@@ -101,24 +110,24 @@ void Window::RegisterWindowClass(const char* className, UINT style, HBRUSH backg
     wc.hCursor = cursor;
     wc.hbrBackground = background;
     wc.lpszClassName = className;
-    if (!RegisterClassExA(&wc))
+    if (!RegisterClassExW(&wc))
         ThrowLastError("RegisterClassEx");
 }
 
-void Window::CreateOwnClass(const char* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
+void Window::CreateOwnClass(const wchar_t* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
                             int width, int height, HWND parent, HMENU menuOrId) {
-    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
-    HWND hwnd =
-        CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, menuOrId, instance, this);
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleW(nullptr);
+    HWND hwnd = CreateWindowExW(exStyle, className, kelvad::ToWide(text).c_str(), style, x, y, width, height, parent,
+                                menuOrId, instance, this);
     if (!hwnd)
         ThrowLastError("CreateWindowEx");
 }
 
-void Window::CreateSubclassed(const char* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
+void Window::CreateSubclassed(const wchar_t* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
                               int width, int height, HWND parent, HMENU menuOrId) {
-    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleA(nullptr);
-    HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, parent, menuOrId,
-                                instance, nullptr);
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleW(nullptr);
+    HWND hwnd = CreateWindowExW(exStyle, className, kelvad::ToWide(text).c_str(), style, x, y, width, height, parent,
+                                menuOrId, instance, nullptr);
     if (!hwnd)
         ThrowLastError("CreateWindowEx");
     subclassed_ = true;
@@ -133,17 +142,17 @@ void Window::DestroyHandle() {
 
 void Window::Attach(HWND hwnd) {
     hwnd_ = hwnd;
-    SetPropA(hwnd, kObjectProperty, this);
+    SetPropW(hwnd, kObjectProperty, this);
 }
 
 void Window::Detach() {
     if (!hwnd_)
         return;
-    RemovePropA(hwnd_, kObjectProperty);
+    RemovePropW(hwnd_, kObjectProperty);
     if (subclassed_)
         RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
     else
-        SetWindowLongPtrA(hwnd_, 0, 0);
+        SetWindowLongPtrW(hwnd_, 0, 0);
     hwnd_ = nullptr;
 }
 
@@ -168,16 +177,16 @@ LRESULT Window::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK Window::Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Window* self = nullptr;
     if (msg == WM_NCCREATE) {
-        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (self) {
-            SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(self));
+            SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(self));
             self->Attach(hwnd);
         }
     } else {
-        self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, 0));
+        self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, 0));
     }
     if (!self)
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     return Route(self, msg, wParam, lParam);
 }
 

@@ -5,7 +5,13 @@
 
 namespace ui {
 
-// Base of every toolkit window: owns the link between an HWND and its C++ object.
+// The system's arrow cursor, loaded through LoadCursorW (IDC_ARROW is spelt as a narrow resource id).
+inline HCURSOR ArrowCursor() {
+    return LoadCursorW(nullptr, MAKEINTRESOURCEW(LOWORD(reinterpret_cast<ULONG_PTR>(IDC_ARROW))));
+}
+
+// Base of every toolkit window: owns the link between an HWND and its C++ object. Every toolkit window is a
+// Unicode window (made and fed through the "W" functions); its Shift-JIS texts are converted with code page 932.
 // Own window classes route their messages through one trampoline that stores `this` at WM_NCCREATE;
 // standard controls are subclassed with SetWindowSubclass. Either way HandleMessage sees every message
 // first, and no exception leaves the window procedure (it goes to Application::HandleException).
@@ -21,8 +27,11 @@ public:
     bool IsEnabled() const;
     // The window's own visible style: a control of a hidden form counts as visible.
     bool IsVisible() const;
+    // The window text; the narrow forms are Shift-JIS (code page 932), whatever the system's code page.
     void SetCaption(const std::string& caption);
+    void SetCaption(const std::wstring& caption);
     std::string Caption() const;
+    std::wstring WideCaption() const;
     // Help context for F1; 0 means "ask the parent window".
     unsigned helpContext = 0;
 
@@ -31,7 +40,7 @@ public:
 
 protected:
     // Return true when the message is handled; result is then the message result. Unhandled messages go
-    // to the default procedure (DefWindowProcA for own classes, the control's own procedure for subclassed).
+    // to the default procedure (DefWindowProcW for own classes, the control's own procedure for subclassed).
     virtual bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // WM_COMMAND, WM_NOTIFY, WM_DRAWITEM and WM_CTLCOLOR* sent to the parent about this window.
     virtual bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -42,12 +51,12 @@ protected:
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Registers a window class whose procedure is the trampoline (once per name).
-    static void RegisterWindowClass(const char* className, UINT style, HBRUSH background, HCURSOR cursor);
+    static void RegisterWindowClass(const wchar_t* className, UINT style, HBRUSH background, HCURSOR cursor);
     // Creates a window of a class registered with RegisterWindowClass, bound to this object.
-    void CreateOwnClass(const char* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
+    void CreateOwnClass(const wchar_t* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
                         int width, int height, HWND parent, HMENU menuOrId);
     // Creates a window of a system class (BUTTON, LISTBOX, STATIC...) and subclasses it to this object.
-    void CreateSubclassed(const char* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
+    void CreateSubclassed(const wchar_t* className, const std::string& text, DWORD style, DWORD exStyle, int x, int y,
                           int width, int height, HWND parent, HMENU menuOrId);
     // Destroys the window now (no-op without one).
     void DestroyHandle();

@@ -8,27 +8,27 @@
 namespace kelvad {
 namespace {
 
-// A list whose texts are one pixel wide per byte, except "W" (10) and "x" (3); it records the extents sent.
+// A list whose texts are one pixel wide per character, except "W" (10) and "x" (3); it records the extents sent.
 class FakeList : public ExtentList {
 public:
-    std::vector<std::string> items;
+    std::vector<std::wstring> items;
     std::vector<unsigned> extents;
     int measurements = 0;
     bool measureFails = false;
 
     int ItemCount() const override { return static_cast<int>(items.size()); }
-    std::string ItemText(int index) const override {
+    std::wstring ItemText(int index) const override {
         if (index < 0 || index >= ItemCount())
             throw std::out_of_range("index");
         return items[static_cast<size_t>(index)];
     }
-    unsigned TextWidth(const std::string& text) override {
+    unsigned TextWidth(const std::wstring& text) override {
         ++measurements;
         if (measureFails)
             return 0;
         unsigned width = 0;
-        for (char c : text)
-            width += c == 'W' ? 10 : c == 'x' ? 3 : 1;
+        for (wchar_t c : text)
+            width += c == L'W' ? 10 : c == L'x' ? 3 : 1;
         return width;
     }
     void SetHorizontalExtent(std::uint16_t width) override { extents.push_back(width); }
@@ -36,7 +36,7 @@ public:
 
 class SclExtentRuleTest : public ::testing::Test {
 protected:
-    void Add(const std::string& text) {
+    void Add(const std::wstring& text) {
         list.items.push_back(text);
         rule.ItemAdded(text);
     }
@@ -49,33 +49,33 @@ protected:
 
 TEST_F(SclExtentRuleTest, AddsWidenOnlyForAWiderText) {
     EXPECT_EQ(rule.MaxItemWidth(), 0);
-    Add("abc");
+    Add(L"abc");
     // "abc" followed by "x".
     EXPECT_EQ(list.extents, std::vector<unsigned>{6});
-    Add("a");
+    Add(L"a");
     EXPECT_EQ(list.extents, std::vector<unsigned>{6});
-    Add("WW");
-    Add("abcdefghijklm");
+    Add(L"WW");
+    Add(L"abcdefghijklm");
     EXPECT_EQ(list.extents, (std::vector<unsigned>{6, 23}));
     EXPECT_EQ(rule.MaxItemWidth(), 23);
     EXPECT_EQ(list.measurements, 4);
 }
 
 TEST_F(SclExtentRuleTest, ResetFallsBackToTheWidthOfX) {
-    Add("WWW");
+    Add(L"WWW");
     list.items.clear();
     rule.ListReset();
     EXPECT_EQ(list.extents, (std::vector<unsigned>{33, 3}));
     EXPECT_EQ(rule.MaxItemWidth(), 3);
     // After the reset a narrower text widens again.
-    Add("a");
+    Add(L"a");
     EXPECT_EQ(list.extents.back(), 4u);
 }
 
 TEST_F(SclExtentRuleTest, DeletingTheWidestRescansTheRest) {
-    Add("ab");
-    Add("WWW");
-    Add("abcd");
+    Add(L"ab");
+    Add(L"WWW");
+    Add(L"abcd");
     list.extents.clear();
     Delete(0);
     EXPECT_TRUE(list.extents.empty()) << "a narrower item leaves the range alone";
@@ -88,9 +88,9 @@ TEST_F(SclExtentRuleTest, DeletingTheWidestRescansTheRest) {
 }
 
 TEST_F(SclExtentRuleTest, TwoEquallyWideItemsRescanAndKeepTheRange) {
-    Add("WW");
-    Add("a");
-    Add("WW");
+    Add(L"WW");
+    Add(L"a");
+    Add(L"WW");
     list.extents.clear();
     int before = list.measurements;
     Delete(2);
@@ -101,8 +101,8 @@ TEST_F(SclExtentRuleTest, TwoEquallyWideItemsRescanAndKeepTheRange) {
 }
 
 TEST_F(SclExtentRuleTest, WithoutSizeAfterDelOnlyAResetShrinks) {
-    Add("WWW");
-    Add("a");
+    Add(L"WWW");
+    Add(L"a");
     int before = list.measurements;
     Delete(0, false);
     EXPECT_EQ(rule.MaxItemWidth(), 33);
@@ -115,7 +115,7 @@ TEST_F(SclExtentRuleTest, WithoutSizeAfterDelOnlyAResetShrinks) {
 }
 
 TEST_F(SclExtentRuleTest, ABadIndexRaisesBeforeAnythingIsDeleted) {
-    Add("abc");
+    Add(L"abc");
     bool deleted = false;
     EXPECT_THROW(rule.DeleteItem(1, true, [&] { deleted = true; }), std::out_of_range);
     EXPECT_THROW(rule.DeleteItem(-1, true, [&] { deleted = true; }), std::out_of_range);
@@ -125,9 +125,9 @@ TEST_F(SclExtentRuleTest, ABadIndexRaisesBeforeAnythingIsDeleted) {
 
 TEST_F(SclExtentRuleTest, WidthsAreSixteenBitValuesAndUnmeasurableTextsCountZero) {
     // 6553 "W" and "x": 65533 pixels fit; one more "W" wraps round to 7.
-    Add(std::string(6553, 'W'));
+    Add(std::wstring(6553, L'W'));
     EXPECT_EQ(rule.MaxItemWidth(), 65533);
-    EXPECT_EQ(rule.ItemTextWidth(std::string(6554, 'W')), 7);
+    EXPECT_EQ(rule.ItemTextWidth(std::wstring(6554, L'W')), 7);
     list.measureFails = true;
     rule.ListReset();
     EXPECT_EQ(rule.MaxItemWidth(), 0);
