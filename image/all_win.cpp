@@ -206,7 +206,7 @@ std::optional<std::string> AnsiName(const std::wstring& name) {
     const int length = WideCharToMultiByte(codePage, flags, name.data(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string ansi(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(codePage, flags, name.data(), wideLength, ansi.data(), length, nullptr, nullptr);
-    std::wstring back(name.size() * 2 + 1, L'\0');
+    std::wstring back(ansi.size() + 1, L'\0');
     back.resize(static_cast<std::size_t>(
         MultiByteToWideChar(codePage, 0, ansi.data(), length, back.data(), static_cast<int>(back.size()))));
     if (back != name || ansi.find('\0') != std::string::npos)
