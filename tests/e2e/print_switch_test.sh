@@ -38,4 +38,5 @@ status=0
 wait $program || status=$?
 check "the main window lists the printer by its whole name" grep -qxF "$hangul" "$WORK/rows.txt"
 check "the selected printer received the file unchanged" cmp "$KELVAD_OUT/hangul-printer.bin" "$WORK/a.prn"
+check "the window closed normally" test "$status" -eq 0
 finish
