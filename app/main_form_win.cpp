@@ -650,7 +650,7 @@ void TMain_Form::CommandOutputClick() {
 }
 
 void TMain_Form::FillPrinterList() {
-    for (const std::string& text : Printer().PrinterTexts())
+    for (const std::wstring& text : Printer().PrinterTexts())
         PrinterListBox.AddItem(text);
     LPrinter.SetCaption(Printer().CurrentText());
 }
@@ -677,7 +677,7 @@ PrinterMargins TMain_Form::MinMargins() const {
 void TMain_Form::SelectCurrentPrinter() {
     const int index = Printer().PrinterIndex();
     // A printer that the printer setup dialog added to the targets gets its row first.
-    const std::vector<std::string> texts = Printer().PrinterTexts();
+    const std::vector<std::wstring> texts = Printer().PrinterTexts();
     for (int i = PrinterListBox.Count(); i < static_cast<int>(texts.size()); ++i)
         PrinterListBox.AddItem(texts[static_cast<size_t>(i)]);
     PrinterListBox.SetItemIndex(index);

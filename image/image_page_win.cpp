@@ -241,7 +241,7 @@ void PrinterDocument::Abort() {
 }
 
 std::wstring PrinterDocument::PrinterName() {
-    return ToWide(Printer().CurrentDevice().deviceName);
+    return Printer().CurrentDevice().deviceName;
 }
 
 } // namespace kelvad

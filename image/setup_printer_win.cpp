@@ -1,5 +1,6 @@
 #include "image/setup_printer_win.h"
 
+#include "base/codepage.h"
 #include "base/help_ids.h"
 #include "image/setup_rules.h"
 #include "output/animate_zoom_win.h"
@@ -156,7 +157,7 @@ void TSetupPrinter::CreateControls() {
 }
 
 void TSetupPrinter::ShowPrinterName() {
-    l_PrinterName.SetCaption("機種名：" + Printer().CurrentText());
+    l_PrinterName.SetCaption(ToWide("機種名：") + Printer().CurrentText());
 }
 
 void TSetupPrinter::FormCreate() {

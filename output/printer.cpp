@@ -5,50 +5,50 @@
 
 namespace kelvad {
 
-std::string PortTargetText(const std::string& device, const std::string& port) {
-    return device + ". " + port;
+std::wstring PortTargetText(const std::wstring& device, const std::wstring& port) {
+    return device + L". " + port;
 }
 
-std::vector<std::string> SplitPorts(const std::string& portText) {
-    std::vector<std::string> ports;
-    std::string::size_type pos = 0;
+std::vector<std::wstring> SplitPorts(const std::wstring& portText) {
+    std::vector<std::wstring> ports;
+    std::wstring::size_type pos = 0;
     while (pos <= portText.size()) {
-        const std::string::size_type start = portText.find_first_not_of(' ', pos);
-        const std::string::size_type comma = portText.find(',', pos);
-        if (start == std::string::npos || (comma != std::string::npos && start >= comma))
+        const std::wstring::size_type start = portText.find_first_not_of(L' ', pos);
+        const std::wstring::size_type comma = portText.find(L',', pos);
+        if (start == std::wstring::npos || (comma != std::wstring::npos && start >= comma))
             break;
-        const std::string::size_type end = comma == std::string::npos ? portText.size() : comma;
+        const std::wstring::size_type end = comma == std::wstring::npos ? portText.size() : comma;
         ports.push_back(portText.substr(start, end - start));
-        if (comma == std::string::npos)
+        if (comma == std::wstring::npos)
             break;
         pos = comma + 1;
     }
     return ports;
 }
 
-std::vector<PrinterRow> RowsFromPrinterNames(const std::vector<std::string>& names) {
+std::vector<PrinterRow> RowsFromPrinterNames(const std::vector<std::wstring>& names) {
     std::vector<PrinterRow> rows;
     rows.reserve(names.size());
-    for (const std::string& name : names)
-        rows.push_back({name, {"", name, ""}});
+    for (const std::wstring& name : names)
+        rows.push_back({name, {L"", name, L""}});
     return rows;
 }
 
 std::vector<PrinterRow> RowsFromPrinterPorts(const std::vector<PrinterPorts>& printers) {
     std::vector<PrinterRow> rows;
     for (const PrinterPorts& printer : printers) {
-        for (const std::string& port : SplitPorts(printer.ports))
-            rows.push_back({PortTargetText(printer.name, port), {"", printer.name, port}});
+        for (const std::wstring& port : SplitPorts(printer.ports))
+            rows.push_back({PortTargetText(printer.name, port), {L"", printer.name, port}});
     }
     return rows;
 }
 
-std::string DefaultPrinterName(const std::string& deviceEntry) {
-    const std::string::size_type start = deviceEntry.find_first_not_of(' ');
-    if (start == std::string::npos)
-        return std::string();
-    const std::string::size_type comma = deviceEntry.find(',', start);
-    return deviceEntry.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+std::wstring DefaultPrinterName(const std::wstring& deviceEntry) {
+    const std::wstring::size_type start = deviceEntry.find_first_not_of(L' ');
+    if (start == std::wstring::npos)
+        return std::wstring();
+    const std::wstring::size_type comma = deviceEntry.find(L',', start);
+    return deviceEntry.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
 }
 
 PrinterTargets::PrinterTargets(std::unique_ptr<PrinterPlatform> platform) : platform_(std::move(platform)) {}
@@ -65,8 +65,8 @@ const std::vector<PrinterRow>& PrinterTargets::Printers() {
     return rows_;
 }
 
-std::vector<std::string> PrinterTargets::PrinterTexts() {
-    std::vector<std::string> texts;
+std::vector<std::wstring> PrinterTargets::PrinterTexts() {
+    std::vector<std::wstring> texts;
     for (const PrinterRow& row : Printers())
         texts.push_back(row.text);
     return texts;
@@ -79,7 +79,7 @@ int PrinterTargets::PrinterIndex() {
 }
 
 void PrinterTargets::LookUpDefault() {
-    const std::string name = DefaultPrinterName(platform_->DefaultDeviceEntry());
+    const std::wstring name = DefaultPrinterName(platform_->DefaultDeviceEntry());
     for (const PrinterRow& row : Printers()) {
         if (row.device.deviceName == name) {
             // A copy: making a target current may append to the list the row lives in.
@@ -129,7 +129,7 @@ const TPrinterDevice& PrinterTargets::CurrentDevice() {
     return Printers()[static_cast<std::size_t>(index)].device;
 }
 
-const std::string& PrinterTargets::CurrentText() {
+const std::wstring& PrinterTargets::CurrentText() {
     const int index = PrinterIndex();
     return Printers()[static_cast<std::size_t>(index)].text;
 }

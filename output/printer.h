@@ -17,45 +17,47 @@ public:
     explicit PrinterError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// The names that identify one output target; the device name is the printer's name, used to open it.
+// The names that identify one output target; the device name is the printer's name, used to open it. Printer
+// names are UTF-16 as the platform gives them: one that Shift-JIS cannot hold still names its own printer.
 struct TPrinterDevice {
-    std::string driverName;
-    std::string deviceName;
-    std::string portName;
+    std::wstring driverName;
+    std::wstring deviceName;
+    std::wstring portName;
     bool operator==(const TPrinterDevice&) const = default;
 };
 
 // One row of the target list: what the list shows and the target behind it.
 struct PrinterRow {
-    std::string text;
+    std::wstring text;
     TPrinterDevice device;
     bool operator==(const PrinterRow&) const = default;
 };
 
 // A printer as the port-listing enumeration reports it: its name and its ports as one comma-separated text.
 struct PrinterPorts {
-    std::string name;
-    std::string ports;
+    std::wstring name;
+    std::wstring ports;
 };
 
-// The driver's document settings for one printer, as the bytes the platform handed out.
+// The driver's document settings for one printer, as the bytes the platform handed out (a DEVMODEW and the
+// driver's extra bytes on Windows).
 using DeviceSettings = std::vector<unsigned char>;
 
 // The display text of a target that names a port: "name. port".
-std::string PortTargetText(const std::string& device, const std::string& port);
+std::wstring PortTargetText(const std::wstring& device, const std::wstring& port);
 
 // The ports of a comma-separated port text: blanks at the start of each field are skipped, and the fields
 // are taken in order up to the first empty one.
-std::vector<std::string> SplitPorts(const std::string& portText);
+std::vector<std::wstring> SplitPorts(const std::wstring& portText);
 
 // Rows of the Windows NT family: one per printer, the name alone, with no driver or port name.
-std::vector<PrinterRow> RowsFromPrinterNames(const std::vector<std::string>& names);
+std::vector<PrinterRow> RowsFromPrinterNames(const std::vector<std::wstring>& names);
 // Rows of the Windows 95 family: one per port of each printer, "name. port".
 std::vector<PrinterRow> RowsFromPrinterPorts(const std::vector<PrinterPorts>& printers);
 
 // The printer name in the profile's default-device entry ("name,driver,port"): the text up to the first comma,
 // with the blanks at its start skipped.
-std::string DefaultPrinterName(const std::string& deviceEntry);
+std::wstring DefaultPrinterName(const std::wstring& deviceEntry);
 
 // What the printer object asks of the platform.
 class PrinterPlatform {
@@ -64,13 +66,13 @@ public:
     // Whether the system is of the Windows NT family.
     virtual bool IsNtFamily() = 0;
     // The local and connected printers' names in enumeration order; empty when the enumeration fails.
-    virtual std::vector<std::string> EnumeratePrinterNames() = 0;
+    virtual std::vector<std::wstring> EnumeratePrinterNames() = 0;
     // The local printers with their port texts in enumeration order; empty when the enumeration fails.
     virtual std::vector<PrinterPorts> EnumeratePrinterPorts() = 0;
     // The profile entry "device" of section "windows" (empty when there is none).
-    virtual std::string DefaultDeviceEntry() = 0;
+    virtual std::wstring DefaultDeviceEntry() = 0;
     // Opens the printer by name and answers its driver's default document settings; empty when it cannot.
-    virtual DeviceSettings DefaultDocumentSettings(const std::string& deviceName) = 0;
+    virtual DeviceSettings DefaultDocumentSettings(const std::wstring& deviceName) = 0;
 };
 
 // The output targets and the current one: the target list (built on first use and kept), the current index,
@@ -84,7 +86,7 @@ public:
 
     // The target list; the first call builds it from the platform.
     const std::vector<PrinterRow>& Printers();
-    std::vector<std::string> PrinterTexts();
+    std::vector<std::wstring> PrinterTexts();
 
     // The current index; while it is -1 the default printer is looked up (and made current by name) first.
     // Throws kNoDefaultPrinterError when no row is the default printer.
@@ -98,11 +100,11 @@ public:
 
     // The current row's target and display text (runs the default lookup when needed).
     const TPrinterDevice& CurrentDevice();
-    const std::string& CurrentText();
+    const std::wstring& CurrentText();
 
     // The document settings of the target last made current by name, and that target's device name.
     const DeviceSettings& Settings() const noexcept { return settings_; }
-    const std::string& SettingsDevice() const noexcept { return settingsDevice_; }
+    const std::wstring& SettingsDevice() const noexcept { return settingsDevice_; }
 
     bool Printing() const noexcept { return printing_; }
 
@@ -120,7 +122,7 @@ private:
     bool built_ = false;
     int index_ = -1;
     DeviceSettings settings_;
-    std::string settingsDevice_;
+    std::wstring settingsDevice_;
     bool printing_ = false;
 };
 

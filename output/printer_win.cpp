@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "base/codepage.h"
 #include "ui/application.h"
 
 namespace kelvad {
@@ -13,23 +14,25 @@ namespace {
 
 constexpr DWORD kEnumNtFamily = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
 constexpr DWORD kEnum95Family = PRINTER_ENUM_LOCAL;
-// The profile's default-device entry is read into room for 79 characters.
-constexpr DWORD kDeviceEntrySize = 80;
+// The profile's default-device entry is taken up to 79 bytes of Shift-JIS, the room the program has always
+// given it; it is read whole first, so that no character is split.
+constexpr std::size_t kDeviceEntryBytes = 79;
+constexpr DWORD kDeviceEntryReadSize = 1024;
 
-// Runs EnumPrintersA at a level twice: to learn the size, then into a buffer of that size. The entries, or
+// Runs EnumPrintersW at a level twice: to learn the size, then into a buffer of that size. The entries, or
 // nothing when the second call fails.
 std::vector<BYTE> EnumeratePrinters(DWORD flags, DWORD level, DWORD& count) {
     DWORD needed = 0;
     count = 0;
-    EnumPrintersA(flags, nullptr, level, nullptr, 0, &needed, &count);
+    EnumPrintersW(flags, nullptr, level, nullptr, 0, &needed, &count);
     std::vector<BYTE> buffer(needed ? needed : 1);
-    if (!EnumPrintersA(flags, nullptr, level, buffer.data(), needed, &needed, &count))
+    if (!EnumPrintersW(flags, nullptr, level, buffer.data(), needed, &needed, &count))
         count = 0;
     return buffer;
 }
 
-std::string Text(const char* text) {
-    return text ? text : "";
+std::wstring Text(const wchar_t* text) {
+    return text ? text : L"";
 }
 
 // Pending messages are processed while GDI prints; printing always goes on.
@@ -42,7 +45,7 @@ BOOL CALLBACK ProcessMessagesAndGoOn(HDC, int) {
     return TRUE;
 }
 
-const char* NameOrNull(const std::string& name) {
+const wchar_t* NameOrNull(const std::wstring& name) {
     return name.empty() ? nullptr : name.c_str();
 }
 
@@ -53,11 +56,11 @@ bool WinPrinterPlatform::IsNtFamily() {
     return (GetVersion() & 0x80000000u) == 0;
 }
 
-std::vector<std::string> WinPrinterPlatform::EnumeratePrinterNames() {
+std::vector<std::wstring> WinPrinterPlatform::EnumeratePrinterNames() {
     DWORD count = 0;
     std::vector<BYTE> buffer = EnumeratePrinters(kEnumNtFamily, 4, count);
-    const auto* info = reinterpret_cast<const PRINTER_INFO_4A*>(buffer.data());
-    std::vector<std::string> names;
+    const auto* info = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
+    std::vector<std::wstring> names;
     for (DWORD i = 0; i < count; ++i)
         names.push_back(Text(info[i].pPrinterName));
     return names;
@@ -66,31 +69,31 @@ std::vector<std::string> WinPrinterPlatform::EnumeratePrinterNames() {
 std::vector<PrinterPorts> WinPrinterPlatform::EnumeratePrinterPorts() {
     DWORD count = 0;
     std::vector<BYTE> buffer = EnumeratePrinters(kEnum95Family, 5, count);
-    const auto* info = reinterpret_cast<const PRINTER_INFO_5A*>(buffer.data());
+    const auto* info = reinterpret_cast<const PRINTER_INFO_5W*>(buffer.data());
     std::vector<PrinterPorts> printers;
     for (DWORD i = 0; i < count; ++i)
         printers.push_back({Text(info[i].pPrinterName), Text(info[i].pPortName)});
     return printers;
 }
 
-std::string WinPrinterPlatform::DefaultDeviceEntry() {
-    char entry[kDeviceEntrySize] = {};
-    GetProfileStringA("windows", "device", "", entry, kDeviceEntrySize);
-    return entry;
+std::wstring WinPrinterPlatform::DefaultDeviceEntry() {
+    wchar_t entry[kDeviceEntryReadSize] = {};
+    GetProfileStringW(L"windows", L"device", L"", entry, kDeviceEntryReadSize);
+    return CutAtShiftJisBytes(entry, kDeviceEntryBytes);
 }
 
-DeviceSettings WinPrinterPlatform::DefaultDocumentSettings(const std::string& deviceName) {
+DeviceSettings WinPrinterPlatform::DefaultDocumentSettings(const std::wstring& deviceName) {
     HANDLE handle = nullptr;
-    if (!OpenPrinterA(const_cast<char*>(deviceName.c_str()), &handle, nullptr))
+    wchar_t* name = const_cast<wchar_t*>(deviceName.c_str());
+    if (!OpenPrinterW(name, &handle, nullptr))
         return {};
     ui::PrinterHandle printer(handle);
-    char* name = const_cast<char*>(deviceName.c_str());
-    const LONG size = DocumentPropertiesA(nullptr, printer.get(), name, nullptr, nullptr, 0);
-    if (size < static_cast<LONG>(sizeof(DEVMODEA)))
+    const LONG size = DocumentPropertiesW(nullptr, printer.get(), name, nullptr, nullptr, 0);
+    if (size < static_cast<LONG>(sizeof(DEVMODEW)))
         return {};
     DeviceSettings settings(static_cast<size_t>(size));
-    auto* mode = reinterpret_cast<DEVMODEA*>(settings.data());
-    if (DocumentPropertiesA(nullptr, printer.get(), name, mode, nullptr, DM_OUT_BUFFER) != IDOK)
+    auto* mode = reinterpret_cast<DEVMODEW*>(settings.data());
+    if (DocumentPropertiesW(nullptr, printer.get(), name, mode, nullptr, DM_OUT_BUFFER) != IDOK)
         return {};
     return settings;
 }
@@ -107,12 +110,12 @@ TPrinter::~TPrinter() {
 ui::OwnedDc TPrinter::CreateDevice(bool informationOnly) {
     const TPrinterDevice target = CurrentDevice();
     // The settings belong to the target last made current by name; another row gets its driver's defaults.
-    const DEVMODEA* mode = nullptr;
+    const DEVMODEW* mode = nullptr;
     if (!Settings().empty() && SettingsDevice() == target.deviceName)
-        mode = reinterpret_cast<const DEVMODEA*>(Settings().data());
-    const char* device = target.deviceName.c_str();
-    HDC dc = informationOnly ? CreateICA(NameOrNull(target.driverName), device, NameOrNull(target.portName), mode)
-                             : CreateDCA(NameOrNull(target.driverName), device, NameOrNull(target.portName), mode);
+        mode = reinterpret_cast<const DEVMODEW*>(Settings().data());
+    const wchar_t* device = target.deviceName.c_str();
+    HDC dc = informationOnly ? CreateICW(NameOrNull(target.driverName), device, NameOrNull(target.portName), mode)
+                             : CreateDCW(NameOrNull(target.driverName), device, NameOrNull(target.portName), mode);
     if (!dc)
         throw PrinterError(kInvalidPrinterError);
     return ui::OwnedDc(dc);
@@ -122,12 +125,13 @@ bool TPrinter::BeginDoc() {
     RefuseWhilePrinting();
     ui::OwnedDc dc = CreateDevice(false);
     SetAbortProc(dc.get(), ProcessMessagesAndGoOn);
-    DOCINFOA info{};
+    const std::wstring title = ToWide(Title);
+    DOCINFOW info{};
     info.cbSize = sizeof info;
-    info.lpszDocName = Title.c_str();
+    info.lpszDocName = title.c_str();
     document_ = std::move(dc);
     SetPrinting(true);
-    return StartDocA(document_.get(), &info) > 0 && StartPage(document_.get()) > 0;
+    return StartDocW(document_.get(), &info) > 0 && StartPage(document_.get()) > 0;
 }
 
 bool TPrinter::NewPage() {
@@ -167,7 +171,7 @@ HDC TPrinter::Handle() {
 
 SpoolTarget TPrinter::RawTarget() {
     const TPrinterDevice& target = CurrentDevice();
-    return {ToWide(target.deviceName), ToWide(target.portName)};
+    return {target.deviceName, target.portName};
 }
 
 void TPrinter::TargetChanged() {
@@ -185,24 +189,26 @@ void GetPhysicalPageSize(POINT& size) {
 
 namespace {
 
-// The dialog's DEVNAMES block for a target: the three names one after another behind the header.
+// The dialog's DEVNAMES block for a target: the three names one after another behind the header, as UTF-16
+// with their offsets counted in UTF-16 units from the block's start.
 ui::GlobalMemory MakeDeviceNames(const TPrinterDevice& target) {
-    const std::string names[] = {target.driverName.empty() ? "winspool" : target.driverName, target.deviceName,
-                                 target.portName};
-    size_t size = sizeof(DEVNAMES);
-    for (const std::string& name : names)
-        size += name.size() + 1;
-    ui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
-    auto* block = static_cast<char*>(memory ? GlobalLock(memory.get()) : nullptr);
+    const std::wstring names[] = {target.driverName.empty() ? L"winspool" : target.driverName, target.deviceName,
+                                  target.portName};
+    constexpr size_t kHeaderUnits = sizeof(DEVNAMES) / sizeof(wchar_t);
+    size_t units = kHeaderUnits;
+    for (const std::wstring& name : names)
+        units += name.size() + 1;
+    ui::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, units * sizeof(wchar_t)));
+    auto* block = static_cast<wchar_t*>(memory ? GlobalLock(memory.get()) : nullptr);
     if (!block)
         return ui::GlobalMemory();
     WORD* offsets[] = {&reinterpret_cast<DEVNAMES*>(block)->wDriverOffset,
                        &reinterpret_cast<DEVNAMES*>(block)->wDeviceOffset,
                        &reinterpret_cast<DEVNAMES*>(block)->wOutputOffset};
-    size_t at = sizeof(DEVNAMES);
+    size_t at = kHeaderUnits;
     for (int i = 0; i < 3; ++i) {
         *offsets[i] = static_cast<WORD>(at);
-        std::memcpy(block + at, names[i].c_str(), names[i].size() + 1);
+        std::memcpy(block + at, names[i].c_str(), (names[i].size() + 1) * sizeof(wchar_t));
         at += names[i].size() + 1;
     }
     GlobalUnlock(memory.get());
@@ -225,27 +231,27 @@ ui::GlobalMemory CopyToGlobal(const DeviceSettings& settings) {
 bool ExecutePrinterSetupDialog(HWND owner) {
     TPrinter& printer = Printer();
     const TPrinterDevice current = printer.CurrentDevice();
-    PRINTDLGA dialog{};
+    PRINTDLGW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.Flags = PD_PRINTSETUP;
     if (printer.SettingsDevice() == current.deviceName)
         dialog.hDevMode = CopyToGlobal(printer.Settings()).release();
     dialog.hDevNames = MakeDeviceNames(current).release();
-    const BOOL chosen = PrintDlgA(&dialog);
+    const BOOL chosen = PrintDlgW(&dialog);
     // Whatever the dialog left in the two blocks is ours to free.
     ui::GlobalMemory mode(dialog.hDevMode), names(dialog.hDevNames);
     if (!chosen || !names)
         return false;
     TPrinterDevice target;
-    if (const auto* block = static_cast<const char*>(GlobalLock(names.get()))) {
+    if (const auto* block = static_cast<const wchar_t*>(GlobalLock(names.get()))) {
         const auto* header = reinterpret_cast<const DEVNAMES*>(block);
         target = {block + header->wDriverOffset, block + header->wDeviceOffset, block + header->wOutputOffset};
         GlobalUnlock(names.get());
     }
     DeviceSettings settings;
     if (const auto* block = static_cast<const BYTE*>(mode ? GlobalLock(mode.get()) : nullptr)) {
-        const auto* devMode = reinterpret_cast<const DEVMODEA*>(block);
+        const auto* devMode = reinterpret_cast<const DEVMODEW*>(block);
         settings.assign(block, block + devMode->dmSize + devMode->dmDriverExtra);
         GlobalUnlock(mode.get());
     }

@@ -15,10 +15,10 @@ namespace kelvad {
 class WinPrinterPlatform : public PrinterPlatform {
 public:
     bool IsNtFamily() override;
-    std::vector<std::string> EnumeratePrinterNames() override;
+    std::vector<std::wstring> EnumeratePrinterNames() override;
     std::vector<PrinterPorts> EnumeratePrinterPorts() override;
-    std::string DefaultDeviceEntry() override;
-    DeviceSettings DefaultDocumentSettings(const std::string& deviceName) override;
+    std::wstring DefaultDeviceEntry() override;
+    DeviceSettings DefaultDocumentSettings(const std::wstring& deviceName) override;
 };
 
 // The program's printer object: the output targets, and the GDI device of the current target, which is an
@@ -29,7 +29,7 @@ public:
     explicit TPrinter(std::unique_ptr<PrinterPlatform> platform);
     ~TPrinter() override;
 
-    // The document's name in the print queue.
+    // The document's name in the print queue (Shift-JIS).
     std::string Title;
 
     // Starts the document on the current target and its first page; while it runs, the abort procedure

@@ -6,29 +6,31 @@
 // architectures, installs the "Wine PostScript Driver", adds each printer (WinPrint, RAW), sets the
 // default printer, and points each port at a Linux file or pipe through Wine's spooler redirection
 // (HKCU\Software\Wine\Printing\Spooler: at EndDocPrinter the job's bytes go to that target).
-// Exit status 0 when every step worked.
+// Arguments are taken as UTF-16 from the command line, so that a printer name any code page lacks arrives
+// whole; each step is reported as a line of UTF-8. Exit status 0 when every step worked.
 #include <windows.h>
+#include <shellapi.h>
 #include <winspool.h>
 
 #include <cstdio>
-#include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 namespace {
 
-const char kDriver[] = "Wine PostScript Driver";
+const wchar_t kDriver[] = L"Wine PostScript Driver";
 
-bool WriteBuiltinPpd(const std::string& dst) {
-    if (GetFileAttributesA(dst.c_str()) != INVALID_FILE_ATTRIBUTES)
+bool WriteBuiltinPpd(const std::wstring& dst) {
+    if (GetFileAttributesW(dst.c_str()) != INVALID_FILE_ATTRIBUTES)
         return true;
-    HMODULE spool = LoadLibraryA("winspool.drv");
+    HMODULE spool = LoadLibraryW(L"winspool.drv");
     HRSRC res = spool ? FindResourceW(spool, MAKEINTRESOURCEW(1), L"PPDFILE") : nullptr;
     if (!res)
         return false;
     DWORD size = SizeofResource(spool, res);
     const void* data = LockResource(LoadResource(spool, res));
-    HANDLE file = CreateFileA(dst.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileW(dst.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (!data || file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -38,89 +40,103 @@ bool WriteBuiltinPpd(const std::string& dst) {
 }
 
 // The PostScript driver needs a PPD in the driver directory of each architecture that prints.
-bool InstallPpd(const char* environment) {
-    char dir[MAX_PATH];
+bool InstallPpd(const wchar_t* environment) {
+    wchar_t dir[MAX_PATH];
     DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1, reinterpret_cast<BYTE*>(dir),
+    if (!GetPrinterDriverDirectoryW(nullptr, const_cast<wchar_t*>(environment), 1, reinterpret_cast<BYTE*>(dir),
                                     sizeof dir, &needed))
         return false;
-    std::string sub = std::string(dir) + "\\3";
-    CreateDirectoryA(dir, nullptr);
-    CreateDirectoryA(sub.c_str(), nullptr);
-    return WriteBuiltinPpd(sub + "\\generic.ppd");
+    std::wstring sub = std::wstring(dir) + L"\\3";
+    CreateDirectoryW(dir, nullptr);
+    CreateDirectoryW(sub.c_str(), nullptr);
+    return WriteBuiltinPpd(sub + L"\\generic.ppd");
 }
 
-bool AddDriver(const char* environment) {
-    DRIVER_INFO_3A info{};
+bool AddDriver(const wchar_t* environment) {
+    DRIVER_INFO_3W info{};
     info.cVersion = 3;
-    info.pName = const_cast<char*>(kDriver);
-    info.pEnvironment = const_cast<char*>(environment);
-    info.pDriverPath = const_cast<char*>("wineps.drv");
-    info.pDataFile = const_cast<char*>("generic.ppd");
-    info.pConfigFile = const_cast<char*>("wineps.drv");
-    return AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&info)) ||
+    info.pName = const_cast<wchar_t*>(kDriver);
+    info.pEnvironment = const_cast<wchar_t*>(environment);
+    info.pDriverPath = const_cast<wchar_t*>(L"wineps.drv");
+    info.pDataFile = const_cast<wchar_t*>(L"generic.ppd");
+    info.pConfigFile = const_cast<wchar_t*>(L"wineps.drv");
+    return AddPrinterDriverW(nullptr, 3, reinterpret_cast<BYTE*>(&info)) ||
            GetLastError() == ERROR_PRINTER_DRIVER_ALREADY_INSTALLED;
 }
 
-bool Redirect(const char* port, const char* target) {
+bool Redirect(const std::wstring& port, const std::wstring& target) {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Printing\\Spooler", 0, nullptr, 0, KEY_SET_VALUE,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Printing\\Spooler", 0, nullptr, 0, KEY_SET_VALUE,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    LONG r = RegSetValueExA(key, port, 0, REG_SZ, reinterpret_cast<const BYTE*>(target),
-                            static_cast<DWORD>(std::strlen(target) + 1));
+    LONG r = RegSetValueExW(key, port.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(target.c_str()),
+                            static_cast<DWORD>((target.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return r == ERROR_SUCCESS;
 }
 
-bool AddOnePrinter(std::string name, std::string port) {
-    PRINTER_INFO_2A info{};
+bool AddOnePrinter(std::wstring name, std::wstring port) {
+    PRINTER_INFO_2W info{};
     info.pPrinterName = name.data();
     info.pPortName = port.data();
-    info.pDriverName = const_cast<char*>(kDriver);
-    info.pPrintProcessor = const_cast<char*>("WinPrint");
-    info.pDatatype = const_cast<char*>("RAW");
-    info.pComment = info.pLocation = info.pParameters = info.pShareName = info.pSepFile = const_cast<char*>("");
+    info.pDriverName = const_cast<wchar_t*>(kDriver);
+    info.pPrintProcessor = const_cast<wchar_t*>(L"WinPrint");
+    info.pDatatype = const_cast<wchar_t*>(L"RAW");
+    info.pComment = info.pLocation = info.pParameters = info.pShareName = info.pSepFile = const_cast<wchar_t*>(L"");
     info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
-    HANDLE h = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+    HANDLE h = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
     if (h)
         ClosePrinter(h);
     return h || GetLastError() == ERROR_PRINTER_ALREADY_EXISTS;
 }
 
+std::string Utf8(const std::wstring& text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
+                        nullptr);
+    return bytes;
+}
+
 } // namespace
 
-int main(int argc, char** argv) {
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv)
+        return 2;
     int failures = 0;
-    auto step = [&](bool ok, const char* what, const std::string& detail) {
-        std::printf("%s %s %s\n", ok ? "ok  " : "FAIL", what, detail.c_str());
+    auto step = [&](bool ok, const char* what, const std::wstring& detail) {
+        std::printf("%s %s %s\n", ok ? "ok  " : "FAIL", what, Utf8(detail).c_str());
         failures += ok ? 0 : 1;
     };
-    const char* defaultName = nullptr;
-    std::vector<std::string> printers;
+    const wchar_t* defaultName = nullptr;
+    std::vector<std::wstring> printers;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--default") && i + 1 < argc) {
+        if (!std::wcscmp(argv[i], L"--default") && i + 1 < argc) {
             defaultName = argv[++i];
-        } else if (!std::strcmp(argv[i], "--redirect") && i + 2 < argc) {
-            step(Redirect(argv[i + 1], argv[i + 2]), "redirect", std::string(argv[i + 1]) + " -> " + argv[i + 2]);
+        } else if (!std::wcscmp(argv[i], L"--redirect") && i + 2 < argc) {
+            step(Redirect(argv[i + 1], argv[i + 2]), "redirect", std::wstring(argv[i + 1]) + L" -> " + argv[i + 2]);
             i += 2;
         } else {
             printers.emplace_back(argv[i]);
         }
     }
-    for (const char* env : {"Windows x64", "Windows NT x86"}) {
+    for (const wchar_t* env : {L"Windows x64", L"Windows NT x86"}) {
         step(InstallPpd(env), "ppd", env);
         step(AddDriver(env), "driver", env);
     }
-    for (const std::string& p : printers) {
-        size_t eq = p.find('=');
-        if (eq == std::string::npos) {
+    for (const std::wstring& p : printers) {
+        size_t eq = p.find(L'=');
+        if (eq == std::wstring::npos) {
             step(false, "printer (want NAME=PORT)", p);
             continue;
         }
         step(AddOnePrinter(p.substr(0, eq), p.substr(eq + 1)), "printer", p);
     }
     if (defaultName)
-        step(SetDefaultPrinterA(defaultName), "default", defaultName);
+        step(SetDefaultPrinterW(defaultName), "default", defaultName);
+    LocalFree(argv);
     return failures ? 2 : 0;
 }

@@ -24,4 +24,19 @@ rm -f "$KELVAD_OUT/kelvad-printer.bin"
 status=0
 (cd "$WORK" && kelvad / "$(winpath "$WORK/-print")") || status=$?
 check "'/' prints, a file named -print is output" cmp "$KELVAD_OUT/kelvad-printer.bin" "$WORK/a.prn"
+
+# A printer whose name Shift-JIS cannot hold: the main window lists it whole, a click selects it, and the listed
+# file goes to it byte for byte.
+bin=$(dirname "$KELVAD_EXE")
+hangul="Kelvad 한글"
+rm -f "$KELVAD_OUT/hangul-printer.bin"
+kelvad "$(winpath "$WORK/a.prn")" &
+program=$!
+timeout 60 "$KELVAD_ROOT/scripts/wine" "$bin/pick_printer.exe" Kelvad32 "$hangul" | tr -d '\r' >"$WORK/rows.txt" || true
+timeout 120 "$KELVAD_ROOT/scripts/wine" "$bin/drive_setup.exe" "click:出力(&P)" idle:Kelvad32 close:Kelvad32 || true
+status=0
+wait $program || status=$?
+check "the main window lists the printer by its whole name" grep -qxF "$hangul" "$WORK/rows.txt"
+check "the selected printer received the file unchanged" cmp "$KELVAD_OUT/hangul-printer.bin" "$WORK/a.prn"
+check "the window closed normally" test "$status" -eq 0
 finish

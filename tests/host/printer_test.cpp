@@ -2,31 +2,32 @@
 
 #include <functional>
 
+#include "base/codepage.h"
 #include "output/printer.h"
 
 namespace kelvad {
 namespace {
 
-// A platform given as values; it records whose default settings were fetched.
+// A platform given as values; it records whose default settings were fetched (in Shift-JIS).
 struct FakePlatform : PrinterPlatform {
     bool nt = true;
-    std::vector<std::string> names;
+    std::vector<std::wstring> names;
     std::vector<PrinterPorts> ports;
-    std::string deviceEntry;
+    std::wstring deviceEntry;
     std::vector<std::string> settingsFetched;
     bool failEnumeration = false;
 
     bool IsNtFamily() override { return nt; }
-    std::vector<std::string> EnumeratePrinterNames() override {
+    std::vector<std::wstring> EnumeratePrinterNames() override {
         if (failEnumeration)
             throw PrinterError("enumeration broke");
         return names;
     }
     std::vector<PrinterPorts> EnumeratePrinterPorts() override { return ports; }
-    std::string DefaultDeviceEntry() override { return deviceEntry; }
-    DeviceSettings DefaultDocumentSettings(const std::string& device) override {
-        settingsFetched.push_back(device);
-        return DeviceSettings(device.begin(), device.end());
+    std::wstring DefaultDeviceEntry() override { return deviceEntry; }
+    DeviceSettings DefaultDocumentSettings(const std::wstring& device) override {
+        settingsFetched.push_back(ToShiftJis(device).bytes);
+        return DeviceSettings(settingsFetched.back().begin(), settingsFetched.back().end());
     }
 };
 
@@ -36,9 +37,10 @@ struct Targets : PrinterTargets {
     int changes = 0;
     explicit Targets(FakePlatform* p = new FakePlatform)
         : PrinterTargets(std::unique_ptr<PrinterPlatform>(p)), platform(*p) {}
-    Targets(std::vector<std::string> names, std::string entry) : Targets() {
-        platform.names = std::move(names);
-        platform.deviceEntry = std::move(entry);
+    Targets(const std::vector<std::string>& names, const std::string& entry) : Targets() {
+        for (const std::string& name : names)
+            platform.names.push_back(ToWide(name));
+        platform.deviceEntry = ToWide(entry);
     }
     using PrinterTargets::SetPrinting;
     void TargetChanged() override { ++changes; }
@@ -54,23 +56,23 @@ std::string ErrorOf(const std::function<void()>& action) {
 }
 
 TEST(PrinterRows, OneRowPerPrinterOnNtAndOnePerPortOtherwise) {
-    EXPECT_EQ(RowsFromPrinterNames({"Kelvad Printer", "テストプリンタ"}),
-              (std::vector<PrinterRow>{{"Kelvad Printer", {"", "Kelvad Printer", ""}},
-                                       {"テストプリンタ", {"", "テストプリンタ", ""}}}));
+    EXPECT_EQ(RowsFromPrinterNames({L"Kelvad Printer", L"テストプリンタ"}),
+              (std::vector<PrinterRow>{{L"Kelvad Printer", {L"", L"Kelvad Printer", L""}},
+                                       {L"テストプリンタ", {L"", L"テストプリンタ", L""}}}));
     // Ports in order, blanks before each skipped, up to the first empty field; no port, no row.
-    EXPECT_EQ(RowsFromPrinterPorts({{"Laser", "LPT1:, FILE:"}, {"Idle", ""}, {"Dot", "COM1:,  , LPT2:"}}),
-              (std::vector<PrinterRow>{{"Laser. LPT1:", {"", "Laser", "LPT1:"}},
-                                       {"Laser. FILE:", {"", "Laser", "FILE:"}},
-                                       {"Dot. COM1:", {"", "Dot", "COM1:"}}}));
-    EXPECT_EQ(SplitPorts("LPT1:,"), std::vector<std::string>{"LPT1:"});
-    EXPECT_EQ(SplitPorts(",LPT1:"), std::vector<std::string>{});
+    EXPECT_EQ(RowsFromPrinterPorts({{L"Laser", L"LPT1:, FILE:"}, {L"Idle", L""}, {L"Dot", L"COM1:,  , LPT2:"}}),
+              (std::vector<PrinterRow>{{L"Laser. LPT1:", {L"", L"Laser", L"LPT1:"}},
+                                       {L"Laser. FILE:", {L"", L"Laser", L"FILE:"}},
+                                       {L"Dot. COM1:", {L"", L"Dot", L"COM1:"}}}));
+    EXPECT_EQ(SplitPorts(L"LPT1:,"), std::vector<std::wstring>{L"LPT1:"});
+    EXPECT_EQ(SplitPorts(L",LPT1:"), std::vector<std::wstring>{});
 }
 
 TEST(DefaultPrinterName, TakesTheTextBeforeTheFirstCommaWithoutLeadingBlanks) {
-    EXPECT_EQ(DefaultPrinterName("Kelvad Printer,winspool,LPT1:"), "Kelvad Printer");
-    EXPECT_EQ(DefaultPrinterName("  テストプリンタ ,winspool"), "テストプリンタ ");
-    EXPECT_EQ(DefaultPrinterName("Solo"), "Solo");
-    EXPECT_EQ(DefaultPrinterName("   "), "");
+    EXPECT_EQ(DefaultPrinterName(L"Kelvad Printer,winspool,LPT1:"), L"Kelvad Printer");
+    EXPECT_EQ(DefaultPrinterName(L"  テストプリンタ ,winspool"), L"テストプリンタ ");
+    EXPECT_EQ(DefaultPrinterName(L"Solo"), L"Solo");
+    EXPECT_EQ(DefaultPrinterName(L"   "), L"");
 }
 
 TEST(PrinterTargets, ListIsBuiltOnceAndNotLeftHalfBuiltByAnError) {
@@ -78,19 +80,19 @@ TEST(PrinterTargets, ListIsBuiltOnceAndNotLeftHalfBuiltByAnError) {
     t.platform.failEnumeration = true;
     EXPECT_EQ(ErrorOf([&] { t.Printers(); }), "enumeration broke");
     t.platform.failEnumeration = false;
-    EXPECT_EQ(t.PrinterTexts(), std::vector<std::string>{"A"});
-    t.platform.names.push_back("Added later");
+    EXPECT_EQ(t.PrinterTexts(), std::vector<std::wstring>{L"A"});
+    t.platform.names.push_back(L"Added later");
     EXPECT_EQ(t.Printers().size(), 1u);
 }
 
 TEST(PrinterTargets, DefaultOfThe95FamilyIsItsFirstPortRow) {
     Targets t;
     t.platform.nt = false;
-    t.platform.ports = {{"Other", "LPT2:"}, {"Laser", "LPT1:, FILE:"}};
-    t.platform.deviceEntry = " Laser,HPPCL,LPT1:";
+    t.platform.ports = {{L"Other", L"LPT2:"}, {L"Laser", L"LPT1:, FILE:"}};
+    t.platform.deviceEntry = L" Laser,HPPCL,LPT1:";
     EXPECT_EQ(t.PrinterIndex(), 1);
-    EXPECT_EQ(t.CurrentText(), "Laser. LPT1:");
-    EXPECT_EQ(t.CurrentDevice(), (TPrinterDevice{"", "Laser", "LPT1:"}));
+    EXPECT_EQ(t.CurrentText(), L"Laser. LPT1:");
+    EXPECT_EQ(t.CurrentDevice(), (TPrinterDevice{L"", L"Laser", L"LPT1:"}));
     // Found once: the index is kept and the settings are not fetched again.
     EXPECT_EQ(t.PrinterIndex(), 1);
     EXPECT_EQ(t.platform.settingsFetched, std::vector<std::string>{"Laser"});
@@ -103,37 +105,44 @@ TEST(PrinterTargets, DefaultMustMatchANameExactly) {
     }
     Targets none({}, "Kelvad Printer,winspool,");
     EXPECT_EQ(ErrorOf([&] { none.CurrentText(); }), kNoDefaultPrinterError);
+    // A name that Shift-JIS cannot hold is matched whole, never through its '?' stand-in.
+    const std::wstring korean = L"Kelvad 한국";
+    Targets wide;
+    wide.platform.names = {L"Kelvad ??", L"Kelvad 한글", korean};
+    wide.platform.deviceEntry = korean + L",winspool,";
+    EXPECT_EQ(wide.PrinterIndex(), 2);
+    EXPECT_EQ(wide.SettingsDevice(), korean);
 }
 
 TEST(PrinterTargets, SelectionByIndexChangesOnlyTheIndex) {
     Targets t({"A", "B", "C"}, "B,winspool,");
     EXPECT_EQ(t.PrinterIndex(), 1);
     t.SetPrinterIndex(2);
-    EXPECT_EQ(t.CurrentDevice().deviceName, "C");
-    EXPECT_EQ(t.SettingsDevice(), "B");
+    EXPECT_EQ(t.CurrentDevice().deviceName, L"C");
+    EXPECT_EQ(t.SettingsDevice(), L"B");
     for (int bad : {3, -2})
         EXPECT_EQ(ErrorOf([&] { t.SetPrinterIndex(bad); }), kPrinterIndexError) << bad;
     EXPECT_EQ(t.PrinterIndex(), 2);
 
     // -1 looks the default up afresh.
-    t.platform.deviceEntry = "A,winspool,";
+    t.platform.deviceEntry = L"A,winspool,";
     t.SetPrinterIndex(-1);
     EXPECT_EQ(t.platform.settingsFetched, (std::vector<std::string>{"B", "A"}));
-    EXPECT_EQ(t.CurrentText(), "A");
+    EXPECT_EQ(t.CurrentText(), L"A");
 }
 
 TEST(PrinterTargets, SelectionByNamesMatchesDeviceAndPortOrAppends) {
     Targets t;
     t.platform.nt = false;
-    t.platform.ports = {{"Laser", "LPT1:,FILE:"}};
-    t.SetPrinterNames({"HPPCL", "Laser", "FILE:"});
+    t.platform.ports = {{L"Laser", L"LPT1:,FILE:"}};
+    t.SetPrinterNames({L"HPPCL", L"Laser", L"FILE:"});
     EXPECT_EQ(t.PrinterIndex(), 1);
     EXPECT_EQ(t.platform.settingsFetched, std::vector<std::string>{"Laser"});
 
     const DeviceSettings own{1, 2, 3};
-    t.SetPrinterNames({"HPPCL", "Laser", "COM2:"}, &own);
+    t.SetPrinterNames({L"HPPCL", L"Laser", L"COM2:"}, &own);
     EXPECT_EQ(t.PrinterIndex(), 2);
-    EXPECT_EQ(t.Printers().back(), (PrinterRow{"Laser. COM2:", {"HPPCL", "Laser", "COM2:"}}));
+    EXPECT_EQ(t.Printers().back(), (PrinterRow{L"Laser. COM2:", {L"HPPCL", L"Laser", L"COM2:"}}));
     EXPECT_EQ(t.Settings(), own);
     EXPECT_EQ(t.platform.settingsFetched.size(), 1u);
 }
@@ -145,7 +154,7 @@ TEST(PrinterTargets, ChangesAreRefusedWhilePrinting) {
     t.SetPrinting(true);
     EXPECT_EQ(ErrorOf([&] { t.SetPrinterIndex(1); }), kPrintingError);
     EXPECT_EQ(ErrorOf([&] { t.SetPrinterIndex(-1); }), kPrintingError);
-    EXPECT_EQ(ErrorOf([&] { t.SetPrinterNames({"", "B", ""}); }), kPrintingError);
+    EXPECT_EQ(ErrorOf([&] { t.SetPrinterNames({L"", L"B", L""}); }), kPrintingError);
     EXPECT_EQ(t.PrinterIndex(), 0);
     EXPECT_EQ(t.changes, changes);
     t.SetPrinting(false);

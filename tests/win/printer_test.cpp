@@ -21,9 +21,10 @@ namespace {
 using namespace kelvad::testing;
 
 const char* const kTestPrinters[] = {"Kelvad Printer", "テストプリンタ", "Kelvad Refuse", "Kelvad Bench"};
+const std::wstring kHangulPrinter = L"Kelvad \uD55C\uAE00";
 
-int IndexOf(const std::vector<std::string>& texts, const std::string& text) {
-    auto found = std::find(texts.begin(), texts.end(), text);
+int IndexOf(const std::vector<std::wstring>& texts, const std::string& text) {
+    auto found = std::find(texts.begin(), texts.end(), ToWide(text));
     return found == texts.end() ? -1 : static_cast<int>(found - texts.begin());
 }
 
@@ -49,8 +50,8 @@ protected:
 
 TEST_F(PrinterTest, ATargetThatCannotBeMadeIsReportedAsNotValid) {
     TPrinter printer;
-    printer.SetPrinterNames({"", "No Such Printer", "LPT9:"});
-    EXPECT_EQ(printer.CurrentText(), "No Such Printer. LPT9:");
+    printer.SetPrinterNames({L"", L"No Such Printer", L"LPT9:"});
+    EXPECT_EQ(printer.CurrentText(), L"No Such Printer. LPT9:");
     EXPECT_TRUE(printer.Settings().empty());
     EXPECT_EQ(ErrorOf([&] { printer.Handle(); }), kInvalidPrinterError);
     EXPECT_EQ(ErrorOf([&] { printer.BeginDoc(); }), kInvalidPrinterError);
@@ -80,7 +81,7 @@ TEST_F(PrinterTest, DocumentOfTwoPagesReachesThePrinterAndProcessesMessagesMeanw
     EXPECT_EQ(seen, 1);
     EXPECT_NE(printer.Handle(), info) << "the document has its own device context";
     EXPECT_EQ(ErrorOf([&] { printer.SetPrinterIndex(0); }), kPrintingError);
-    EXPECT_EQ(ErrorOf([&] { printer.SetPrinterNames({"", "Kelvad Printer", ""}); }), kPrintingError);
+    EXPECT_EQ(ErrorOf([&] { printer.SetPrinterNames({L"", L"Kelvad Printer", L""}); }), kPrintingError);
     EXPECT_EQ(ErrorOf([&] { printer.BeginDoc(); }), kPrintingError);
     Rectangle(printer.Handle(), 100, 100, 1000, 1000);
     printer.NewPage();
@@ -125,21 +126,23 @@ void ClickRow(ui::ListBox& list, int index) {
 TEST_F(PrinterTest, MainWindowListsTheTargetsNamesTheDefaultAndReadsItsMargins) {
     TestForm form("Kelvad32.exe");
     form.Create();
-    std::vector<std::string> rows;
+    std::vector<std::wstring> rows;
     for (int i = 0; i < form.PrinterListBox.Count(); ++i)
-        rows.push_back(form.PrinterListBox.Item(i));
+        rows.push_back(form.PrinterListBox.WideItem(i));
     EXPECT_EQ(rows, Printer().PrinterTexts());
     for (const char* name : kTestPrinters)
         EXPECT_NE(IndexOf(rows, name), -1) << name;
+    // A name that Shift-JIS cannot hold is listed whole.
+    EXPECT_NE(std::find(rows.begin(), rows.end(), kHangulPrinter), rows.end());
     EXPECT_EQ(form.PrinterListBox.ItemIndex(), -1) << "no row is highlighted at start";
     EXPECT_EQ(form.LPrinter.Caption(), "Kelvad Printer");
     RECT label = form.LPrinter.Bounds();
     EXPECT_GT(label.right - label.left, 46) << "the label grows with the name";
     // The NT family: the printer's name alone, no port; the driver's settings for the default came along.
-    EXPECT_EQ(Printer().CurrentDevice(), (TPrinterDevice{"", "Kelvad Printer", ""}));
-    ASSERT_GE(Printer().Settings().size(), sizeof(DEVMODEA));
-    const auto* mode = reinterpret_cast<const DEVMODEA*>(Printer().Settings().data());
-    EXPECT_STREQ(reinterpret_cast<const char*>(mode->dmDeviceName), "Kelvad Printer");
+    EXPECT_EQ(Printer().CurrentDevice(), (TPrinterDevice{L"", L"Kelvad Printer", L""}));
+    ASSERT_GE(Printer().Settings().size(), sizeof(DEVMODEW));
+    const auto* mode = reinterpret_cast<const DEVMODEW*>(Printer().Settings().data());
+    EXPECT_STREQ(mode->dmDeviceName, L"Kelvad Printer");
     // 300 dpi, A4 2479 x 3508 with 75 units unprintable on each side.
     EXPECT_EQ(form.MinLeftMargin, 6);
     EXPECT_EQ(form.MinRightMargin, 6);
@@ -186,7 +189,7 @@ TEST_F(PrinterTest, ClickedPrinterTakesTheNextJobAndNoSelectionMeansTheDefault) 
     form.PrinterListBox.SetItemIndex(-1);
     form.PrinterListBoxClick();
     EXPECT_EQ(form.LPrinter.Caption(), "Kelvad Printer");
-    EXPECT_EQ(Printer().CurrentText(), "Kelvad Printer");
+    EXPECT_EQ(Printer().CurrentText(), L"Kelvad Printer");
     DeleteFileA(jpOut.c_str());
     form.co_PrintClick();
     EXPECT_TRUE(form.boxes.empty());

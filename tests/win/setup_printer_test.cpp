@@ -249,7 +249,7 @@ TEST_F(SetupPrinterTest, PrinterChosenInThePrinterSetupDialogBecomesCurrent) {
         Click(d.RadioGroup1.Button(1));
         Click(d.co_Settei.Handle());
         EXPECT_TRUE(printerSetupAnswered);
-        EXPECT_EQ(kelvad::Printer().CurrentText(), "テストプリンタ");
+        EXPECT_EQ(kelvad::Printer().CurrentText(), L"テストプリンタ");
         EXPECT_EQ(d.l_PrinterName.Caption(), "機種名：テストプリンタ");
         // The main window learns of it on OK only.
         EXPECT_EQ(form->LPrinter.Caption(), "Kelvad Printer");
