@@ -9,7 +9,9 @@
 namespace kelvad {
 
 // The editor of one catalogue entry: its description and its command string. OK is enabled only while both
-// fields hold at least one character; Enter presses OK, Escape cancels.
+// fields hold at least one character; Enter presses OK, Escape cancels. Both texts are kept as Shift-JIS bytes
+// (the command goes to the printer as they are, the description to the settings file), so OK with a character
+// that code page 932 cannot hold is refused: a box names the character and the dialog stays open on it.
 class TEditCommandString : public ui::Form {
 public:
     // Creates the dialog hidden, owned by owner and centred on it, with both fields empty.
@@ -23,6 +25,7 @@ public:
     ui::Button co_Close;
 
     void EditCommandChange();
+    void FormCloseQuery(bool& canClose);
 
 protected:
     void CreateControls() override;
