@@ -62,7 +62,7 @@ void TAboutBox::CreateControls() {
                         .left = kPanelLeft + 70,
                         .top = kPanelTop + 16,
                         .caption = "Kelvad",
-                        .font = {"Times New Roman", 21, true},
+                        .font = {.face = "Times New Roman", .height = 21, .bold = true, .charset = DEFAULT_CHARSET},
                         .autoSize = true});
     Version.Create(
         {.parent = this, .left = kPanelLeft + 176, .top = kPanelTop + 24, .caption = "Version 1.2", .autoSize = true});

@@ -28,7 +28,7 @@ namespace {
 const ui::FontSpec kFormFont{"ＭＳ ゴシック", 13};
 const ui::FontSpec kListFont{"System", 16};
 const ui::FontSpec kCommandListFont{"System", 13};
-const ui::FontSpec kTimesFont{"Times New Roman", 15};
+const ui::FontSpec kTimesFont{.face = "Times New Roman", .height = 15, .charset = DEFAULT_CHARSET};
 const ui::FontSpec kBoldFont{"ＭＳ ゴシック", 13, true};
 
 // The file list as the print run sees it.
@@ -288,7 +288,7 @@ void TMain_Form::CreateControls() {
                    .width = 57,
                    .height = 18,
                    .caption = "FileName",
-                   .font = {"Times New Roman", 15}});
+                   .font = kTimesFont});
     Label2.Create({.parent = this, .left = 224, .top = 20, .width = 46, .height = 13, .caption = "出力先:"});
     LPrinter.Create(
         {.parent = this, .left = 276, .top = 20, .width = 46, .height = 13, .caption = "出力先:", .autoSize = true});
