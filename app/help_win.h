@@ -26,7 +26,8 @@ public:
     // The shell's open command for .html in UTF-8, empty when there is none.
     std::function<std::string()> htmlOpenCommand;
     std::function<void(HWND owner, const std::string& file, UINT command, ULONG_PTR data)> winHelp;
-    // Starts a browser command line (UTF-8) or has the shell open a file (Shift-JIS); false when that could not be done.
+    // Starts a browser command line (UTF-8) or has the shell open a file (Shift-JIS); false when that could not be
+    // done.
     std::function<bool(HWND owner, const HelpAction& action)> open;
     // Tells the user that the page could not be opened at all.
     std::function<void(const std::string& text)> report;

@@ -14,7 +14,7 @@ foreach(script IN LISTS e2e_scripts)
 endforeach()
 
 # Chosen cases again under C.UTF-8, where the ANSI code page is 1252 as on an English Windows.
-foreach(name command_line_pattern_test)
+foreach(name command_line_pattern_test window_texts_test)
     add_test(NAME e2e_cp1252_${name}
              COMMAND ${CMAKE_COMMAND} -E env KELVAD_WINE_LANG=C.UTF-8 KELVAD_WINE_ACP=1252
                      bash ${CMAKE_SOURCE_DIR}/tests/e2e/${name}.sh ${CMAKE_BINARY_DIR}/bin/Kelvad32.exe)

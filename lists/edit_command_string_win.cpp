@@ -6,6 +6,7 @@
 #include "ui/message_box.h"
 
 #include <string_view>
+#include <utility>
 
 namespace kelvad {
 namespace {
@@ -14,7 +15,8 @@ namespace {
 // hold; npos when it holds them all.
 std::pair<size_t, size_t> FirstCharacterBeyondShiftJis(std::wstring_view text) {
     for (size_t i = 0; i < text.size();) {
-        const size_t length = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]) ? 2 : 1;
+        const bool pair = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
+        const size_t length = pair ? 2 : 1;
         if (!ToShiftJis(text.substr(i, length)).exact)
             return {i, length};
         i += length;
@@ -26,6 +28,7 @@ std::pair<size_t, size_t> FirstCharacterBeyondShiftJis(std::wstring_view text) {
 
 TEditCommandString::TEditCommandString(HWND owner) {
     onCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
+    report = [this](const std::wstring& text) { ui::MessageBox(text, ToWide(kCaption), kExclamationIcon, Handle()); };
     Create({
         .clientWidth = 306,
         .clientHeight = 150,
@@ -102,8 +105,7 @@ void TEditCommandString::FormCloseQuery(bool& canClose) {
         if (length == 0)
             continue;
         canClose = false;
-        ui::MessageBox(text.substr(at, length) + ToWide(" は使用できない文字です"), ToWide(kCaption), kExclamationIcon,
-                       Handle());
+        report(text.substr(at, length) + ToWide(" は使用できない文字です"));
         field->Focus();
         SendMessageW(field->Handle(), EM_SETSEL, at, at + length);
         return;

@@ -1,6 +1,9 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "ui/button.h"
 #include "ui/edit.h"
 #include "ui/form.h"
@@ -26,6 +29,9 @@ public:
 
     void EditCommandChange();
     void FormCloseQuery(bool& canClose);
+
+    // Tells the user which character was refused (a box above the editor; tests replace it).
+    std::function<void(const std::wstring& text)> report;
 
 protected:
     void CreateControls() override;

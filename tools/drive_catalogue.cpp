@@ -10,8 +10,8 @@
 //     cancel            press Escape in the editor and wait until it has gone
 //     insert DESC CMD   ins, type, ok
 //     box               wait for a message box captioned Kelvad, print its text, press its OK
-//     fields            print each of the editor's fields: its text, its selection (FROM-TO), "focus" on the focused one
-//     texts WINDOW      print the texts of WINDOW (main or editor) and of its visible controls (see tool_text.h)
+//     fields            print each of the editor's fields: its text, its selection (FROM-TO), "focus" on the focused
+//     one texts WINDOW      print the texts of WINDOW (main or editor) and of its visible controls (see tool_text.h)
 //     click LIST ROW    click a row of LIST (desc, cmd or printer), given by its number from 0 or its text
 //     print             click the output button and wait until its handler has returned
 //     state             print "print=E change=E quit=E edit=E delete=E insert=E selected=D/C" (E: 0 or 1)
@@ -73,8 +73,7 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className) {
 
 HWND MainWindow() {
     HWND main = nullptr;
-    WaitFor(L"the main window",
-            [&] { return (main = FindWindowW(L"UiForm", L"Kelvad32")) && IsWindowVisible(main); });
+    WaitFor(L"the main window", [&] { return (main = FindWindowW(L"UiForm", L"Kelvad32")) && IsWindowVisible(main); });
     return main;
 }
 
@@ -216,10 +215,9 @@ int Run(const std::vector<std::wstring>& steps) {
         } else if (step == L"state") {
             auto enabled = [&](const wchar_t* text) { return IsWindowEnabled(ChildByText(main, text)) ? 1 : 0; };
             HWND desc = List(main, L"desc"), cmd = List(main, L"cmd");
-            std::printf("print=%d change=%d quit=%d edit=%d delete=%d insert=%d selected=%d/%d\n",
-                        enabled(L"出力(&P)"), enabled(L"切換(&C)"), enabled(L"終了(&X)"), enabled(L"Edit(&E)"),
-                        enabled(L"Del(&D)"), enabled(L"Ins(&I)"),
-                        static_cast<int>(SendMessageW(desc, LB_GETCURSEL, 0, 0)),
+            std::printf("print=%d change=%d quit=%d edit=%d delete=%d insert=%d selected=%d/%d\n", enabled(L"出力(&P)"),
+                        enabled(L"切換(&C)"), enabled(L"終了(&X)"), enabled(L"Edit(&E)"), enabled(L"Del(&D)"),
+                        enabled(L"Ins(&I)"), static_cast<int>(SendMessageW(desc, LB_GETCURSEL, 0, 0)),
                         static_cast<int>(SendMessageW(cmd, LB_GETCURSEL, 0, 0)));
             std::fflush(stdout);
         } else if (step == L"close") {

@@ -16,9 +16,8 @@ inline std::string Utf8(std::wstring_view text) {
     if (text.empty())
         return {};
     const int size = static_cast<int>(text.size());
-    std::string bytes(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr,
-                                                              nullptr)),
-                      '\0');
+    std::string bytes(
+        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), size, bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr);
     return bytes;
 }
@@ -99,15 +98,16 @@ inline HWND FocusOf(HWND hwnd) {
     return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
-// Prints a window's caption, then one line per visible child: its class, its text, and a list box's items
-// (indented), so that a script compares what a user would read.
+// Prints a window's caption, then one line per visible child: its class and its text ("Class: text", or the
+// class alone), and a list box's items indented by two blanks, so that a script compares what a user reads.
 inline void PrintTexts(HWND top) {
     PrintLine(WindowText(top));
     for (HWND child : Children(top)) {
         if (!IsWindowVisible(child))
             continue;
         const std::wstring className = ClassOf(child);
-        PrintLine(className + L": " + WindowText(child));
+        const std::wstring text = WindowText(child);
+        PrintLine(text.empty() ? className : className + L": " + text);
         if (lstrcmpiW(className.c_str(), L"ListBox") == 0) {
             const auto count = static_cast<int>(SendMessageW(child, LB_GETCOUNT, 0, 0));
             for (int i = 0; i < count; ++i)

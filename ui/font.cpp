@@ -1,7 +1,7 @@
 #include "ui/font.h"
 
-#include "ui/handle.h"
 #include "base/codepage.h"
+#include "ui/handle.h"
 
 #include <map>
 #include <tuple>

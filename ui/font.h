@@ -18,7 +18,8 @@ struct FontSpec {
     BYTE charset = SHIFTJIS_CHARSET;
 };
 
-// The font a form or control asks for, created once and kept by the toolkit until the program ends; nullptr for an empty face.
+// The font a form or control asks for, created once and kept by the toolkit until the program ends; nullptr for an
+// empty face.
 HFONT FontHandle(const FontSpec& font);
 
 } // namespace ui
