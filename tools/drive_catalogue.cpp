@@ -10,8 +10,8 @@
 //     cancel            press Escape in the editor and wait until it has gone
 //     insert DESC CMD   ins, type, ok
 //     box               wait for a message box captioned Kelvad, print its text, press its OK
-//     fields            print each of the editor's fields: its text, its selection (FROM-TO), "focus" on the focused
-//     one texts WINDOW      print the texts of WINDOW (main or editor) and of its visible controls (see tool_text.h)
+//     fields            print per editor field: its text, its selection FROM-TO, and "focus" on the focused one
+//     texts WINDOW      print the texts of WINDOW (main or editor) and of its visible controls (see tool_text.h)
 //     click LIST ROW    click a row of LIST (desc, cmd or printer), given by its number from 0 or its text
 //     print             click the output button and wait until its handler has returned
 //     state             print "print=E change=E quit=E edit=E delete=E insert=E selected=D/C" (E: 0 or 1)

@@ -98,17 +98,16 @@ inline HWND FocusOf(HWND hwnd) {
     return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
-// Prints a window's caption, then one line per visible child: its class and its text ("Class: text", or the
-// class alone), and a list box's items indented by two blanks, so that a script compares what a user reads.
+// Prints a window's caption, then the text of each visible child that has one, and a list box's items indented
+// by two blanks, so that a script compares what a user reads.
 inline void PrintTexts(HWND top) {
     PrintLine(WindowText(top));
     for (HWND child : Children(top)) {
         if (!IsWindowVisible(child))
             continue;
-        const std::wstring className = ClassOf(child);
-        const std::wstring text = WindowText(child);
-        PrintLine(text.empty() ? className : className + L": " + text);
-        if (lstrcmpiW(className.c_str(), L"ListBox") == 0) {
+        if (const std::wstring text = WindowText(child); !text.empty())
+            PrintLine(text);
+        if (lstrcmpiW(ClassOf(child).c_str(), L"ListBox") == 0) {
             const auto count = static_cast<int>(SendMessageW(child, LB_GETCOUNT, 0, 0));
             for (int i = 0; i < count; ++i)
                 PrintLine(L"  " + ListItem(child, i));
