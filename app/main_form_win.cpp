@@ -38,7 +38,7 @@ public:
     int Count() const override { return list_.Count(); }
     int SelectedCount() const override { return list_.SelectedCount(); }
     bool IsSelected(int index) const override { return list_.IsSelected(index); }
-    std::string Item(int index) const override { return list_.Item(index); }
+    std::wstring Item(int index) const override { return list_.WideItem(index); }
     void Delete(int index) override {
         if (index >= 0 && index < list_.Count())
             list_.DeleteItem(index);
@@ -344,7 +344,7 @@ void TMain_Form::TakeCommandLine() {
     AutoPrint = parsed.autoPrint;
     if (AutoPrint)
         ui::App().onIdle = IdleHook{this};
-    for (const std::string& name : CommandLineFileNames(parsed.fileNames))
+    for (const std::wstring& name : CommandLineFileNames(parsed.fileNames))
         FilesListBox.AddItem(name);
 }
 
@@ -374,7 +374,7 @@ void TMain_Form::co_HelpClick() {
 
 void TMain_Form::AppHelp(HWND owner, UINT command, ULONG_PTR data) { Help.Request(owner, command, data); }
 
-void TMain_Form::ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+void TMain_Form::ShowWideMessageBox(const std::wstring& text, const std::wstring& caption, unsigned flags) {
     // During a run the box is owned by the progress window, which stays on top: so the box stands above it.
     ui::MessageBox(text, caption, flags, nowPrinting_ ? nowPrinting_->Handle() : nullptr);
     if (nowPrinting_)
@@ -436,7 +436,7 @@ void TMain_Form::co_PrintClick() {
         if (OutputOptions.IsPrnFile) {
             everyFileOutput = RunRawPrint(
                 rows, OutputOptions.IsDeleteFile,
-                [&](const std::string& path, const RunPosition&) {
+                [&](const std::wstring& path, const RunPosition&) {
                     return SpoolPrinterFile(path, Printer().RawTarget(), *spooler_, *fileSystem_, *progress, *this);
                 },
                 *progress, *fileSystem_, *this);
@@ -446,17 +446,17 @@ void TMain_Form::co_PrintClick() {
             // The loader's messages stand above the progress window, like the run's own boxes.
             struct LoaderMessages {
                 TAll& loader;
-                std::function<void(const std::string&)> saved;
+                std::function<void(const std::wstring&)> saved;
                 ~LoaderMessages() { loader.showMessage = std::move(saved); }
             } restore{All1, All1.showMessage};
             if (!All1.showMessage)
-                All1.showMessage = [progress = progress.get()](const std::string& message) {
-                    ui::MessageBox(message, ui::App().title, MB_OK, progress->Handle());
+                All1.showMessage = [progress = progress.get()](const std::wstring& message) {
+                    ui::MessageBox(message, ToWide(ui::App().title), MB_OK, progress->Handle());
                     progress->RestartMessageClock();
                 };
             everyFileOutput = RunImagePrint(
                 rows, OutputOptions.IsDeleteFile,
-                [&](const std::string& path, const RunPosition&) { return PrintImageFile(path, page); }, *progress,
+                [&](const std::wstring& path, const RunPosition&) { return PrintImageFile(path, page); }, *progress,
                 *fileSystem_, *this, document);
         }
     } catch (...) {

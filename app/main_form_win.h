@@ -127,7 +127,7 @@ public:
     void SaveOptions(IniFile& ini);
     void FormDestroy();
 
-    void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+    void ShowWideMessageBox(const std::wstring& text, const std::wstring& caption, unsigned flags) override;
 
     // Exit status after an automatic print: 0 when every file was output, 1 otherwise.
     int ExitStatus() const noexcept { return exitStatus_; }

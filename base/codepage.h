@@ -19,6 +19,10 @@ ShiftJisText ToShiftJis(std::wstring_view text);
 // Shift-JIS bytes as UTF-16.
 std::wstring ToWide(std::string_view sjis);
 
+// The longest prefix of text whose Shift-JIS form fits in maxBytes, with no character split (a surrogate pair
+// stays whole; a character code page 932 cannot hold counts as its stand-in's one byte).
+std::wstring CutAtShiftJisBytes(std::wstring_view text, std::size_t maxBytes);
+
 // UTF-16 as UTF-8 (for addresses handed to a browser).
 std::string ToUtf8(std::wstring_view text);
 

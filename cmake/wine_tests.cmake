@@ -13,10 +13,16 @@ foreach(script IN LISTS e2e_scripts)
     set_tests_properties(e2e_${name} PROPERTIES RESOURCE_LOCK wine_printers TIMEOUT 600)
 endforeach()
 
-# Chosen cases again under C.UTF-8, where the ANSI code page is 1252 as on an English Windows.
-foreach(name command_line_pattern_test window_texts_test)
-    add_test(NAME e2e_cp1252_${name}
-             COMMAND ${CMAKE_COMMAND} -E env KELVAD_WINE_LANG=C.UTF-8 KELVAD_WINE_ACP=1252
-                     bash ${CMAKE_SOURCE_DIR}/tests/e2e/${name}.sh ${CMAKE_BINARY_DIR}/bin/Kelvad32.exe)
-    set_tests_properties(e2e_cp1252_${name} PROPERTIES RESOURCE_LOCK wine_printers TIMEOUT 600)
+# Chosen cases again under other ANSI code pages: 1252 (C.UTF-8, as on an English Windows) and 65001 (hi_IN.UTF-8,
+# a locale without an ANSI code page, for which Wine takes UTF-8 as Windows does with its system-wide UTF-8 option).
+set(code_page_cases command_line_pattern_test window_texts_test)
+foreach(pass "1252;C.UTF-8" "65001;hi_IN.UTF-8")
+    list(GET pass 0 acp)
+    list(GET pass 1 lang)
+    foreach(name IN LISTS code_page_cases)
+        add_test(NAME e2e_cp${acp}_${name}
+                 COMMAND ${CMAKE_COMMAND} -E env KELVAD_WINE_LANG=${lang} KELVAD_WINE_ACP=${acp}
+                         bash ${CMAKE_SOURCE_DIR}/tests/e2e/${name}.sh ${CMAKE_BINARY_DIR}/bin/Kelvad32.exe)
+        set_tests_properties(e2e_cp${acp}_${name} PROPERTIES RESOURCE_LOCK wine_printers TIMEOUT 600)
+    endforeach()
 endforeach()

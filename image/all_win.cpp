@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
+#include "base/codepage.h"
 #include "image/image_loader.h"
 #include "image/plugin_interface_win.h"
 #include "ui/application.h"
@@ -78,7 +80,7 @@ TAll::TAll(ui::Form* owner) : ui::PictureControl(owner), pluginFolder(ProgramFol
     SetAutoSize(true);
 }
 
-void TAll::SetPictureName(const std::string& name) {
+void TAll::SetPictureName(const std::wstring& name) {
     pictureName_ = name;
     GetPicture().Clear();
     if (pictureName_.empty()) {
@@ -97,11 +99,11 @@ void TAll::SetPreView(bool value) {
 }
 
 void TAll::Show(const std::string& text) {
-    const std::string message = LoaderMessage(text, pictureName_);
+    const std::wstring message = LoaderMessage(text, pictureName_);
     if (showMessage)
         showMessage(message);
     else
-        ui::MessageBox(message, ui::App().title, MB_OK);
+        ui::MessageBox(message, ToWide(ui::App().title), MB_OK);
 }
 
 void TAll::Fail(int error, const std::string& text) {
@@ -113,7 +115,8 @@ void TAll::Fail(int error, const std::string& text) {
 
 void TAll::LoadPicture() {
     error_ = kErrorNone;
-    const std::string extension = PictureExtension(pictureName_);
+    // Extensions are ASCII: one that code page 932 cannot hold matches no loader either way.
+    const std::string extension = PictureExtension(ToShiftJis(pictureName_).bytes);
     const std::optional<LoaderRow> row = FindLoader(extension);
     if (!row) {
         Fail(kErrorUnsupportedExtension, "サポートされない拡張子");
@@ -193,11 +196,59 @@ int CopyRows(HDC dc, HBITMAP bitmap, const DibLayout& layout, const unsigned cha
     return lines;
 }
 
+// The name in the ANSI code page, as the plug-in interface takes names; nullopt when that code page cannot carry
+// it exactly (the name turned back would be another one).
+std::optional<std::string> AnsiName(const std::wstring& name) {
+    const UINT codePage = GetACP();
+    // UTF-8 takes neither the flag nor a default character.
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int wideLength = static_cast<int>(name.size());
+    const int length = WideCharToMultiByte(codePage, flags, name.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, flags, name.data(), wideLength, ansi.data(), length, nullptr, nullptr);
+    std::wstring back(ansi.size() + 1, L'\0');
+    back.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(codePage, 0, ansi.data(), length, back.data(), static_cast<int>(back.size()))));
+    if (back != name || ansi.find('\0') != std::string::npos)
+        return std::nullopt;
+    return ansi;
+}
+
+} // namespace
+
+// What a plug-in reads the picture from: the file by its name (flag 0, the length argument being the offset to
+// read from), or the file's bytes in memory (flag 1, the buffer and length being the bytes from that offset on).
+class PluginSource {
+public:
+    explicit PluginSource(const std::string& ansiName) : inMemory_(false) {
+        std::memcpy(name_, ansiName.c_str(), ansiName.size() + 1);
+    }
+    explicit PluginSource(std::vector<unsigned char> bytes) : inMemory_(true), bytes_(std::move(bytes)) {}
+
+    LPCSTR Buffer(LONG_PTR offset) const {
+        if (!inMemory_)
+            return name_;
+        return reinterpret_cast<LPCSTR>(bytes_.data() + std::min<std::size_t>(offset, bytes_.size()));
+    }
+    LONG_PTR Length(LONG_PTR offset) const {
+        return inMemory_ ? static_cast<LONG_PTR>(bytes_.size() - std::min<std::size_t>(offset, bytes_.size())) : offset;
+    }
+    unsigned Flag() const { return inMemory_ ? 1 : 0; }
+
+private:
+    bool inMemory_;
+    char name_[kNameBufferSize] = {};
+    std::vector<unsigned char> bytes_;
+};
+
+namespace {
+
 // The information call. The text block that a successful call may hand over is freed at once: the loader shows
 // no text.
-int PictureInfoOf(const PluginCalls& calls, const char* name, LONG_PTR offset, plugin::PictureInfo& record) {
+int PictureInfoOf(const PluginCalls& calls, const PluginSource& source, LONG_PTR offset, plugin::PictureInfo& record) {
     record = {};
-    const int result = calls.getPictureInfo(name, offset, 0, &record);
+    const int result =
+        calls.getPictureInfo(source.Buffer(offset), source.Length(offset), source.Flag(), &record);
     ui::GlobalMemory text(result == plugin::kOk ? record.hInfo : nullptr);
     record.hInfo = nullptr;
     return result;
@@ -225,35 +276,48 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
                               ? calls.getPictureInfo && (preView_ ? calls.getPreview : calls.getPicture)
                               : calls.getPicture && (calls.getPictureInfo || (kind != kPicKind && kind != kPic2Kind));
     // A library without them, or a name longer than the 256-byte buffer, is an error of its own; nothing is called.
-    if (!hasCalls || pictureName_.size() >= kNameBufferSize) {
+    const std::optional<std::string> ansiName = AnsiName(pictureName_);
+    if (!hasCalls || (ansiName && ansiName->size() >= kNameBufferSize)) {
         Fail(kErrorOther, PluginResultText(kErrorOther));
         return;
     }
-    char name[kNameBufferSize] = {};
-    std::memcpy(name, pictureName_.c_str(), pictureName_.size() + 1);
+    std::optional<PluginSource> source;
+    if (ansiName) {
+        source.emplace(*ansiName);
+    } else {
+        try {
+            source.emplace(ui::ReadWholeFile(pictureName_));
+        } catch (const ui::InvalidPicture&) {
+            Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
+            return;
+        } catch (const ui::Error&) {
+            Fail(plugin::kReadError, PluginResultText(plugin::kReadError));
+            return;
+        }
+    }
     if (kind == kJpegKind) {
-        LoadJpeg(calls, name);
+        LoadJpeg(calls, *source);
         return;
     }
     // The size first, where the plug-in tells it at offset 0: a picture too large for one bitmap is refused before
     // it is decoded. PIC and PIC2 take their densities from the same answer.
     plugin::PictureInfo record{};
-    const bool known = calls.getPictureInfo && PictureInfoOf(calls, name, 0, record) == plugin::kOk;
+    const bool known = calls.getPictureInfo && PictureInfoOf(calls, *source, 0, record) == plugin::kOk;
     if (known && BitmapTooLarge(record.width, record.height)) {
         Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
         return;
     }
-    if (LoadWhole(calls, name) && known && (kind == kPicKind || kind == kPic2Kind))
+    if (LoadWhole(calls, *source) && known && (kind == kPicKind || kind == kPic2Kind))
         SquarePixels(record.xDensity, record.yDensity);
 }
 
 // JPEG: the size from the information call (at offset 0, else 128), then the picture or its preview.
-void TAll::LoadJpeg(const PluginCalls& calls, const char* name) {
+void TAll::LoadJpeg(const PluginCalls& calls, const PluginSource& source) {
     plugin::PictureInfo record{};
     LONG_PTR offset = 0;
-    int result = PictureInfoOf(calls, name, 0, record);
+    int result = PictureInfoOf(calls, source, 0, record);
     if (result != plugin::kOk) {
-        result = PictureInfoOf(calls, name, 128, record);
+        result = PictureInfoOf(calls, source, 128, record);
         if (result == plugin::kOk)
             offset = 128;
     }
@@ -275,7 +339,8 @@ void TAll::LoadJpeg(const PluginCalls& calls, const char* name) {
         preView_ ? PreviewSize(record.width, record.height) : PictureSize{record.width, record.height};
     HANDLE info = nullptr;
     HANDLE bits = nullptr;
-    result = (preView_ ? calls.getPreview : calls.getPicture)(name, offset, 0, &info, &bits, nullptr, 0);
+    result = (preView_ ? calls.getPreview : calls.getPicture)(source.Buffer(offset), source.Length(offset), source.Flag(),
+                                                              &info, &bits, nullptr, 0);
     if (result != plugin::kOk) {
         Fail(result, PluginResultText(result));
         return;
@@ -285,13 +350,13 @@ void TAll::LoadJpeg(const PluginCalls& calls, const char* name) {
 
 // Every other kind: the picture at offset 0, or at 128 when the plug-in does not know the format at 0. Returns
 // false after reporting a failure.
-bool TAll::LoadWhole(const PluginCalls& calls, const char* name) {
+bool TAll::LoadWhole(const PluginCalls& calls, const PluginSource& source) {
     HANDLE info = nullptr;
     HANDLE bits = nullptr;
-    int result = calls.getPicture(name, 0, 0, &info, &bits, nullptr, 0);
+    int result = calls.getPicture(source.Buffer(0), source.Length(0), source.Flag(), &info, &bits, nullptr, 0);
     if (result == plugin::kUnknownFormat) {
         info = bits = nullptr;
-        result = calls.getPicture(name, 128, 0, &info, &bits, nullptr, 0);
+        result = calls.getPicture(source.Buffer(128), source.Length(128), source.Flag(), &info, &bits, nullptr, 0);
     }
     if (result != plugin::kOk) {
         Fail(result, PluginResultText(result));

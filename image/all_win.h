@@ -9,6 +9,7 @@
 namespace kelvad {
 
 struct PluginCalls;
+class PluginSource;
 
 // The image loader: turns an image file into a picture held in memory. BMP, ICO, WMF and EMF are read by
 // the toolkit's readers; the other kinds through an image plug-in library (loaded per file by its full path, from
@@ -27,11 +28,14 @@ public:
     // owner: the form that contains the loader (its window gets the picture's palette); may be null.
     explicit TAll(ui::Form* owner);
 
-    const std::string& PictureName() const noexcept { return pictureName_; }
+    // The file's full path, UTF-16 as the system names it.
+    const std::wstring& PictureName() const noexcept { return pictureName_; }
     // Stores the name and loads it (empty: clears the picture, Error 0). When a BMP, ICO, WMF or EMF file
     // cannot be opened or read, ui::Error is thrown to the caller; every other failure is shown and leaves
     // PictureName empty with Error telling why.
-    void SetPictureName(const std::string& name);
+    // A plug-in is given the name in the ANSI code page, as its interface takes it; a name that code page cannot
+    // carry exactly goes to the plug-in as the file's bytes in memory instead.
+    void SetPictureName(const std::wstring& name);
 
     // JPEG only: load the plug-in's quarter-size preview instead of the full picture. Setting it reloads.
     bool PreView() const noexcept { return preView_; }
@@ -49,7 +53,7 @@ public:
 
     // Shows a loader message ("text [name]"); by default the plain message dialog captioned with the
     // application's title. Tests replace it.
-    std::function<void(const std::string& message)> showMessage;
+    std::function<void(const std::wstring& message)> showMessage;
     // The display's bits per pixel, which decides whether a palette is built; by default asked of the
     // screen. Tests replace it to run the palette path on any display.
     std::function<int()> displayBitsPerPixel;
@@ -63,12 +67,12 @@ private:
     void Fail(int error, const std::string& text);
     void LoadNative(const std::string& extension);
     void LoadThroughPlugin(int kind, const char* library, const char* typeName);
-    void LoadJpeg(const PluginCalls& calls, const char* name);
-    bool LoadWhole(const PluginCalls& calls, const char* name);
+    void LoadJpeg(const PluginCalls& calls, const PluginSource& source);
+    bool LoadWhole(const PluginCalls& calls, const PluginSource& source);
     void SquarePixels(unsigned xDensity, unsigned yDensity);
     bool SetPixels(HGLOBAL info, HGLOBAL bits, int width, int height, bool mayBuildPalette);
 
-    std::string pictureName_;
+    std::wstring pictureName_;
     bool preView_ = false;
     int orgWidth_ = 0;
     int orgHeight_ = 0;

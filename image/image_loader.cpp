@@ -1,5 +1,7 @@
 #include "image/image_loader.h"
 
+#include "base/codepage.h"
+
 #include <array>
 #include <cstring>
 #include <limits>
@@ -90,8 +92,8 @@ std::string PluginResultText(int code) {
     }
 }
 
-std::string LoaderMessage(const std::string& text, const std::string& name) {
-    return text + " [" + name + "]";
+std::wstring LoaderMessage(const std::string& text, const std::wstring& name) {
+    return ToWide(text + " [") + name + L"]";
 }
 
 PictureSize PreviewSize(int width, int height) {

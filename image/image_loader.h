@@ -39,8 +39,8 @@ std::optional<LoaderRow> FindLoader(const std::string& upperExtension);
 std::string LibraryNotFoundText(const char* typeName);
 // The text shown for a plug-in result code.
 std::string PluginResultText(int code);
-// The dialog text: the message and the file name in square brackets.
-std::string LoaderMessage(const std::string& text, const std::string& name);
+// The dialog text: the message and the file name (whole, UTF-16) in square brackets.
+std::wstring LoaderMessage(const std::string& text, const std::wstring& name);
 
 struct PictureSize {
     int width;

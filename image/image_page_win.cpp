@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 
+#include "base/codepage.h"
 #include "base/message_flags.h"
 #include "image/image_loader.h"
 #include "image/image_page.h"
@@ -168,7 +169,7 @@ bool DrawPicture(HDC printer, ui::Picture& picture, const PageRect& rect, const 
     return false;
 }
 
-FileOutcome PrintImageFile(const std::string& name, ImagePageContext& page) {
+FileOutcome PrintImageFile(const std::wstring& name, ImagePageContext& page) {
     if (const FileCheck check = CheckOutputFile(name, page.fs, page.messages); !check.Passed())
         return check.outcome;
     HDC printer = Printer().Handle();
@@ -200,14 +201,14 @@ FileOutcome PrintImageFile(const std::string& name, ImagePageContext& page) {
             drawn = page.draw ? page.draw(printer, picture, rect, o) : DrawPicture(printer, picture, rect, o);
             // A device that refuses the drawing leaves the page empty; the user is told which file it was.
             if (!drawn && !picture.Empty())
-                page.messages.ShowMessageBox(name + " を出力できません", kCaption, kStopIcon);
+                page.messages.ShowWideMessageBox(name + ToWide(" を出力できません"), ToWide(kCaption), kStopIcon);
         } catch (const PictureMemoryError&) {
             // Reported as the loader reports a picture it has no memory for; the page stays empty.
-            const std::string message = LoaderMessage(PluginResultText(plugin::kNoMemory), name);
+            const std::wstring message = LoaderMessage(PluginResultText(plugin::kNoMemory), name);
             if (page.loader.showMessage)
                 page.loader.showMessage(message);
             else
-                ui::MessageBox(message, ui::App().title, MB_OK);
+                ui::MessageBox(message, ToWide(ui::App().title), MB_OK);
         }
         if (drawn)
             outcome = FileOutcome::Output;
@@ -239,8 +240,8 @@ void PrinterDocument::Abort() {
     Printer().Abort();
 }
 
-std::string PrinterDocument::PrinterName() {
-    return Printer().CurrentDevice().deviceName;
+std::wstring PrinterDocument::PrinterName() {
+    return ToWide(Printer().CurrentDevice().deviceName);
 }
 
 } // namespace kelvad

@@ -54,7 +54,7 @@ struct ImagePageContext {
 // progress window. Output when the page was drawn; a file that fails its checks or cannot be loaded leaves the
 // page empty, and so does one whose drawing the device refuses (a stop box "<path> を出力できません" says so).
 // An error opening or reading a BMP, ICO, WMF or EMF file propagates.
-FileOutcome PrintImageFile(const std::string& name, ImagePageContext& page);
+FileOutcome PrintImageFile(const std::wstring& name, ImagePageContext& page);
 
 // The printer object's document as the image run sees it, titled "Kelvad Graphic File".
 class PrinterDocument : public PrintDocument {
@@ -63,7 +63,7 @@ public:
     bool NewPage() override;
     bool End() override;
     void Abort() override;
-    std::string PrinterName() override;
+    std::wstring PrinterName() override;
 };
 
 } // namespace kelvad

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/codepage.h"
 #include "base/sjis.h"
 
 namespace kelvad {
@@ -45,31 +46,13 @@ std::string SystemFilterString(std::string_view filter) {
     return result;
 }
 
-namespace {
-
-// True when the last character of a path is a single-byte backslash, not the trail byte of a
-// double-byte character such as "表".
-bool EndsWithBackslash(const std::string& path) {
-    bool last = false;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        last = false;
-        if (IsLeadByte(static_cast<unsigned char>(path[i])))
-            ++i;
-        else
-            last = path[i] == '\\';
-    }
-    return last;
-}
-
-} // namespace
-
-bool ParseChosenFiles(const char* buffer, std::size_t size, std::vector<std::string>& names) {
+bool ParseChosenFiles(const wchar_t* buffer, std::size_t size, std::vector<std::wstring>& names) {
     names.clear();
-    std::vector<std::string> parts;
+    std::vector<std::wstring> parts;
     std::size_t pos = 0;
     while (true) {
         std::size_t end = pos;
-        while (end < size && buffer[end] != '\0')
+        while (end < size && buffer[end] != L'\0')
             ++end;
         if (end >= size)
             return false;
@@ -84,9 +67,9 @@ bool ParseChosenFiles(const char* buffer, std::size_t size, std::vector<std::str
         names = std::move(parts);
         return true;
     }
-    std::string folder = parts.front();
-    if (!EndsWithBackslash(folder))
-        folder += '\\';
+    std::wstring folder = parts.front();
+    if (folder.back() != L'\\')
+        folder += L'\\';
     for (std::size_t i = 1; i < parts.size(); ++i)
         names.push_back(folder + parts[i]);
     return true;
@@ -108,25 +91,29 @@ std::string FoldCase(const std::string& name) {
 
 } // namespace
 
-bool IsWildcardName(const std::string& path) {
-    const std::size_t slash = FindLastSingleByte(path, '\\');
-    const std::size_t start = slash == std::string::npos ? 0 : slash + 1;
-    return path.find_first_of("*?", start) != std::string::npos;
+bool IsWildcardName(const std::wstring& path) {
+    const std::size_t slash = path.rfind(L'\\');
+    const std::size_t start = slash == std::wstring::npos ? 0 : slash + 1;
+    return path.find_first_of(L"*?", start) != std::wstring::npos;
 }
 
-std::vector<std::string> ExpandWildcardName(const std::string& pattern, std::vector<FolderEntry> found) {
+std::vector<std::wstring> ExpandWildcardName(const std::wstring& pattern, std::vector<FolderEntry> found) {
     std::erase_if(found, [](const FolderEntry& e) { return e.isFolder || e.isHidden || e.isSystem; });
     if (found.empty())
         return {pattern};
-    // Names that differ only in case keep a fixed order between them.
-    std::sort(found.begin(), found.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        const std::string fa = FoldCase(a.name), fb = FoldCase(b.name);
-        return fa != fb ? fa < fb : a.name < b.name;
+    // The order is that of the Shift-JIS names; names that differ only in case keep a fixed order between them,
+    // and so do names that code page 932 cannot tell apart.
+    std::vector<std::pair<std::string, FolderEntry>> keyed;
+    for (FolderEntry& entry : found)
+        keyed.emplace_back(ToShiftJis(entry.name).bytes, std::move(entry));
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        const std::string fa = FoldCase(a.first), fb = FoldCase(b.first);
+        return fa != fb ? fa < fb : a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
     });
-    const std::size_t slash = FindLastSingleByte(pattern, '\\');
-    const std::string folder = slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
-    std::vector<std::string> names;
-    for (const FolderEntry& entry : found)
+    const std::size_t slash = pattern.rfind(L'\\');
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash + 1);
+    std::vector<std::wstring> names;
+    for (const auto& [key, entry] : keyed)
         names.push_back(folder + entry.name);
     return names;
 }

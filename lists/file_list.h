@@ -43,22 +43,22 @@ std::string SystemFilterString(std::string_view filter);
 // The names a multiple-selection dialog returned in buffer: either one full path, or the folder followed by
 // the names in it, each NUL-terminated, the list ending with an empty string. Returns false when the list
 // does not end inside the buffer (the choice did not fit); names then stays empty.
-bool ParseChosenFiles(const char* buffer, std::size_t size, std::vector<std::string>& names);
+bool ParseChosenFiles(const wchar_t* buffer, std::size_t size, std::vector<std::wstring>& names);
 
 // True when the last part of a path (after its last backslash) holds '*' or '?'.
-bool IsWildcardName(const std::string& path);
+bool IsWildcardName(const std::wstring& path);
 
 // One entry that a folder search for a pattern found.
 struct FolderEntry {
-    std::string name;
+    std::wstring name;
     bool isFolder = false;
     bool isHidden = false;
     bool isSystem = false;
 };
 
 // The names a command-line pattern (a full path) stands for: the files among the entries its folder search
-// found (not folders, hidden or system files) in name order, compared case-insensitively, each as a full
-// path; the pattern itself when no file matches, so that the print run reports it as not found.
-std::vector<std::string> ExpandWildcardName(const std::string& pattern, std::vector<FolderEntry> found);
+// found (not folders, hidden or system files) in the order of their Shift-JIS names, compared case-insensitively,
+// each as a full path; the pattern itself when no file matches, so that the print run reports it as not found.
+std::vector<std::wstring> ExpandWildcardName(const std::wstring& pattern, std::vector<FolderEntry> found);
 
 } // namespace kelvad

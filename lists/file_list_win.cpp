@@ -9,12 +9,14 @@
 namespace kelvad {
 
 bool OpenFileDialog::Execute(HWND owner) {
-    std::string systemFilter = SystemFilterString(filter);
+    const std::wstring systemFilter = ToWide(SystemFilterString(filter));
+    const std::wstring wideTitle = ToWide(title);
+    const std::wstring wideDefaultExt = ToWide(defaultExt);
     // Zero-filled, so that a single chosen path is followed by the closing empty string.
-    std::vector<char> buffer(kOpenDialogBufferSize, '\0');
+    std::vector<wchar_t> buffer(kOpenDialogBufferSize, L'\0');
     fileName.copy(buffer.data(), buffer.size() - 1);
 
-    OPENFILENAMEA ofn{};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.hInstance = ui::App().Instance();
@@ -22,8 +24,8 @@ bool OpenFileDialog::Execute(HWND owner) {
     ofn.nFilterIndex = static_cast<DWORD>(OpeningFilterIndex(filterIndex, FilterEntryCount(filter)));
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
+    ofn.lpstrTitle = title.empty() ? nullptr : wideTitle.c_str();
+    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : wideDefaultExt.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     if (helpContext != 0) {
         // The help button reaches the hook as CDN_HELP.
@@ -35,7 +37,7 @@ bool OpenFileDialog::Execute(HWND owner) {
     files_.clear();
     if (!showDialog(ofn))
         return false;
-    std::vector<std::string> chosen;
+    std::vector<std::wstring> chosen;
     if (!ParseChosenFiles(buffer.data(), buffer.size(), chosen))
         return false;
     files_ = std::move(chosen);
@@ -47,7 +49,7 @@ bool OpenFileDialog::Execute(HWND owner) {
 UINT_PTR CALLBACK OpenFileDialog::Hook(HWND, UINT msg, WPARAM, LPARAM lParam) {
     if (msg != WM_NOTIFY)
         return 0;
-    auto* notify = reinterpret_cast<const OFNOTIFYA*>(lParam);
+    auto* notify = reinterpret_cast<const OFNOTIFYW*>(lParam);
     if (notify->hdr.code != CDN_HELP || !notify->lpOFN)
         return 0;
     auto* self = reinterpret_cast<OpenFileDialog*>(notify->lpOFN->lCustData);
@@ -59,22 +61,22 @@ UINT_PTR CALLBACK OpenFileDialog::Hook(HWND, UINT msg, WPARAM, LPARAM lParam) {
     return 0;
 }
 
-std::vector<std::string> TakeDroppedFiles(HDROP drop) {
-    std::vector<std::string> names;
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+std::vector<std::wstring> TakeDroppedFiles(HDROP drop) {
+    std::vector<std::wstring> names;
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        char name[kDroppedNameBufferSize] = {};
-        DragQueryFileA(drop, i, name, sizeof name);
+        wchar_t name[kDroppedNameBufferSize] = {};
+        DragQueryFileW(drop, i, name, kDroppedNameBufferSize);
         names.emplace_back(name);
     }
     DragFinish(drop);
     return names;
 }
 
-void PutFileNames(ui::ListBox& list, bool append, const std::vector<std::string>& names) {
+void PutFileNames(ui::ListBox& list, bool append, const std::vector<std::wstring>& names) {
     if (!append)
         list.Clear();
-    for (const std::string& name : names)
+    for (const std::wstring& name : names)
         list.AddItem(name);
 }
 
@@ -92,8 +94,7 @@ std::wstring FullPath(const std::wstring& name) {
     return full;
 }
 
-// The entries a pattern finds; a name that code page 932 cannot hold is kept with its '?', so that the file is
-// reported as not found rather than passed over.
+// The entries a pattern finds.
 std::vector<FolderEntry> SearchFolder(const std::wstring& pattern) {
     std::vector<FolderEntry> found;
     WIN32_FIND_DATAW data{};
@@ -102,7 +103,7 @@ std::vector<FolderEntry> SearchFolder(const std::wstring& pattern) {
         return found;
     do {
         const DWORD attributes = data.dwFileAttributes;
-        found.push_back({ToShiftJis(data.cFileName).bytes, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+        found.push_back({data.cFileName, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                          (attributes & FILE_ATTRIBUTE_HIDDEN) != 0, (attributes & FILE_ATTRIBUTE_SYSTEM) != 0});
     } while (FindNextFileW(search.get(), &data));
     return found;
@@ -110,17 +111,16 @@ std::vector<FolderEntry> SearchFolder(const std::wstring& pattern) {
 
 } // namespace
 
-std::vector<std::string> CommandLineFileNames(const std::vector<std::wstring>& names) {
-    std::vector<std::string> result;
+std::vector<std::wstring> CommandLineFileNames(const std::vector<std::wstring>& names) {
+    std::vector<std::wstring> result;
     for (const std::wstring& name : names) {
         const std::wstring full = FullPath(name);
-        ShiftJisText text = ToShiftJis(full);
-        // Only a '?' or '*' the user typed makes a pattern, never one that stands for a lost character.
-        if (!text.exact || !IsWildcardName(text.bytes)) {
-            result.push_back(std::move(text.bytes));
+        // The name is the user's own, never narrowed: every '?' or '*' in it was typed.
+        if (!IsWildcardName(full)) {
+            result.push_back(full);
             continue;
         }
-        for (std::string& match : ExpandWildcardName(text.bytes, SearchFolder(full)))
+        for (std::wstring& match : ExpandWildcardName(full, SearchFolder(full)))
             result.push_back(std::move(match));
     }
     return result;

@@ -23,7 +23,7 @@ public:
     // The entry chosen when the dialog last closed with a choice, counted from 1.
     int filterIndex = 1;
     // The name the dialog opens with; after a choice, the first chosen name.
-    std::string fileName;
+    std::wstring fileName;
     unsigned helpContext = 0;
 
     void SetFilter(const OpenDialogFilter& kind) {
@@ -34,27 +34,25 @@ public:
     // Shows the dialog modally; true when the user chose files (then in Files(), full paths in the dialog's
     // order).
     bool Execute(HWND owner);
-    const std::vector<std::string>& Files() const noexcept { return files_; }
+    const std::vector<std::wstring>& Files() const noexcept { return files_; }
 
     // The system call that shows the dialog; a test may look at the structure and answer in its place.
-    std::function<BOOL(OPENFILENAMEA&)> showDialog = [](OPENFILENAMEA& ofn) { return GetOpenFileNameA(&ofn); };
+    std::function<BOOL(OPENFILENAMEW&)> showDialog = [](OPENFILENAMEW& ofn) { return GetOpenFileNameW(&ofn); };
 
 private:
     static UINT_PTR CALLBACK Hook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
-    std::vector<std::string> files_;
+    std::vector<std::wstring> files_;
 };
 
 // The names of a shell drop in the order given, each cut to 255 characters; the drop handle is released.
-std::vector<std::string> TakeDroppedFiles(HDROP drop);
+std::vector<std::wstring> TakeDroppedFiles(HDROP drop);
 
 // Appends names to list, after emptying it unless append is set.
-void PutFileNames(ui::ListBox& list, bool append, const std::vector<std::string>& names);
+void PutFileNames(ui::ListBox& list, bool append, const std::vector<std::wstring>& names);
 
-// Command-line names as they enter the file list: each made a full path against the current folder, and a name
-// whose last part is a pattern replaced by the files it matches (ExpandWildcardName). A name that code page 932
-// cannot hold enters with '?' where it lost characters and is never taken as a pattern: the print run reports it
-// as not found.
-std::vector<std::string> CommandLineFileNames(const std::vector<std::wstring>& names);
+// Command-line names as they enter the file list (UTF-16, as the system gave them): each made a full path against
+// the current folder, and a name whose last part is a pattern replaced by the files it matches (ExpandWildcardName).
+std::vector<std::wstring> CommandLineFileNames(const std::vector<std::wstring>& names);
 
 } // namespace kelvad

@@ -17,14 +17,14 @@ bool SendAsJob(const std::string& command, const SpoolTarget& target, Spooler& s
 
 } // namespace
 
-std::string CommandDocName(const std::string& command) {
-    return CutAtCharBoundary("Kelvad " + command, kMaxDocNameBytes);
+std::wstring CommandDocName(const std::string& command) {
+    return ToWide(CutAtCharBoundary("Kelvad " + command, kMaxDocNameBytes));
 }
 
 bool SendCommandString(const std::string& command, const SpoolTarget& target, Spooler& spooler, MessageSink& messages) {
     if (SendAsJob(command, target, spooler))
         return true;
-    messages.ShowMessageBox(target.printerName + " に出力できません", kCaption, kStopIcon);
+    messages.ShowWideMessageBox(target.printerName + ToWide(" に出力できません"), ToWide(kCaption), kStopIcon);
     return false;
 }
 

@@ -9,7 +9,7 @@ namespace kelvad {
 
 // The spool job's name for a command string: "Kelvad " + the string, cut to 255 bytes without splitting a
 // double-byte character.
-std::string CommandDocName(const std::string& command);
+std::wstring CommandDocName(const std::string& command);
 
 // Sends the command string to the target as one spool job holding exactly its bytes, whatever its length.
 // When the printer cannot be opened or the job cannot be started, written or ended, a stop box captioned

@@ -24,14 +24,15 @@ public:
     virtual ~FileSystem() = default;
     // Sets the process error mode and returns the previous one.
     virtual unsigned SetErrorMode(unsigned mode) = 0;
+    // Paths are UTF-16, as the system names files: a name is never narrowed on its way to the file system.
     // True when the free-space query on a root path such as "A:\" succeeds.
-    virtual bool QueryFreeSpace(const std::string& rootPath) = 0;
-    virtual unsigned DriveType(const std::string& rootPath) = 0;
+    virtual bool QueryFreeSpace(const std::wstring& rootPath) = 0;
+    virtual unsigned DriveType(const std::wstring& rootPath) = 0;
     // Searches with all attributes; the size of the first entry found, nothing when none is found.
-    virtual std::optional<std::uint64_t> FindFirst(const std::string& pattern) = 0;
+    virtual std::optional<std::uint64_t> FindFirst(const std::wstring& pattern) = 0;
     // Opens for reading, sharing reading and writing; throws when the file cannot be opened.
-    virtual std::unique_ptr<ByteSource> OpenRead(const std::string& path) = 0;
-    virtual bool RemoveFile(const std::string& path) = 0;
+    virtual std::unique_ptr<ByteSource> OpenRead(const std::wstring& path) = 0;
+    virtual bool RemoveFile(const std::wstring& path) = 0;
     virtual void ShowHourglass() = 0;
     virtual void ShowArrow() = 0;
 };

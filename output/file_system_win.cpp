@@ -32,27 +32,27 @@ unsigned WinFileSystem::SetErrorMode(unsigned mode) {
     return ::SetErrorMode(mode);
 }
 
-bool WinFileSystem::QueryFreeSpace(const std::string& rootPath) {
-    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-    return GetDiskFreeSpaceA(rootPath.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters) != 0;
+bool WinFileSystem::QueryFreeSpace(const std::wstring& rootPath) {
+    ULARGE_INTEGER available{}, total{}, free{};
+    return GetDiskFreeSpaceExW(rootPath.c_str(), &available, &total, &free) != 0;
 }
 
-unsigned WinFileSystem::DriveType(const std::string& rootPath) {
-    return GetDriveTypeA(rootPath.c_str());
+unsigned WinFileSystem::DriveType(const std::wstring& rootPath) {
+    return GetDriveTypeW(rootPath.c_str());
 }
 
-std::optional<std::uint64_t> WinFileSystem::FindFirst(const std::string& pattern) {
-    WIN32_FIND_DATAA found{};
+std::optional<std::uint64_t> WinFileSystem::FindFirst(const std::wstring& pattern) {
+    WIN32_FIND_DATAW found{};
     // The search finds entries of every attribute: hidden, system and directories included.
-    const ui::FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    const ui::FindHandle search(FindFirstFileW(pattern.c_str(), &found));
     if (!search) {
         return std::nullopt;
     }
     return (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 
-std::unique_ptr<ByteSource> WinFileSystem::OpenRead(const std::string& path) {
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+std::unique_ptr<ByteSource> WinFileSystem::OpenRead(const std::wstring& path) {
+    ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         throw ui::Error(IoErrorText(GetLastError()));
@@ -60,16 +60,25 @@ std::unique_ptr<ByteSource> WinFileSystem::OpenRead(const std::string& path) {
     return std::make_unique<WinFileSource>(std::move(file));
 }
 
-bool WinFileSystem::RemoveFile(const std::string& path) {
-    return DeleteFileA(path.c_str()) != 0;
+bool WinFileSystem::RemoveFile(const std::wstring& path) {
+    return DeleteFileW(path.c_str()) != 0;
 }
 
+namespace {
+
+// A system cursor by its id (the IDC_ names are spelt as narrow resource ids).
+HCURSOR SystemCursor(LPCSTR id) {
+    return LoadCursorW(nullptr, MAKEINTRESOURCEW(LOWORD(reinterpret_cast<ULONG_PTR>(id))));
+}
+
+} // namespace
+
 void WinFileSystem::ShowHourglass() {
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    SetCursor(SystemCursor(IDC_WAIT));
 }
 
 void WinFileSystem::ShowArrow() {
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    SetCursor(SystemCursor(IDC_ARROW));
 }
 
 } // namespace kelvad

@@ -7,11 +7,11 @@ namespace kelvad {
 class WinFileSystem : public FileSystem {
 public:
     unsigned SetErrorMode(unsigned mode) override;
-    bool QueryFreeSpace(const std::string& rootPath) override;
-    unsigned DriveType(const std::string& rootPath) override;
-    std::optional<std::uint64_t> FindFirst(const std::string& pattern) override;
-    std::unique_ptr<ByteSource> OpenRead(const std::string& path) override;
-    bool RemoveFile(const std::string& path) override;
+    bool QueryFreeSpace(const std::wstring& rootPath) override;
+    unsigned DriveType(const std::wstring& rootPath) override;
+    std::optional<std::uint64_t> FindFirst(const std::wstring& pattern) override;
+    std::unique_ptr<ByteSource> OpenRead(const std::wstring& path) override;
+    bool RemoveFile(const std::wstring& path) override;
     void ShowHourglass() override;
     void ShowArrow() override;
 };

@@ -89,7 +89,7 @@ bool TNowPrinting::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
     return ui::Form::HandleMessage(msg, wParam, lParam, result);
 }
 
-void TNowPrinting::ShowFile(const std::string& path) {
+void TNowPrinting::ShowFile(const std::wstring& path) {
     l_FileName.SetCaption(path);
     changed_ = true;
     // An abort pressed during the first block of every file is seen right after that block.

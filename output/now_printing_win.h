@@ -33,7 +33,7 @@ public:
     void RestartMessageClock() { dispatched_ = false; }
 
     // What the output steps do with the window.
-    void ShowFile(const std::string& path) override;
+    void ShowFile(const std::wstring& path) override;
     void SetPercent(int percent) override;
     void Repaint() override;
     void ProcessMessages() override;

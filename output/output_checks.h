@@ -31,13 +31,13 @@ struct FileCheck {
 // True when the drive of that letter is ready; a network drive must also show at least one entry.
 bool IsDriveReady(char drive, FileSystem& fs);
 // The same probe for a root path, a drive's (X:\) or a share's (\\server\share\).
-bool IsRootReady(const std::string& root, FileSystem& fs);
+bool IsRootReady(const std::wstring& root, FileSystem& fs);
 
 // The root the drive check asks for a path: the share root for a path that begins with two backslashes,
 // otherwise the first character, whatever it is, upper-cased, as the drive letter of a drive root (X:\).
-std::string DriveRootOf(const std::string& path);
+std::wstring DriveRootOf(const std::wstring& path);
 
 // The pre-output checks: drive ready, file found (a name holding '*' or '?' never is), size above 0.
-FileCheck CheckOutputFile(const std::string& path, FileSystem& fs, MessageSink& messages);
+FileCheck CheckOutputFile(const std::wstring& path, FileSystem& fs, MessageSink& messages);
 
 } // namespace kelvad

@@ -35,7 +35,7 @@ OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile
         }
         ++processed;
         const bool lastOfRun = selectedCount == 0 ? index == rowCount - 1 : processed == selectedCount;
-        const std::string path = files.Item(index);
+        const std::wstring path = files.Item(index);
         fs.ShowArrow();
         const FileOutcome outcome = outputFile(path, RunPosition{index, processed, lastOfRun});
         if (progress.Aborted()) {
@@ -85,7 +85,7 @@ bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFi
         return false;
     }
     bool refused = !document.Begin();
-    const OutputStep outputPage = [&](const std::string& path, const RunPosition& position) {
+    const OutputStep outputPage = [&](const std::wstring& path, const RunPosition& position) {
         const FileOutcome outcome = outputFile(path, position);
         if (!position.lastOfRun && !document.NewPage()) {
             refused = true;
@@ -108,7 +108,7 @@ bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFi
     if (refused) {
         document.Abort();
         if (!loop.aborted) {
-            messages.ShowMessageBox(document.PrinterName() + " に出力できません", kCaption, kStopIcon);
+            messages.ShowWideMessageBox(document.PrinterName() + ToWide(" に出力できません"), ToWide(kCaption), kStopIcon);
         }
         return false;
     }

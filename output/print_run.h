@@ -16,7 +16,8 @@ public:
     virtual int Count() const = 0;
     virtual int SelectedCount() const = 0;
     virtual bool IsSelected(int index) const = 0;
-    virtual std::string Item(int index) const = 0;
+    // The file's full path, UTF-16 as the system names it.
+    virtual std::wstring Item(int index) const = 0;
     // Removes the row; an index that is no longer there is ignored.
     virtual void Delete(int index) = 0;
 };
@@ -30,7 +31,7 @@ struct RunPosition {
 };
 
 // Outputs one file of the run and says what became of it.
-using OutputStep = std::function<FileOutcome(const std::string& path, const RunPosition& position)>;
+using OutputStep = std::function<FileOutcome(const std::wstring& path, const RunPosition& position)>;
 
 // What the run keeps of a file whose output step has returned: a wholly output file has its file deleted and its
 // row removed (under the delete option), a file that was not found has only its row removed (there is nothing
@@ -77,7 +78,7 @@ public:
     virtual bool NewPage() = 0; // ends the page and starts the next (EndPage, StartPage)
     virtual bool End() = 0;     // ends the page and the document, which then goes to the printer (EndPage, EndDoc)
     virtual void Abort() = 0;   // drops the unfinished document
-    virtual std::string PrinterName() = 0; // the printer the document goes to
+    virtual std::wstring PrinterName() = 0; // the printer the document goes to
 };
 
 // The print run in image mode: one document for the whole run, a page break after every file of the run but the

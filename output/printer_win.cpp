@@ -167,7 +167,7 @@ HDC TPrinter::Handle() {
 
 SpoolTarget TPrinter::RawTarget() {
     const TPrinterDevice& target = CurrentDevice();
-    return {target.deviceName, target.portName};
+    return {ToWide(target.deviceName), ToWide(target.portName)};
 }
 
 void TPrinter::TargetChanged() {

@@ -11,7 +11,7 @@ RawJob::~RawJob() {
         spooler_.Close();
 }
 
-bool RawJob::Start(const SpoolTarget& target, const std::string& docName) {
+bool RawJob::Start(const SpoolTarget& target, const std::wstring& docName) {
     open_ = spooler_.Open(target.printerName);
     if (open_)
         jobId_ = spooler_.StartJob(docName, target.portName);

@@ -17,7 +17,7 @@ public:
     RawJob& operator=(const RawJob&) = delete;
 
     // False when the printer cannot be opened or refuses the job.
-    bool Start(const SpoolTarget& target, const std::string& docName);
+    bool Start(const SpoolTarget& target, const std::wstring& docName);
     // True when the spooler took every byte.
     bool Write(const char* data, std::size_t size) { return spooler_.Write(data, size); }
     // Ends the job, cancels it when cancel is set, closes the printer; true when the job ended.

@@ -5,15 +5,14 @@
 #include <vector>
 
 #include "base/message_flags.h"
-#include "base/sjis.h"
 #include "output/raw_job.h"
 
 namespace kelvad {
 
 namespace {
 
-void ReportRefused(const std::string& path, MessageSink& messages) {
-    messages.ShowMessageBox(path + " を出力できません" + kLineBreakStop, path, kStopIcon);
+void ReportRefused(const std::wstring& path, MessageSink& messages) {
+    messages.ShowWideMessageBox(path + ToWide(std::string(" を出力できません") + kLineBreakStop), path, kStopIcon);
 }
 
 // Fills buffer with size bytes, fewer only at the end of the file (atEnd is then set).
@@ -66,11 +65,11 @@ SendEnd SendBlocks(ByteSource& file, std::uint64_t fileSize, RawJob& job, Progre
 
 // Sends the checked file as one job. Every handle is released when it returns (the job before the file when an
 // error propagates); a refusal is reported by the caller.
-FileOutcome SpoolCheckedFile(const std::string& path, std::uint64_t fileSize, const SpoolTarget& target,
+FileOutcome SpoolCheckedFile(const std::wstring& path, std::uint64_t fileSize, const SpoolTarget& target,
                              Spooler& spooler, FileSystem& fs, ProgressSink& progress) {
     std::unique_ptr<ByteSource> file = fs.OpenRead(path);
     RawJob job(spooler);
-    if (!job.Start(target, CutAtCharBoundary("Kelvad " + path, kMaxDocNameBytes))) {
+    if (!job.Start(target, CutAtShiftJisBytes(L"Kelvad " + path, kMaxDocNameBytes))) {
         file.reset();
         return FileOutcome::Refused;
     }
@@ -88,7 +87,7 @@ FileOutcome SpoolCheckedFile(const std::string& path, std::uint64_t fileSize, co
 
 } // namespace
 
-FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target, Spooler& spooler, FileSystem& fs,
+FileOutcome SpoolPrinterFile(const std::wstring& path, const SpoolTarget& target, Spooler& spooler, FileSystem& fs,
                              ProgressSink& progress, MessageSink& messages) {
     const FileCheck check = CheckOutputFile(path, fs, messages);
     if (!check.Passed())

@@ -17,7 +17,7 @@ constexpr std::size_t kMaxDocNameBytes = 255;
 // Checks one printer file and sends its bytes to the target as one raw spool job, moving the progress bar after
 // every block and stopping at an abort. A failed or short write stops the file like a refused job. An error
 // opening or reading the file propagates.
-FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target, Spooler& spooler, FileSystem& fs,
+FileOutcome SpoolPrinterFile(const std::wstring& path, const SpoolTarget& target, Spooler& spooler, FileSystem& fs,
                              ProgressSink& progress, MessageSink& messages);
 
 } // namespace kelvad

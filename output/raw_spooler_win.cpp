@@ -5,7 +5,7 @@
 
 namespace kelvad {
 
-FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target, ProgressSink& progress,
+FileOutcome SpoolPrinterFile(const std::wstring& path, const SpoolTarget& target, ProgressSink& progress,
                              MessageSink& messages) {
     WinSpooler spooler;
     WinFileSystem fs;

@@ -6,7 +6,7 @@
 namespace kelvad {
 
 // Spools one printer file to the target through the platform's spooler and file system.
-FileOutcome SpoolPrinterFile(const std::string& path, const SpoolTarget& target, ProgressSink& progress,
+FileOutcome SpoolPrinterFile(const std::wstring& path, const SpoolTarget& target, ProgressSink& progress,
                              MessageSink& messages);
 
 } // namespace kelvad

@@ -4,25 +4,25 @@ namespace kelvad {
 
 namespace {
 
-char kRawDataType[] = "RAW";
+wchar_t kRawDataType[] = L"RAW";
 
 } // namespace
 
-DOC_INFO_1A RawDocInfo(const std::string& docName, const std::string& portName) {
-    return {const_cast<char*>(docName.c_str()), portName.empty() ? nullptr : const_cast<char*>(portName.c_str()),
+DOC_INFO_1W RawDocInfo(const std::wstring& docName, const std::wstring& portName) {
+    return {const_cast<wchar_t*>(docName.c_str()), portName.empty() ? nullptr : const_cast<wchar_t*>(portName.c_str()),
             kRawDataType};
 }
 
-bool WinSpooler::Open(const std::string& printerName) {
+bool WinSpooler::Open(const std::wstring& printerName) {
     HANDLE handle = nullptr;
-    const bool opened = OpenPrinterA(const_cast<char*>(printerName.c_str()), &handle, nullptr) != 0;
+    const bool opened = OpenPrinterW(const_cast<wchar_t*>(printerName.c_str()), &handle, nullptr) != 0;
     printer_.reset(opened ? handle : nullptr);
     return opened;
 }
 
-unsigned long WinSpooler::StartJob(const std::string& docName, const std::string& portName) {
-    DOC_INFO_1A info = RawDocInfo(docName, portName);
-    return StartDocPrinterA(printer_.get(), 1, reinterpret_cast<BYTE*>(&info));
+unsigned long WinSpooler::StartJob(const std::wstring& docName, const std::wstring& portName) {
+    DOC_INFO_1W info = RawDocInfo(docName, portName);
+    return StartDocPrinterW(printer_.get(), 1, reinterpret_cast<BYTE*>(&info));
 }
 
 bool WinSpooler::Write(const char* data, std::size_t size) {
@@ -36,7 +36,7 @@ bool WinSpooler::EndDoc() {
 }
 
 void WinSpooler::Cancel(unsigned long jobId) {
-    SetJobA(printer_.get(), jobId, 0, nullptr, JOB_CONTROL_CANCEL);
+    SetJobW(printer_.get(), jobId, 0, nullptr, JOB_CONTROL_CANCEL);
 }
 
 void WinSpooler::Close() {

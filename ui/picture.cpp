@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/dib_check.h"
+#include "base/codepage.h"
 #include "base/metafile_walk.h"
 
 namespace ui {
@@ -17,10 +18,10 @@ using kelvad::DibFormat;
 using kelvad::kMaxMetafileCoordinate;
 using kelvad::PlainDibInfo;
 
-namespace {
-
-std::vector<unsigned char> ReadWholeFile(const std::string& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+std::vector<unsigned char> ReadWholeFile(const std::wstring& widePath) {
+    // The error texts are Shift-JIS.
+    const std::string path = kelvad::ToShiftJis(widePath).bytes;
+    FileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         ThrowLastError(path.c_str());
@@ -28,7 +29,7 @@ std::vector<unsigned char> ReadWholeFile(const std::string& path) {
     if (!GetFileSizeEx(file.get(), &size))
         ThrowLastError(path.c_str());
     // Pictures beyond 1 GiB are not read into memory.
-    if (size.QuadPart > (1LL << 30))
+    if (size.QuadPart > kMaxPictureFileSize)
         throw InvalidPicture(path);
     std::vector<unsigned char> data(static_cast<std::size_t>(size.QuadPart));
     std::size_t done = 0;
@@ -43,6 +44,9 @@ std::vector<unsigned char> ReadWholeFile(const std::string& path) {
     data.resize(done);
     return data;
 }
+
+namespace {
+
 
 template <class T> bool Fits(const std::vector<unsigned char>& data, std::size_t offset) {
     return offset <= data.size() && data.size() - offset >= sizeof(T);
@@ -90,10 +94,10 @@ void Picture::AssignBitmap(GdiObject bitmap, GdiObject palette) {
     height_ = info.bmHeight;
 }
 
-void Picture::LoadFromFile(const std::string& path, const std::string& upperExtension) {
+void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExtension) {
     Clear();
     const std::vector<unsigned char> data = ReadWholeFile(path);
-    const InvalidPicture invalid(path);
+    const InvalidPicture invalid(kelvad::ToShiftJis(path).bytes);
 
     if (upperExtension == ".BMP") {
         const std::optional<BmpLayout> bmp = CheckBmpFile(data.data(), data.size());

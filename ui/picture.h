@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "ui/error.h"
 #include "ui/handle.h"
@@ -15,6 +16,12 @@ class InvalidPicture : public Error {
 public:
     explicit InvalidPicture(const std::string& message) : Error(message) {}
 };
+
+// Picture files larger than this are not read into memory.
+inline constexpr long long kMaxPictureFileSize = 1LL << 30;
+
+// The whole file. Opening or reading it fails with Error, a file above kMaxPictureFileSize with InvalidPicture.
+std::vector<unsigned char> ReadWholeFile(const std::wstring& path);
 
 // One picture held in memory: empty, a bitmap (with the palette it was made for, if any), an icon or a
 // metafile. Width and height are in pixels; a metafile's are its nominal size in display pixels.
@@ -44,7 +51,7 @@ public:
     // Reads a .BMP, .ICO, .WMF or .EMF file (the extension, upper-cased, picks the reader).
     // Throws InvalidPicture for a file that is not a valid picture of its kind, and Error when the file
     // cannot be opened or read.
-    void LoadFromFile(const std::string& path, const std::string& upperExtension);
+    void LoadFromFile(const std::wstring& path, const std::string& upperExtension);
 
 private:
     Kind kind_ = Kind::Empty;

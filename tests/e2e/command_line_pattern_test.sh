@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Names on the command line: a relative name becomes a full path, and a pattern in its last part stands
-# for the files it matches (not folders, not hidden files), in case-insensitive name order; a '?' that only stands
-# for a character code page 932 cannot hold is no pattern.
+# for the files it matches (not folders, not hidden files), in case-insensitive name order; names beyond Shift-JIS
+# print and are reported whole.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 press_ok="$(dirname "$KELVAD_EXE")/press_ok.exe"
 
@@ -39,16 +39,26 @@ check "a pattern without a match: not found" test "$(tr -d '\r' <"$WORK/box.txt"
 check "nothing printed" test ! -s "$KELVAD_OUT/kelvad-printer.bin"
 check "exit status 1 when a name was not output" test "$status" -eq 1
 
-# With the delete option on, a name Shift-JIS cannot hold is reported as not found; the file its question marks
-# would match is neither printed nor deleted.
+# Names are carried whole, whatever code page 932 or the system's code page can hold: with the delete option on,
+# a Japanese name and one beyond Shift-JIS both print byte for byte and are deleted, and the file the second
+# name's question marks would match is neither printed nor deleted.
 mkdir "$WORK/korean"
-printf 'korean' >"$WORK/korean/한글.prn"
+printf 'korean\x00\xff\x1b@' >"$WORK/korean/한글.prn"
+printf '日本\r\n\x0c' >"$WORK/korean/日本語の名前.prn"
 printf 'other' >"$WORK/korean/ab.prn"
+cat "$WORK/korean/한글.prn" "$WORK/korean/日本語の名前.prn" >"$WORK/expected.bin"
 printf '[Option]\r\nIsDeleteFile=1\r\n' >"${KELVAD_RUN%.*}.INI"
-lost=$(winpath "$WORK/korean")'\??.prn'
-print_answering_box "$WORK/korean" 한글.prn "$lost"
-check "a name Shift-JIS cannot hold: not found" test "$(tr -d '\r' <"$WORK/box.txt")" = "$lost が見つかりません"
-check "nothing printed in its place" test ! -s "$KELVAD_OUT/kelvad-printer.bin"
-check "both files kept" test -f "$WORK/korean/ab.prn" -a -f "$WORK/korean/한글.prn"
+rm -f "$KELVAD_OUT/kelvad-printer.bin"
+status=0
+(cd "$WORK/korean" && kelvad -p 한글.prn 日本語の名前.prn) || status=$?
+check "both names print byte for byte, in order" cmp "$KELVAD_OUT/kelvad-printer.bin" "$WORK/expected.bin"
+check "both printed files deleted" test ! -e "$WORK/korean/한글.prn" -a ! -e "$WORK/korean/日本語の名前.prn"
+check "the file the question marks would match is kept" test -f "$WORK/korean/ab.prn"
+check "exit status 0" test "$status" -eq 0
+
+# A name beyond Shift-JIS that is not there is reported whole.
+missing=$(winpath "$WORK/korean")'\없음.prn'
+print_answering_box "$WORK/korean" 없음.prn "$missing"
+check "a missing name beyond Shift-JIS: reported whole" test "$(tr -d '\r' <"$WORK/box.txt")" = "$missing が見つかりません"
 check "exit status 1" test "$status" -eq 1
 finish

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The settings file is Shift-JIS with CR LF whatever the system code page: a file in the layout earlier versions
 # wrote reads back whole (command strings to the byte, bytes no other code page holds among them), and an
-# automatic print under code page 932 and one under 1252 write the same bytes back.
+# automatic print under code page 932, one under 1252 and one under 65001 write the same bytes back.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 ini="${KELVAD_RUN%.*}.INI"
 
@@ -27,8 +27,11 @@ print_under() {
 print_under 932 ja_JP.UTF-8
 check "C.UTF-8 has code page 1252" test "$(KELVAD_WINE_LANG=C.UTF-8 code_page)" = 1252
 print_under 1252 C.UTF-8
+check "hi_IN.UTF-8 has code page 65001" test "$(KELVAD_WINE_LANG=hi_IN.UTF-8 code_page)" = 65001
+print_under 65001 hi_IN.UTF-8
 
-check "the same bytes under both code pages" cmp "$WORK/932.ini" "$WORK/1252.ini"
+check "the same bytes under code pages 932 and 1252" cmp "$WORK/932.ini" "$WORK/1252.ini"
+check "the same bytes under code pages 932 and 65001" cmp "$WORK/932.ini" "$WORK/65001.ini"
 # Everything but the mode flag (an automatic print stores file mode) comes back as it was read.
 check "every command string and option written back byte for byte" \
     cmp <(sed 's/^CommandFlag=0\r$/CommandFlag=1\r/' "$WORK/earlier.ini") "$WORK/1252.ini"

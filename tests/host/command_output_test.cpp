@@ -31,7 +31,7 @@ TEST(CommandOutputTest, OneJobWithExactlyTheStringsBytes) {
         CallLog log;
         FakeSpooler spooler(log);
         FakeMessages messages;
-        EXPECT_TRUE(SendCommandString(c.command, {"P", c.port}, spooler, messages));
+        EXPECT_TRUE(SendCommandString(c.command, {L"P", ToWide(c.port)}, spooler, messages));
         EXPECT_EQ(log,
                   (Strings{"open P", "start", "write " + std::to_string(c.command.size()), "end", "close printer"}));
         EXPECT_EQ(spooler.bytes, c.command);
@@ -63,7 +63,7 @@ TEST(CommandOutputTest, RefusalShowsTheStopBoxAndReleasesThePrinter) {
         spooler.refuseWrite = c.write ? 0 : 1;
         spooler.endOk = c.end;
         FakeMessages messages;
-        EXPECT_FALSE(SendCommandString("ABC", {"プリンタ", ""}, spooler, messages));
+        EXPECT_FALSE(SendCommandString("ABC", {L"プリンタ", L""}, spooler, messages));
         EXPECT_EQ(log, c.calls);
         ASSERT_EQ(messages.boxes.size(), 1u);
         EXPECT_EQ(messages.boxes[0].text, "プリンタ に出力できません");

@@ -6,6 +6,7 @@ namespace kelvad {
 namespace {
 
 using Strings = std::vector<std::string>;
+using WideStrings = std::vector<std::wstring>;
 
 TEST(FileListFilter, FiltersAreByteForByteTheProgramsOwn) {
     OpenDialogFilter prn = FilterForFileKind(true);
@@ -46,57 +47,53 @@ TEST(FileListFilter, RememberedEntryIsUsedWhileTheFilterHasIt) {
 }
 
 TEST(ChosenFiles, FolderAndNamesBecomeFullPaths) {
-    std::vector<std::string> names;
-    const char several[] = "C:\\work\\dir\0a.prn\0\x95\x5C.prn\0\0";
-    ASSERT_TRUE(ParseChosenFiles(several, sizeof several, names));
-    EXPECT_EQ(names, (Strings{"C:\\work\\dir\\a.prn", "C:\\work\\dir\\\x95\x5C.prn"}));
+    std::vector<std::wstring> names;
+    const wchar_t several[] = L"C:\\work\\dir\0a.prn\0表.prn\0\0";
+    ASSERT_TRUE(ParseChosenFiles(several, std::size(several), names));
+    EXPECT_EQ(names, (WideStrings{L"C:\\work\\dir\\a.prn", L"C:\\work\\dir\\表.prn"}));
 
     // A root folder already ends with its backslash.
-    const char root[] = "C:\\\0a.prn\0b.prn\0\0";
-    ASSERT_TRUE(ParseChosenFiles(root, sizeof root, names));
-    EXPECT_EQ(names, (Strings{"C:\\a.prn", "C:\\b.prn"}));
+    const wchar_t root[] = L"C:\\\0a.prn\0b.prn\0\0";
+    ASSERT_TRUE(ParseChosenFiles(root, std::size(root), names));
+    EXPECT_EQ(names, (WideStrings{L"C:\\a.prn", L"C:\\b.prn"}));
 
-    // A folder ending in "表" (whose trail byte is 0x5C) still needs its separator.
-    const char table[] = "C:\\\x95\x5C\0a.prn\0\0";
-    ASSERT_TRUE(ParseChosenFiles(table, sizeof table, names));
-    EXPECT_EQ(names, Strings{"C:\\\x95\x5C\\a.prn"});
-
-    const char one[] = "C:\\work\\one file.prn\0\0";
-    ASSERT_TRUE(ParseChosenFiles(one, sizeof one, names));
-    EXPECT_EQ(names, Strings{"C:\\work\\one file.prn"});
+    const wchar_t one[] = L"C:\\work\\one \uD55C.prn\0\0";
+    ASSERT_TRUE(ParseChosenFiles(one, std::size(one), names));
+    EXPECT_EQ(names, WideStrings{L"C:\\work\\one \uD55C.prn"});
 }
 
 TEST(ChosenFiles, AListThatDoesNotEndInTheBufferIsNoChoice) {
-    std::vector<std::string> names{"old"};
-    const char cut[] = {'C', ':', '\\', 'd', '\0', 'a', '.', 'p', 'r', 'n', '\0', 'b', '.', 'p'};
-    EXPECT_FALSE(ParseChosenFiles(cut, sizeof cut, names));
+    std::vector<std::wstring> names{L"old"};
+    const wchar_t cut[] = {'C', ':', '\\', 'd', '\0', 'a', '.', 'p', 'r', 'n', '\0', 'b', '.', 'p'};
+    EXPECT_FALSE(ParseChosenFiles(cut, std::size(cut), names));
     EXPECT_TRUE(names.empty());
     // The last name fits but the closing empty string does not.
-    const char noEnd[] = {'C', ':', '\\', 'd', '\0', 'a', '\0'};
-    EXPECT_FALSE(ParseChosenFiles(noEnd, sizeof noEnd, names));
-    const char nothing[] = {'\0', '\0'};
-    EXPECT_FALSE(ParseChosenFiles(nothing, sizeof nothing, names));
+    const wchar_t noEnd[] = {'C', ':', '\\', 'd', '\0', 'a', '\0'};
+    EXPECT_FALSE(ParseChosenFiles(noEnd, std::size(noEnd), names));
+    const wchar_t nothing[] = {'\0', '\0'};
+    EXPECT_FALSE(ParseChosenFiles(nothing, std::size(nothing), names));
 }
 
 TEST(CommandLinePattern, ExpandsToTheFilesInCaseInsensitiveNameOrder) {
     // Only the last part of a name is a pattern; "\\?\" begins a long path.
-    EXPECT_TRUE(IsWildcardName("C:\\data\\x?.prn"));
-    EXPECT_TRUE(IsWildcardName("C:\\表\\*.prn"));
-    EXPECT_FALSE(IsWildcardName("C:\\a*\\x.prn"));
-    EXPECT_FALSE(IsWildcardName("\\\\?\\C:\\x.prn"));
+    EXPECT_TRUE(IsWildcardName(L"C:\\data\\x?.prn"));
+    EXPECT_TRUE(IsWildcardName(L"C:\\\uD45C\\*.prn"));
+    EXPECT_FALSE(IsWildcardName(L"C:\\a*\\x.prn"));
+    EXPECT_FALSE(IsWildcardName(L"\\\\?\\C:\\x.prn"));
 
-    // "表" ends in the byte of a backslash: the folder is cut at the real one.
-    const std::string pattern = "C:\\表\\*.prn";
+    // Names are ordered by their Shift-JIS bytes; a name beyond Shift-JIS is found and kept whole.
+    const std::wstring pattern = L"C:\\表\\*.prn";
     const std::vector<FolderEntry> found = {
-        {"b.prn"},  {"sub.prn", true}, {"A.prn"}, {".h.prn", false, true}, {"sys.prn", false, false, true}, {"c.PRN"},
-        {"表.prn"}, {"_x.prn"},        {"a.prn"},
+        {L"b.prn"}, {L"sub.prn", true}, {L"A.prn"}, {L".h.prn", false, true}, {L"sys.prn", false, false, true},
+        {L"c.PRN"}, {L"表.prn"},        {L"_x.prn"}, {L"a.prn"},              {L"\uD55C.prn"},
     };
-    EXPECT_EQ(ExpandWildcardName(pattern, found), (Strings{"C:\\表\\_x.prn", "C:\\表\\A.prn", "C:\\表\\a.prn",
-                                                           "C:\\表\\b.prn", "C:\\表\\c.PRN", "C:\\表\\表.prn"}));
+    EXPECT_EQ(ExpandWildcardName(pattern, found),
+              (WideStrings{L"C:\\表\\\uD55C.prn", L"C:\\表\\_x.prn", L"C:\\表\\A.prn", L"C:\\表\\a.prn",
+                           L"C:\\表\\b.prn", L"C:\\表\\c.PRN", L"C:\\表\\表.prn"}));
 
     // No file among the matches: the pattern stays, to be reported as not found.
-    EXPECT_EQ(ExpandWildcardName(pattern, {}), Strings{pattern});
-    EXPECT_EQ(ExpandWildcardName(pattern, {{"sub.prn", true}, {".h.prn", false, true}}), Strings{pattern});
+    EXPECT_EQ(ExpandWildcardName(pattern, {}), WideStrings{pattern});
+    EXPECT_EQ(ExpandWildcardName(pattern, {{L"sub.prn", true}, {L".h.prn", false, true}}), WideStrings{pattern});
 }
 
 } // namespace

@@ -61,7 +61,7 @@ TEST(ImageLoader, ResultTextsAndMessage) {
     };
     for (const auto& [code, text] : cases)
         EXPECT_EQ(PluginResultText(code), text) << code;
-    EXPECT_EQ(LoaderMessage("未知のフォーマット", "C:\\a b.gif"), "未知のフォーマット [C:\\a b.gif]");
+    EXPECT_EQ(LoaderMessage("未知のフォーマット", L"C:\\\uD55C b.gif"), L"未知のフォーマット [C:\\\uD55C b.gif]");
 }
 
 TEST(ImageLoader, PreviewAspectAndPaletteSizes) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/codepage.h"
 #include "output/file_system.h"
 #include "output/progress_sink.h"
 #include "output/spooler.h"
@@ -30,13 +31,13 @@ public:
     std::vector<std::size_t> writes;
     std::string bytes;
 
-    bool Open(const std::string& printerName) override {
-        log_.push_back("open " + printerName);
+    bool Open(const std::wstring& printerName) override {
+        log_.push_back("open " + ToShiftJis(printerName).bytes);
         return openOk;
     }
-    unsigned long StartJob(const std::string& name, const std::string& port) override {
-        docName = name;
-        portName = port;
+    unsigned long StartJob(const std::wstring& name, const std::wstring& port) override {
+        docName = ToShiftJis(name).bytes;
+        portName = ToShiftJis(port).bytes;
         log_.push_back("start");
         return jobId;
     }
@@ -87,18 +88,22 @@ public:
         errorMode = mode;
         return previous;
     }
-    bool QueryFreeSpace(const std::string& rootPath) override {
+    // Paths are kept and logged as Shift-JIS: the tests name their files so.
+    bool QueryFreeSpace(const std::wstring& wideRoot) override {
+        const std::string rootPath = ToShiftJis(wideRoot).bytes;
         log_.push_back("free space " + rootPath);
         return (rootPath.size() == 3 && drives.count(rootPath[0]) > 0) || shares.count(rootPath) > 0;
     }
-    unsigned DriveType(const std::string& rootPath) override {
+    unsigned DriveType(const std::wstring& wideRoot) override {
+        const std::string rootPath = ToShiftJis(wideRoot).bytes;
         if (shares.count(rootPath) > 0) {
             return kDriveRemote;
         }
         auto it = drives.find(rootPath[0]);
         return it == drives.end() ? 1 : it->second;
     }
-    std::optional<std::uint64_t> FindFirst(const std::string& pattern) override {
+    std::optional<std::uint64_t> FindFirst(const std::wstring& widePattern) override {
+        const std::string pattern = ToShiftJis(widePattern).bytes;
         searches.push_back(pattern);
         // A root's "*.*" finds any file under that root.
         if (pattern.size() > 3 && pattern.compare(pattern.size() - 4, 4, "\\*.*") == 0) {
@@ -113,7 +118,8 @@ public:
         auto it = files.find(pattern);
         return it == files.end() ? std::nullopt : std::optional<std::uint64_t>(it->second.listedSize);
     }
-    std::unique_ptr<ByteSource> OpenRead(const std::string& path) override {
+    std::unique_ptr<ByteSource> OpenRead(const std::wstring& widePath) override {
+        const std::string path = ToShiftJis(widePath).bytes;
         auto it = files.find(path);
         if (it == files.end() || std::find(unopenable.begin(), unopenable.end(), path) != unopenable.end()) {
             throw std::runtime_error("cannot open");
@@ -121,7 +127,8 @@ public:
         log_.push_back("open file");
         return std::make_unique<Source>(it->second, log_);
     }
-    bool RemoveFile(const std::string& path) override {
+    bool RemoveFile(const std::wstring& widePath) override {
+        const std::string path = ToShiftJis(widePath).bytes;
         log_.push_back("remove " + path);
         return files.erase(path) > 0;
     }
@@ -160,8 +167,8 @@ public:
     std::string shownFile;
     bool aborted = false;
 
-    void ShowFile(const std::string& path) override {
-        shownFile = path;
+    void ShowFile(const std::wstring& path) override {
+        shownFile = ToShiftJis(path).bytes;
         log_.push_back("show file");
     }
     void SetPercent(int percent) override {
@@ -191,8 +198,8 @@ public:
         unsigned flags;
     };
     std::vector<Box> boxes;
-    void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
-        boxes.push_back({text, caption, flags});
+    void ShowWideMessageBox(const std::wstring& text, const std::wstring& caption, unsigned flags) override {
+        boxes.push_back({ToShiftJis(text).bytes, ToShiftJis(caption).bytes, flags});
     }
 };
 

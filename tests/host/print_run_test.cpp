@@ -21,7 +21,7 @@ public:
     int Count() const override { return static_cast<int>(rows.size()); }
     int SelectedCount() const override { return static_cast<int>(selected.size()); }
     bool IsSelected(int index) const override { return selected.count(index) > 0; }
-    std::string Item(int index) const override { return rows.at(static_cast<std::size_t>(index)); }
+    std::wstring Item(int index) const override { return ToWide(rows.at(static_cast<std::size_t>(index))); }
     void Delete(int index) override {
         if (index >= 0 && index < Count()) {
             rows.erase(rows.begin() + index);
@@ -49,7 +49,8 @@ protected:
     }
 
     OutputStep Step() {
-        return [this](const std::string& path, const RunPosition& at) {
+        return [this](const std::wstring& widePath, const RunPosition& at) {
+            const std::string path = ToShiftJis(widePath).bytes;
             log.push_back("output " + path);
             paths.push_back(path);
             positions.push_back(at);
@@ -156,11 +157,11 @@ TEST_F(PrintRunTest, EmptyListShowsItsMessageOnly) {
 
 TEST_F(PrintRunTest, AnErrorEndsTheRunBeforeTheDeletePass) {
     SetRows(3);
-    const OutputStep failing = [&](const std::string& path, const RunPosition& at) {
+    const OutputStep failing = [&](const std::wstring& path, const RunPosition& at) {
         if (at.index == 1) {
             throw std::runtime_error("read error");
         }
-        paths.push_back(path);
+        paths.push_back(ToShiftJis(path).bytes);
         return FileOutcome::Output;
     };
 
@@ -181,7 +182,7 @@ public:
     bool NewPage() override { return Log("new page") && Device("EndPage") && Device("StartPage"); }
     bool End() override { return Log("end doc") && Device("EndPage") && Device("EndDoc"); }
     void Abort() override { log_.push_back("abort doc"); }
-    std::string PrinterName() override { return "Refuser"; }
+    std::wstring PrinterName() override { return L"Refuser"; }
 
 private:
     bool Log(const std::string& call) { return log_.push_back(call), true; }
@@ -295,7 +296,7 @@ TEST_F(PrintRunTest, ARefusedDocumentKeepsEveryFileAndNamesThePrinter) {
 TEST_F(PrintRunTest, AnErrorInAnImageRunDropsTheDocument) {
     SetRows(3);
     FakeDocument document(log);
-    const OutputStep failing = [&](const std::string&, const RunPosition& at) {
+    const OutputStep failing = [&](const std::wstring&, const RunPosition& at) {
         if (at.index == 1) {
             throw std::runtime_error("read error");
         }

@@ -27,9 +27,9 @@ protected:
     FakeFileSystem fs{log};
     FakeProgress progress{log};
     FakeMessages messages;
-    SpoolTarget target{"Probe A", ""};
+    SpoolTarget target{L"Probe A", L""};
 
-    FileOutcome Spool() { return SpoolPrinterFile(path, target, spooler, fs, progress, messages); }
+    FileOutcome Spool() { return SpoolPrinterFile(ToWide(path), target, spooler, fs, progress, messages); }
 
     // The calls from the moment the file is shown in the progress window.
     Strings CallsAfterCheck() const {
@@ -65,7 +65,7 @@ TEST_F(RawSpoolerTest, StreamsTheFileInBlocksWithProgressAfterEach) {
 
 TEST_F(RawSpoolerTest, BlockSizedFileAndPortGoOutAsOneWrite) {
     fs.AddFile(path, Bytes(8192));
-    target.portName = "LPT1:";
+    target.portName = L"LPT1:";
 
     EXPECT_EQ(Spool(), FileOutcome::Output);
 
@@ -197,7 +197,7 @@ TEST_F(RawSpoolerTest, DocumentNameIsCutAt255BytesOnACharacterBoundary) {
     }();
     fs.AddFile(longPath, "x");
 
-    EXPECT_EQ(SpoolPrinterFile(longPath, target, spooler, fs, progress, messages), FileOutcome::Output);
+    EXPECT_EQ(SpoolPrinterFile(ToWide(longPath), target, spooler, fs, progress, messages), FileOutcome::Output);
 
     EXPECT_EQ(spooler.docName.size(), 254u);
     EXPECT_EQ(spooler.docName, ("Kelvad " + longPath).substr(0, 254));
@@ -228,7 +228,7 @@ TEST_F(RawSpoolerTest, ChecksStopAtTheFirstFailureWithItsMessage) {
     for (const Case& c : cases) {
         messages.boxes.clear();
         log.clear();
-        EXPECT_EQ(SpoolPrinterFile(c.path, target, spooler, fs, progress, messages), c.outcome) << c.path;
+        EXPECT_EQ(SpoolPrinterFile(ToWide(c.path), target, spooler, fs, progress, messages), c.outcome) << c.path;
         ASSERT_EQ(messages.boxes.size(), 1u) << c.path;
         EXPECT_EQ(messages.boxes[0].text, c.text);
         EXPECT_EQ(messages.boxes[0].caption, c.path);
@@ -243,7 +243,7 @@ TEST_F(RawSpoolerTest, ChecksStopAtTheFirstFailureWithItsMessage) {
 
     // A file on a reachable share passes the drive check through its share root.
     log.clear();
-    EXPECT_EQ(SpoolPrinterFile("\\\\server\\share\\dir\\x.prn", target, spooler, fs, progress, messages),
+    EXPECT_EQ(SpoolPrinterFile(L"\\\\server\\share\\dir\\x.prn", target, spooler, fs, progress, messages),
               FileOutcome::Output);
     EXPECT_EQ(log[1], "free space \\\\server\\share\\");
 }
@@ -254,7 +254,7 @@ TEST(CheckOutputFile, DriveMessageIsShiftJisAndTheErrorModeIsRestored) {
     FakeMessages messages;
     fs.errorMode = 0x8000;
 
-    EXPECT_EQ(CheckOutputFile("a:\\x.prn", fs, messages).outcome, FileOutcome::Skipped);
+    EXPECT_EQ(CheckOutputFile(L"a:\\x.prn", fs, messages).outcome, FileOutcome::Skipped);
 
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, "A\x20\x83\x68\x83\x89\x83\x43\x83\x75\x82\xCC\x8F\x80\x94\xF5\x82\xAA\x82\xC5"

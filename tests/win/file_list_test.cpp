@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 
+#include "base/codepage.h"
 #include "lists/file_list.h"
 #include "ui/handle.h"
 
@@ -11,6 +12,7 @@ namespace form_test {
 namespace {
 
 using Strings = std::vector<std::string>;
+using WideStrings = std::vector<std::wstring>;
 
 std::string TempFolder() {
     char base[MAX_PATH];
@@ -127,23 +129,23 @@ const char kPrnSystemFilter[] = "prnﾌｧｲﾙ\0*.prn\0全てのﾌｧｲﾙ\0
 // Answers in place of the system dialog: records what the program asked for and returns `reply`
 // (the buffer's bytes) and the filter entry `chosenFilter`, or a cancel when reply is empty.
 struct FakeDialog {
-    std::string reply;
+    std::wstring reply;
     DWORD chosenFilter = 1;
-    std::vector<OPENFILENAMEA> asked;
-    std::vector<std::string> filters, titles, defaultExts, startNames;
+    std::vector<OPENFILENAMEW> asked;
+    std::vector<std::string> filters, titles, defaultExts, startNames; // as Shift-JIS
 
-    BOOL operator()(OPENFILENAMEA& ofn) {
+    BOOL operator()(OPENFILENAMEW& ofn) {
         asked.push_back(ofn);
-        std::string filter;
-        for (const char* p = ofn.lpstrFilter; p && (p[0] || p[1]); ++p)
+        std::wstring filter;
+        for (const wchar_t* p = ofn.lpstrFilter; p && (p[0] || p[1]); ++p)
             filter += *p;
-        filters.push_back(filter);
-        titles.push_back(ofn.lpstrTitle ? ofn.lpstrTitle : "");
-        defaultExts.push_back(ofn.lpstrDefExt ? ofn.lpstrDefExt : "(none)");
-        startNames.push_back(ofn.lpstrFile);
+        filters.push_back(kelvad::ToShiftJis(filter).bytes);
+        titles.push_back(kelvad::ToShiftJis(ofn.lpstrTitle ? ofn.lpstrTitle : L"").bytes);
+        defaultExts.push_back(ofn.lpstrDefExt ? kelvad::ToShiftJis(ofn.lpstrDefExt).bytes : "(none)");
+        startNames.push_back(kelvad::ToShiftJis(ofn.lpstrFile).bytes);
         if (reply.empty())
             return FALSE;
-        std::memcpy(ofn.lpstrFile, reply.data(), reply.size());
+        std::memcpy(ofn.lpstrFile, reply.data(), reply.size() * sizeof(wchar_t));
         ofn.nFilterIndex = chosenFilter;
         return TRUE;
     }
@@ -152,12 +154,12 @@ struct FakeDialog {
 TEST_F(FileListTest, OpenDialogAsksForSeveralExistingFilesAndFillsTheList) {
     auto form = MakeForm("Kelvad32.exe 1.prn 2.prn 3.prn 4.prn 5.prn");
     auto dialog = std::make_shared<FakeDialog>();
-    form->FileOpenDialog.showDialog = [dialog](OPENFILENAMEA& ofn) { return (*dialog)(ofn); };
+    form->FileOpenDialog.showDialog = [dialog](OPENFILENAMEW& ofn) { return (*dialog)(ofn); };
 
-    dialog->reply = std::string("C:\\data\0a.prn\0b.prn\0\0", 22);
+    dialog->reply = std::wstring(L"C:\\data\0a.prn\0\uD55C.prn\0\0", 22);
     SendMessageA(form->co_FileOpen.Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(Items(form->FilesListBox), (Strings{"C:\\data\\a.prn", "C:\\data\\b.prn"}));
-    const OPENFILENAMEA& ofn = dialog->asked.at(0);
+    EXPECT_EQ(WideItems(form->FilesListBox), (WideStrings{L"C:\\data\\a.prn", L"C:\\data\\\uD55C.prn"}));
+    const OPENFILENAMEW& ofn = dialog->asked.at(0);
     EXPECT_EQ(dialog->titles[0], "印刷するファイルを指定");
     EXPECT_EQ(ofn.nMaxFile, 8192u);
     EXPECT_EQ(ofn.hwndOwner, form->Handle());
@@ -171,9 +173,10 @@ TEST_F(FileListTest, OpenDialogAsksForSeveralExistingFilesAndFillsTheList) {
 
     // With the add box ticked the choice is appended; the name field starts empty every time.
     form->c_Add.SetChecked(true);
-    dialog->reply = std::string("C:\\data\\a.prn\0\0", 15);
+    dialog->reply = std::wstring(L"C:\\data\\a.prn\0\0", 15);
     SendMessageA(form->co_FileOpen.Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(Items(form->FilesListBox), (Strings{"C:\\data\\a.prn", "C:\\data\\b.prn", "C:\\data\\a.prn"}));
+    EXPECT_EQ(WideItems(form->FilesListBox),
+              (WideStrings{L"C:\\data\\a.prn", L"C:\\data\\\uD55C.prn", L"C:\\data\\a.prn"}));
     EXPECT_EQ(dialog->startNames, (Strings{"", ""}));
     EXPECT_TRUE(form->FileOpenDialog.fileName.empty());
 
@@ -188,8 +191,8 @@ TEST_F(FileListTest, OpenDialogAsksForSeveralExistingFilesAndFillsTheList) {
 TEST_F(FileListTest, FilterFollowsTheFileKindAndTheRememberedEntryIsKept) {
     auto form = MakeForm();
     auto dialog = std::make_shared<FakeDialog>();
-    form->FileOpenDialog.showDialog = [dialog](OPENFILENAMEA& ofn) { return (*dialog)(ofn); };
-    dialog->reply = std::string("C:\\p.bmp\0\0", 10);
+    form->FileOpenDialog.showDialog = [dialog](OPENFILENAMEW& ofn) { return (*dialog)(ofn); };
+    dialog->reply = std::wstring(L"C:\\p.bmp\0\0", 10);
 
     form->OutputOptions.IsPrnFile = false;
     form->UpdateOpenDialogFilter();
@@ -222,9 +225,9 @@ TEST_F(FileListTest, HelpButtonOfTheDialogShowsItsTopic) {
         if (command == HELP_CONTEXT)
             topics.push_back(data);
     };
-    form->FileOpenDialog.showDialog = [](OPENFILENAMEA& ofn) {
+    form->FileOpenDialog.showDialog = [](OPENFILENAMEW& ofn) {
         EXPECT_TRUE(ofn.Flags & OFN_SHOWHELP);
-        OFNOTIFYA notify{};
+        OFNOTIFYW notify{};
         notify.hdr.code = CDN_HELP;
         notify.lpOFN = &ofn;
         ofn.lpfnHook(nullptr, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify));
@@ -254,7 +257,7 @@ struct Typist {
         HWND edit = GetDlgItem(dialog, edt1);
         if (!edit)
             edit = GetDlgItem(dialog, cmb13);
-        SetWindowTextA(edit, names.c_str());
+        SetWindowTextW(edit, kelvad::ToWide(names).c_str());
         ++presses;
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));

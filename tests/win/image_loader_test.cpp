@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "base/codepage.h"
 #include "image/all_win.h"
 #include "image/image_loader.h"
 #include "image/plugin_interface_win.h"
@@ -77,13 +78,13 @@ class ImageLoader : public ui_test::UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        all.showMessage = [this](const std::string& message) { messages.push_back(message); };
+        all.showMessage = [this](const std::wstring& message) { messages.push_back(ToShiftJis(message).bytes); };
     }
     // Loads a file of the given content and name; returns the one message shown, or "" when none was.
     std::string Load(const std::string& name, const Bytes& content) {
         path = WriteTempFile(name, content);
         messages.clear();
-        all.SetPictureName(path);
+        all.SetPictureName(ToWide(path));
         EXPECT_LE(messages.size(), 1u);
         return messages.empty() ? "" : messages.front();
     }
@@ -163,30 +164,30 @@ TEST_F(ImageLoader, NativeKindsLoadAndBadOnesAreReported) {
     HDC emf = CreateEnhMetaFileA(nullptr, emfPath.c_str(), &frame, nullptr);
     Ellipse(emf, 0, 0, 50, 25);
     DeleteEnhMetaFile(CloseEnhMetaFile(emf));
-    all.SetPictureName(emfPath);
+    all.SetPictureName(ToWide(emfPath));
     EXPECT_EQ(all.Error(), 0);
     ASSERT_EQ(all.GetPicture().GetKind(), ui::Picture::Kind::Metafile);
     EXPECT_NEAR(all.GetPicture().Width(), 96, 1);
     EXPECT_NEAR(all.GetPicture().Height(), 48, 1);
 
     // Not a picture of its kind: reported, name emptied, PreView kept.
-    all.SetPictureName("");
+    all.SetPictureName(L"");
     all.SetPreView(true);
     for (const char* name : {"junk.bmp", "junk.ico", "junk.wmf", "junk.emf", "empty.bmp"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(LoadText(name, std::string(name) == "empty.bmp" ? "" : "not a picture at all, no"),
                   "未知のフォーマット");
         EXPECT_EQ(all.Error(), 2);
-        EXPECT_EQ(all.PictureName(), "");
+        EXPECT_TRUE(all.PictureName().empty());
         EXPECT_TRUE(all.GetPicture().Empty());
         EXPECT_TRUE(all.PreView());
     }
     // A file that cannot be opened reaches the caller.
-    EXPECT_THROW(all.SetPictureName(TempDir() + "missing.bmp"), ui::Error);
+    EXPECT_THROW(all.SetPictureName(ToWide(TempDir() + "missing.bmp")), ui::Error);
     EXPECT_EQ(all.Error(), 0);
     EXPECT_TRUE(messages.empty() || messages.size() == 1);
 
-    all.SetPictureName("");
+    all.SetPictureName(L"");
     EXPECT_EQ(all.Error(), 0);
     EXPECT_TRUE(all.GetPicture().Empty());
 }
@@ -317,7 +318,7 @@ TEST_F(ImageLoader, RealPluginsReportBadFiles) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(LoadText(c.name, c.content), PluginResultText(c.error));
         EXPECT_EQ(all.Error(), c.error);
-        EXPECT_EQ(all.PictureName(), "");
+        EXPECT_TRUE(all.PictureName().empty());
     }
     // Cut and scrambled files: every answer is a result code of the interface, never a crash or a hang.
     const std::pair<const char*, Bytes> originals[] = {
@@ -352,7 +353,7 @@ TEST_F(ImageLoader, RealPluginsReportBadFiles) {
     // A folder cannot be read as a file.
     const std::string folder = TempDir() + "folder.png";
     CreateDirectoryA(folder.c_str(), nullptr);
-    all.SetPictureName(folder);
+    all.SetPictureName(ToWide(folder));
     EXPECT_EQ(all.Error(), 6);
 }
 
@@ -420,11 +421,11 @@ TEST_F(ImageLoader, EveryFailureOfThePluginPathIsReported) {
             SCOPED_TRACE(c.name);
             const std::string name = c.file.empty() ? c.name : WriteTempFile(c.name, c.file);
             messages.clear();
-            all.SetPictureName(name);
+            all.SetPictureName(ToWide(name));
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_EQ(messages[0], std::string(c.text) + " [" + name + "]");
             EXPECT_EQ(all.Error(), c.error);
-            EXPECT_EQ(all.PictureName(), "");
+            EXPECT_TRUE(all.PictureName().empty());
             EXPECT_TRUE(all.GetPicture().Empty());
             EXPECT_FALSE(all.PreView());
             all.SetPreView(true);
@@ -442,7 +443,7 @@ TEST_F(ImageLoader, EveryFailureOfThePluginPathIsReported) {
 
         // A name longer than the plug-in's 256-byte buffer: no call, other error.
         const std::string longName = std::string(300, 'a') + ".mag";
-        all.SetPictureName(longName);
+        all.SetPictureName(ToWide(longName));
         EXPECT_EQ(all.Error(), 1);
         EXPECT_EQ(mag.TakeLog(), "");
     }
@@ -558,7 +559,7 @@ TEST_F(ImageLoader, MessageDialogIsCaptionedWithTheApplicationTitle) {
     dialogCaption.clear();
     dialogText.clear();
     SetTimer(nullptr, 0, 50, ReadAndCloseDialog);
-    all.SetPictureName("photo.jpeg");
+    all.SetPictureName(ToWide("photo.jpeg"));
     EXPECT_EQ(dialogCaption, "Kelvad32");
     EXPECT_EQ(dialogText, "サポートされない拡張子 [photo.jpeg]");
 }

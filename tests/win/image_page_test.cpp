@@ -23,9 +23,9 @@ using namespace kelvad::testing;
 class WatchedFileSystem : public kelvad::WinFileSystem {
 public:
     std::function<void(const std::string&)> onSearch;
-    std::optional<std::uint64_t> FindFirst(const std::string& pattern) override {
+    std::optional<std::uint64_t> FindFirst(const std::wstring& pattern) override {
         if (onSearch)
-            onSearch(pattern);
+            onSearch(kelvad::ToShiftJis(pattern).bytes);
         return WinFileSystem::FindFirst(pattern);
     }
 };
@@ -37,7 +37,7 @@ protected:
         form->OutputOptions.IsPrnFile = false;
         form->OutputOptions.IsDeleteFile = true;
         form->UseFileSystem(fs);
-        form->All1.showMessage = [this](const std::string& text) { loaderMessages.push_back(text); };
+        form->All1.showMessage = [this](const std::wstring& text) { loaderMessages.push_back(kelvad::ToShiftJis(text).bytes); };
         return form;
     }
     // The PostScript that the default test printer received during `run`.

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_form_win.h"
+#include "base/codepage.h"
 #include "output/spooler.h"
 #include "ui/application.h"
 #include "ui/handle.h"
@@ -23,17 +24,19 @@ namespace form_test {
 class TestForm : public kelvad::TMain_Form {
 public:
     using TMain_Form::TMain_Form;
-    std::vector<std::string> boxes;
-    void ShowMessageBox(const std::string& text, const std::string&, unsigned) override { boxes.push_back(text); }
+    std::vector<std::string> boxes; // as Shift-JIS
+    void ShowWideMessageBox(const std::wstring& text, const std::wstring&, unsigned) override {
+        boxes.push_back(kelvad::ToShiftJis(text).bytes);
+    }
 };
 
 class RecordingSpooler : public kelvad::Spooler {
 public:
-    std::vector<std::string> docs;
+    std::vector<std::string> docs; // as Shift-JIS
     std::function<void()> afterWrite;
-    bool Open(const std::string&) override { return true; }
-    unsigned long StartJob(const std::string& docName, const std::string&) override {
-        docs.push_back(docName);
+    bool Open(const std::wstring&) override { return true; }
+    unsigned long StartJob(const std::wstring& docName, const std::wstring&) override {
+        docs.push_back(kelvad::ToShiftJis(docName).bytes);
         return 7;
     }
     bool Write(const char*, std::size_t) override {
@@ -96,6 +99,13 @@ inline std::vector<std::string> Items(const kelvad::TSclListBox& list) {
     std::vector<std::string> items;
     for (int i = 0; i < list.Count(); ++i)
         items.push_back(list.Item(i));
+    return items;
+}
+
+inline std::vector<std::wstring> WideItems(const kelvad::TSclListBox& list) {
+    std::vector<std::wstring> items;
+    for (int i = 0; i < list.Count(); ++i)
+        items.push_back(list.WideItem(i));
     return items;
 }
 

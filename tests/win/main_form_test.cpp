@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_form_win.h"
+#include "base/codepage.h"
 #include "output/spooler_win.h"
 #include "ui/application.h"
 #include "tests/win/test_files.h"
@@ -19,6 +20,8 @@ namespace {
 
 using kelvad::TMain_Form;
 using namespace kelvad::testing;
+using kelvad::ToShiftJis;
+using kelvad::ToWide;
 
 struct Box {
     std::string text, caption;
@@ -31,8 +34,8 @@ public:
     using TMain_Form::TMain_Form;
     std::vector<Box> boxes;
     std::function<void()> duringBox;
-    void ShowMessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
-        boxes.push_back({text, caption, flags});
+    void ShowWideMessageBox(const std::wstring& text, const std::wstring& caption, unsigned flags) override {
+        boxes.push_back({ToShiftJis(text).bytes, ToShiftJis(caption).bytes, flags});
         if (duringBox)
             duringBox();
     }
@@ -46,13 +49,13 @@ public:
     std::function<void(int writeNumber)> afterWrite;
     unsigned long job = 0;
 
-    bool Open(const std::string& printer) override {
-        calls.push_back("open " + printer);
-        return real.Open(printerOverride.empty() ? printer : printerOverride);
+    bool Open(const std::wstring& printer) override {
+        calls.push_back("open " + ToShiftJis(printer).bytes);
+        return real.Open(printerOverride.empty() ? printer : ToWide(printerOverride));
     }
-    unsigned long StartJob(const std::string& docName, const std::string& portName) override {
-        calls.push_back(portName.empty() ? "start" : "start " + portName);
-        this->docName = docName;
+    unsigned long StartJob(const std::wstring& docName, const std::wstring& portName) override {
+        calls.push_back(portName.empty() ? "start" : "start " + ToShiftJis(portName).bytes);
+        this->docName = ToShiftJis(docName).bytes;
         return job = real.StartJob(docName, portName);
     }
     bool Write(const char* data, std::size_t size) override {

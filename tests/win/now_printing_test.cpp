@@ -1,3 +1,4 @@
+#include "base/codepage.h"
 #include "output/now_printing_win.h"
 
 #include <gtest/gtest.h>
@@ -117,7 +118,7 @@ TEST(NowPrinting, SizingFrameOnlyOnMajorVersionFour) {
 TEST(NowPrinting, AbortClickOnlyRaisesTheFlag) {
     TNowPrinting window(nullptr);
     window.Show();
-    window.ShowFile("C:\\data\\a.prn");
+    window.ShowFile(L"C:\\data\\a.prn");
     SendMessageA(window.co_Abort.Handle(), BM_CLICK, 0, 0);
     window.ProcessMessages();
     EXPECT_TRUE(window.Aborted());
@@ -133,9 +134,9 @@ TEST(NowPrinting, AbortClickOnlyRaisesTheFlag) {
 TEST(NowPrinting, AbortIsSeenAfterTheFirstBlockOfEveryFileAndClosingAborts) {
     TNowPrinting window(nullptr);
     window.Show();
-    window.ShowFile("C:\\a.prn");
+    window.ShowFile(L"C:\\a.prn");
     window.ProcessMessages(); // the first block of the first file
-    window.ShowFile("C:\\b.prn");
+    window.ShowFile(L"C:\\b.prn");
     PostMessageA(window.co_Abort.Handle(), BM_CLICK, 0, 0);
     window.ProcessMessages(); // the first block of the next file, at once
     EXPECT_TRUE(window.Aborted());
@@ -152,7 +153,7 @@ TEST(NowPrinting, ShowFileThenAbortingState) {
     TNowPrinting window(nullptr);
     window.Show();
     const std::string path = "C:\\ﾃﾞｰﾀ\\印刷用\\sample & more.prn";
-    window.ShowFile(path);
+    window.ShowFile(kelvad::ToWide(path));
     EXPECT_EQ(window.l_FileName.Caption(), path);
     const RECT shown = PlaceInParent(window.l_FileName.Handle());
     EXPECT_EQ(shown.left, 72);

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "base/codepage.h"
 #include "output/file_system_win.h"
 #include "output/raw_spooler_win.h"
 #include "output/spooler_win.h"
@@ -42,7 +43,7 @@ char UnusedDriveLetter() {
 
 std::string OpenError(WinFileSystem& fs, const std::string& path) {
     try {
-        fs.OpenRead(path);
+        fs.OpenRead(ToWide(path));
     } catch (const ui::Error& e) {
         return e.what();
     }
@@ -52,12 +53,12 @@ std::string OpenError(WinFileSystem& fs, const std::string& path) {
 TEST(WinFileSystem, FindFirstGivesTheSizeOrNothing) {
     WinFileSystem fs;
     TempFile file(std::string(12345, 'k'));
-    EXPECT_EQ(fs.FindFirst(file.path), std::optional<std::uint64_t>(12345));
+    EXPECT_EQ(fs.FindFirst(ToWide(file.path)), std::optional<std::uint64_t>(12345));
 
     TempFile empty;
-    EXPECT_EQ(fs.FindFirst(empty.path), std::optional<std::uint64_t>(0));
+    EXPECT_EQ(fs.FindFirst(ToWide(empty.path)), std::optional<std::uint64_t>(0));
 
-    EXPECT_FALSE(fs.FindFirst(file.path + ".missing").has_value());
+    EXPECT_FALSE(fs.FindFirst(ToWide(file.path + ".missing")).has_value());
 }
 
 TEST(WinFileSystem, DriveProbes) {
@@ -81,7 +82,7 @@ TEST(WinFileSystem, ReadsAFileThatAnotherHandleIsWriting) {
     DWORD written = 0;
     WriteFile(writer, "first ", 6, &written, nullptr);
 
-    std::unique_ptr<ByteSource> source = fs.OpenRead(path);
+    std::unique_ptr<ByteSource> source = fs.OpenRead(ToWide(path));
     char buffer[64] = {};
     EXPECT_EQ(source->Read(buffer, sizeof buffer), 6u);
     EXPECT_EQ(std::string(buffer, 6), "first ");
@@ -93,9 +94,9 @@ TEST(WinFileSystem, ReadsAFileThatAnotherHandleIsWriting) {
 
     source.reset();
     CloseHandle(writer);
-    EXPECT_TRUE(fs.RemoveFile(path));
-    EXPECT_FALSE(fs.FindFirst(path).has_value());
-    EXPECT_FALSE(fs.RemoveFile(path));
+    EXPECT_TRUE(fs.RemoveFile(ToWide(path)));
+    EXPECT_FALSE(fs.FindFirst(ToWide(path)).has_value());
+    EXPECT_FALSE(fs.RemoveFile(ToWide(path)));
 }
 
 TEST(WinFileSystem, OpenErrorsCarryTheirText) {
@@ -110,7 +111,7 @@ TEST(WinFileSystem, OpenErrorsCarryTheirText) {
 class RecordingProgress : public ProgressSink {
 public:
     std::vector<int> percents;
-    void ShowFile(const std::string&) override {}
+    void ShowFile(const std::wstring&) override {}
     void SetPercent(int percent) override { percents.push_back(percent); }
     void Repaint() override {}
     void ProcessMessages() override {}
@@ -121,7 +122,9 @@ public:
 class RecordingMessages : public MessageSink {
 public:
     std::vector<std::string> texts;
-    void ShowMessageBox(const std::string& text, const std::string&, unsigned) override { texts.push_back(text); }
+    void ShowWideMessageBox(const std::wstring& text, const std::wstring&, unsigned) override {
+        texts.push_back(ToShiftJis(text).bytes);
+    }
 };
 
 // The printers of the test prefix; where their jobs land is set up by scripts/setup.
@@ -142,7 +145,7 @@ TEST(WinSpooler, JobReachesThePrinterAndAFailingOneIsRefused) {
     RecordingProgress progress;
     RecordingMessages messages;
 
-    EXPECT_EQ(SpoolPrinterFile(file.path, {"テストプリンタ", ""}, progress, messages), FileOutcome::Output);
+    EXPECT_EQ(SpoolPrinterFile(ToWide(file.path), {L"テストプリンタ", L""}, progress, messages), FileOutcome::Output);
     std::ifstream in(landed, std::ios::binary);
     const std::string received(std::istreambuf_iterator<char>(in), {});
     EXPECT_EQ(received.size(), content.size());
@@ -150,26 +153,26 @@ TEST(WinSpooler, JobReachesThePrinterAndAFailingOneIsRefused) {
     EXPECT_EQ(progress.percents, (std::vector<int>{40, 81, 100}));
     EXPECT_TRUE(messages.texts.empty());
 
-    EXPECT_EQ(SpoolPrinterFile(file.path, {"Kelvad Refuse", ""}, progress, messages), FileOutcome::Refused);
+    EXPECT_EQ(SpoolPrinterFile(ToWide(file.path), {L"Kelvad Refuse", L""}, progress, messages), FileOutcome::Refused);
     EXPECT_EQ(messages.texts, std::vector<std::string>{file.path + " を出力できません\r\n中止します"});
 
     messages.texts.clear();
-    EXPECT_EQ(SpoolPrinterFile(file.path, {"No Such Printer", ""}, progress, messages), FileOutcome::Refused);
+    EXPECT_EQ(SpoolPrinterFile(ToWide(file.path), {L"No Such Printer", L""}, progress, messages), FileOutcome::Refused);
     EXPECT_EQ(messages.texts.size(), 1u);
 }
 
 // Raw jobs name their data type whatever the printer's default, and the adapter passes refused writes on.
 TEST(WinSpooler, RawJobsAreMarkedRawAndRefusedWritesAreReported) {
-    const std::string docName = "Kelvad raw", noPort, port = "LPT2:";
-    const DOC_INFO_1A portless = RawDocInfo(docName, noPort);
-    EXPECT_STREQ(portless.pDocName, "Kelvad raw");
+    const std::wstring docName = L"Kelvad raw", noPort, port = L"LPT2:";
+    const DOC_INFO_1W portless = RawDocInfo(docName, noPort);
+    EXPECT_STREQ(portless.pDocName, L"Kelvad raw");
     EXPECT_EQ(portless.pOutputFile, nullptr);
-    EXPECT_STREQ(portless.pDatatype, "RAW");
-    EXPECT_STREQ(RawDocInfo(docName, port).pOutputFile, "LPT2:");
+    EXPECT_STREQ(portless.pDatatype, L"RAW");
+    EXPECT_STREQ(RawDocInfo(docName, port).pOutputFile, L"LPT2:");
 
     WinSpooler spooler;
     EXPECT_FALSE(spooler.Write("abc", 3)) << "no printer is open";
-    ASSERT_TRUE(spooler.Open("テストプリンタ"));
+    ASSERT_TRUE(spooler.Open(L"テストプリンタ"));
     const unsigned long job = spooler.StartJob(docName, noPort);
     ASSERT_NE(job, 0u);
     EXPECT_TRUE(spooler.Write("abc", 3));

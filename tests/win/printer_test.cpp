@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/main_form_win.h"
+#include "base/codepage.h"
 #include "output/printer_win.h"
 #include "ui/application.h"
 #include "tests/win/test_files.h"
@@ -106,8 +107,8 @@ class TestForm : public TMain_Form {
 public:
     using TMain_Form::TMain_Form;
     std::vector<Box> boxes;
-    void ShowMessageBox(const std::string& text, const std::string& caption, unsigned) override {
-        boxes.push_back({text, caption});
+    void ShowWideMessageBox(const std::wstring& text, const std::wstring& caption, unsigned) override {
+        boxes.push_back({ToShiftJis(text).bytes, ToShiftJis(caption).bytes});
     }
 };
 
