@@ -43,7 +43,7 @@ TAboutBox::TAboutBox(HWND owner) {
 }
 
 void TAboutBox::CreateControls() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     Panel1.Create({.parent = this,
                    .left = kPanelLeft,
                    .top = kPanelTop,
@@ -56,13 +56,13 @@ void TAboutBox::CreateControls() {
                         .top = kPanelTop + 8,
                         .width = 32,
                         .height = 32,
-                        .icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAINICON))});
+                        .icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAINICON))});
     // The design holds the short name; FormCreate puts the application title in.
     ProductName.Create({.parent = this,
                         .left = kPanelLeft + 70,
                         .top = kPanelTop + 16,
                         .caption = "Kelvad",
-                        .font = {"Times New Roman", 21, true},
+                        .font = {.face = "Times New Roman", .height = 21, .bold = true, .charset = DEFAULT_CHARSET},
                         .autoSize = true});
     Version.Create(
         {.parent = this, .left = kPanelLeft + 176, .top = kPanelTop + 24, .caption = "Version 1.2", .autoSize = true});
@@ -80,7 +80,7 @@ void TAboutBox::CreateControls() {
                      .tabOrder = 0,
                      .helpContext = kHelpMain,
                      .modalResult = IDOK});
-    OKButton.SetGlyph(ui::GdiObject(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_OK))), 2);
+    OKButton.SetGlyph(ui::GdiObject(LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_OK))), 2);
     OKButton.onClick = [this] { OKButtonClick(); };
     activeControl = &OKButton;
     defaultButton = &OKButton;

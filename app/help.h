@@ -8,7 +8,8 @@ namespace kelvad {
 // the page is opened as a file, at its top).
 struct HelpAction {
     enum Kind { Viewer, Browser, ShellOpen } kind = Viewer;
-    // Viewer: the .HLP file; Browser: the command line to start; ShellOpen: the page's path.
+    // Viewer: the .HLP file; Browser: the command line to start (UTF-8, as the shell's command and the address
+    // are); ShellOpen: the page's path. Paths are Shift-JIS.
     std::string target;
 };
 

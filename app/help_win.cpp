@@ -12,40 +12,49 @@
 namespace kelvad {
 namespace {
 
+// The shell's command may name any folder, so it is carried as UTF-8 rather than Shift-JIS.
+std::wstring FromUtf8(const std::string& text) {
+    if (text.empty())
+        return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
 bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::string ShellHtmlOpenCommand() {
     DWORD length = 0;
     // The length query answers S_FALSE on Windows and S_OK under Wine.
-    if (FAILED(AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, ".html", "open", nullptr, &length)) ||
+    if (FAILED(AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, L".html", L"open", nullptr, &length)) ||
         length == 0)
         return {};
-    std::vector<char> command(length + 1, '\0');
-    if (AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, ".html", "open", command.data(), &length) != S_OK)
+    std::vector<wchar_t> command(length + 1, L'\0');
+    if (AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, L".html", L"open", command.data(), &length) != S_OK)
         return {};
     // A command stored as an expandable string may still name %SystemRoot% and the like.
-    std::vector<char> expanded(32768, '\0');
-    const DWORD used = ExpandEnvironmentStringsA(command.data(), expanded.data(), static_cast<DWORD>(expanded.size()));
-    return used > 0 && used <= expanded.size() ? std::string(expanded.data()) : std::string(command.data());
+    std::vector<wchar_t> expanded(32768, L'\0');
+    const DWORD used = ExpandEnvironmentStringsW(command.data(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    return ToUtf8(used > 0 && used <= expanded.size() ? expanded.data() : command.data());
 }
 
 bool OpenWithShell(HWND owner, const HelpAction& action) {
     if (action.kind == HelpAction::ShellOpen) {
         auto result = reinterpret_cast<INT_PTR>(
-            ShellExecuteA(owner, "open", action.target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+            ShellExecuteW(owner, L"open", ToWide(action.target).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         return result > 32;
     }
-    std::vector<char> commandLine(action.target.begin(), action.target.end());
-    commandLine.push_back('\0');
-    STARTUPINFOA startup{};
+    std::wstring commandLine = FromUtf8(action.target);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -57,7 +66,7 @@ bool OpenWithShell(HWND owner, const HelpAction& action) {
 HelpDesk::HelpDesk(std::string programPath)
     : fileExists(FileExists), htmlOpenCommand(ShellHtmlOpenCommand),
       winHelp([](HWND owner, const std::string& file, UINT command, ULONG_PTR data) {
-          WinHelpA(owner, file.c_str(), command, data);
+          WinHelpW(owner, ToWide(file).c_str(), command, data);
       }),
       open(OpenWithShell), report([](const std::string& text) { ui::MessageBox(text, kCaption, kExclamationIcon); }),
       programPath_(std::move(programPath)) {}

@@ -23,10 +23,11 @@ public:
 
     // The platform calls behind help; tests replace them.
     std::function<bool(const std::string& path)> fileExists;
-    // The shell's open command for .html, empty when there is none.
+    // The shell's open command for .html in UTF-8, empty when there is none.
     std::function<std::string()> htmlOpenCommand;
     std::function<void(HWND owner, const std::string& file, UINT command, ULONG_PTR data)> winHelp;
-    // Starts a browser command line or has the shell open a file; false when that could not be done.
+    // Starts a browser command line (UTF-8) or has the shell open a file (Shift-JIS); false when that could not be
+    // done.
     std::function<bool(HWND owner, const HelpAction& action)> open;
     // Tells the user that the page could not be opened at all.
     std::function<void(const std::string& text)> report;

@@ -16,12 +16,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (mainForm.EndsAtStart())
         return mainForm.ExitStatus();
     // The main window is an unowned top-level window, and the hidden application window belongs to it.
-    SetWindowLongPtrA(mainForm.Handle(), GWLP_HWNDPARENT, 0);
-    SetWindowLongPtrA(app.Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(mainForm.Handle()));
+    SetWindowLongPtrW(mainForm.Handle(), GWLP_HWNDPARENT, 0);
+    SetWindowLongPtrW(app.Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(mainForm.Handle()));
 
     // Started minimized (a shortcut set to run minimized, for example): the window starts minimized.
-    STARTUPINFOA startup{};
-    GetStartupInfoA(&startup);
+    STARTUPINFOW startup{};
+    GetStartupInfoW(&startup);
     WORD show = startup.wShowWindow;
     if (show == SW_SHOWMINIMIZED || show == SW_MINIMIZE || show == SW_SHOWMINNOACTIVE)
         mainForm.SetMinimized();

@@ -28,7 +28,7 @@ namespace {
 const ui::FontSpec kFormFont{"ＭＳ ゴシック", 13};
 const ui::FontSpec kListFont{"System", 16};
 const ui::FontSpec kCommandListFont{"System", 13};
-const ui::FontSpec kTimesFont{"Times New Roman", 15};
+const ui::FontSpec kTimesFont{.face = "Times New Roman", .height = 15, .charset = DEFAULT_CHARSET};
 const ui::FontSpec kBoldFont{"ＭＳ ゴシック", 13, true};
 
 // The file list as the print run sees it.
@@ -55,12 +55,12 @@ void ReplaceItem(ui::ListBox& list, int index, const std::string& text) {
 }
 
 ui::GdiObject LoadGlyph(int id) {
-    return ui::GdiObject(LoadBitmapA(ui::App().Instance(), MAKEINTRESOURCEA(id)));
+    return ui::GdiObject(LoadBitmapW(ui::App().Instance(), MAKEINTRESOURCEW(id)));
 }
 
 // The glyph of co_Change, a named bitmap of two cells.
-ui::GdiObject LoadNamedGlyph(const char* name) {
-    return ui::GdiObject(LoadBitmapA(ui::App().Instance(), name));
+ui::GdiObject LoadNamedGlyph(const wchar_t* name) {
+    return ui::GdiObject(LoadBitmapW(ui::App().Instance(), name));
 }
 
 // The application's message hook while it points at a main window.
@@ -81,9 +81,11 @@ template <class Hook, class Function> void Unhook(Function& function, const TMai
 }
 
 std::string ModulePath() {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
+    // The settings and help paths are Shift-JIS; a folder name beyond code page 932 keeps its '?', which
+    // no file can be named with, so nothing else is read or written in its place.
+    wchar_t path[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return ToShiftJis(path).bytes;
 }
 
 } // namespace
@@ -118,7 +120,7 @@ void TMain_Form::Create() {
         .font = kFormFont,
         .helpContext = kHelpMain,
         .owner = nullptr,
-        .icon = LoadIconA(ui::App().Instance(), MAKEINTRESOURCEA(IDI_MAINICON)),
+        .icon = LoadIconW(ui::App().Instance(), MAKEINTRESOURCEW(IDI_MAINICON)),
         .fixedSize = true,
     });
     if (!createCompleted_ && ParseCommandLine(commandLine_).autoPrint) {
@@ -286,7 +288,7 @@ void TMain_Form::CreateControls() {
                    .width = 57,
                    .height = 18,
                    .caption = "FileName",
-                   .font = {"Times New Roman", 15}});
+                   .font = kTimesFont});
     Label2.Create({.parent = this, .left = 224, .top = 20, .width = 46, .height = 13, .caption = "出力先:"});
     LPrinter.Create(
         {.parent = this, .left = 276, .top = 20, .width = 46, .height = 13, .caption = "出力先:", .autoSize = true});
@@ -539,10 +541,10 @@ void TMain_Form::ChangeCommandStatus() {
     FilesListBox.SetVisible(FileMode);
     if (FileMode) {
         co_Print.onClick = [this] { co_PrintClick(); };
-        co_Change.SetGlyph(LoadNamedGlyph("ON"), 2);
+        co_Change.SetGlyph(LoadNamedGlyph(L"ON"), 2);
     } else {
         co_Print.onClick = [this] { CommandOutputClick(); };
-        co_Change.SetGlyph(LoadNamedGlyph("OFF"), 2);
+        co_Change.SetGlyph(LoadNamedGlyph(L"OFF"), 2);
     }
     UpdatePrintEnabled();
 }

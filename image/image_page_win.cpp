@@ -48,7 +48,7 @@ Dib MakeDib(HBITMAP bitmap, HPALETTE palette) {
     if (!dib.info)
         throw PictureMemoryError();
     DIBSECTION section{};
-    if (GetObjectA(bitmap, sizeof section, &section) == sizeof section && section.dsBm.bmBits) {
+    if (GetObjectW(bitmap, sizeof section, &section) == sizeof section && section.dsBm.bmBits) {
         // A DIB section already is device-independent: its own rows and colour table serve.
         dib.info->header = section.dsBmih;
         if (section.dsBmih.biCompression == BI_BITFIELDS) {

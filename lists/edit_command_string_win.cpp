@@ -1,10 +1,34 @@
 #include "lists/edit_command_string_win.h"
 
+#include "base/codepage.h"
 #include "base/help_ids.h"
+#include "base/message_flags.h"
+#include "ui/message_box.h"
+
+#include <string_view>
+#include <utility>
 
 namespace kelvad {
+namespace {
+
+// The position and length (2 for a surrogate pair) of the first character of text that code page 932 cannot
+// hold; npos when it holds them all.
+std::pair<size_t, size_t> FirstCharacterBeyondShiftJis(std::wstring_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const bool pair = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
+        const size_t length = pair ? 2 : 1;
+        if (!ToShiftJis(text.substr(i, length)).exact)
+            return {i, length};
+        i += length;
+    }
+    return {std::wstring_view::npos, 0};
+}
+
+} // namespace
 
 TEditCommandString::TEditCommandString(HWND owner) {
+    onCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
+    report = [this](const std::wstring& text) { ui::MessageBox(text, ToWide(kCaption), kExclamationIcon, Handle()); };
     Create({
         .clientWidth = 306,
         .clientHeight = 150,
@@ -68,8 +92,24 @@ void TEditCommandString::CreateControls() {
 
 void TEditCommandString::EditCommandChange() {
     // Only the length counts: blanks fill a field too.
-    co_Ok.SetEnabled(GetWindowTextLengthA(EditCommand1.Handle()) > 0 &&
-                     GetWindowTextLengthA(EditCommand2.Handle()) > 0);
+    co_Ok.SetEnabled(GetWindowTextLengthW(EditCommand1.Handle()) > 0 &&
+                     GetWindowTextLengthW(EditCommand2.Handle()) > 0);
+}
+
+void TEditCommandString::FormCloseQuery(bool& canClose) {
+    if (modalResult != IDOK)
+        return;
+    for (ui::Edit* field : {&EditCommand1, &EditCommand2}) {
+        const std::wstring text = field->WideCaption();
+        const auto [at, length] = FirstCharacterBeyondShiftJis(text);
+        if (length == 0)
+            continue;
+        canClose = false;
+        report(text.substr(at, length) + ToWide(" は使用できない文字です"));
+        field->Focus();
+        SendMessageW(field->Handle(), EM_SETSEL, at, at + length);
+        return;
+    }
 }
 
 } // namespace kelvad

@@ -20,7 +20,7 @@ DWORD NowPrintingStyle(DWORD platformVersion) {
 
 TNowPrinting::TNowPrinting(HWND owner, DWORD platformVersion) {
     onCreate = [this] { FormCreate(); };
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
     Create({
         .clientWidth = 296,
         .clientHeight = 113,
@@ -29,7 +29,7 @@ TNowPrinting::TNowPrinting(HWND owner, DWORD platformVersion) {
         .exStyle = WS_EX_TOPMOST,
         .font = kGothic13,
         .owner = owner,
-        .icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_MAINICON)),
+        .icon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MAINICON)),
         // The sizing frame of some platforms only gives the window its raised edge.
         .fixedSize = true,
     });
@@ -47,7 +47,7 @@ void TNowPrinting::CreateControls() {
         .tabOrder = 0,
         .font = {},
     });
-    co_Abort.SetGlyph(ui::GdiObject(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABORT))), 2);
+    co_Abort.SetGlyph(ui::GdiObject(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABORT))), 2);
     co_Abort.onClick = [this] { co_AbortClick(); };
     Gauge1.Create({.parent = this, .left = 16, .top = 48, .width = 265, .height = 25, .hint = "", .font = {}});
     Label1.Create({

@@ -6,19 +6,23 @@
 //     ins               click Ins(&I) and wait for the editor
 //     type DESC CMD     type the two texts into the editor's fields
 //     ok                press Enter in the editor and wait until it has gone
+//     enter             press Enter in the editor
+//     cancel            press Escape in the editor and wait until it has gone
 //     insert DESC CMD   ins, type, ok
+//     box               wait for a message box captioned Kelvad, print its text, press its OK
+//     fields            print per editor field: its text, its selection FROM-TO, and "focus" on the focused one
+//     texts WINDOW      print the texts of WINDOW (main or editor) and of its visible controls (see tool_text.h)
 //     click LIST ROW    click a row of LIST (desc, cmd or printer), given by its number from 0 or its text
 //     print             click the output button and wait until its handler has returned
 //     state             print "print=E change=E quit=E edit=E delete=E insert=E selected=D/C" (E: 0 or 1)
 //     close             close the main window
 //
-// Exit status 0 when every step was done, 1 (with a message) when a window did not come or go in time.
-#include <windows.h>
+// Texts are given and printed in UTF-8 and compared in UTF-16, whatever the system's code page. Exit status 0
+// when every step was done, 1 (with a message) when a window did not come or go in time.
+#include "tool_text.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <string>
-#include <vector>
+#include <iterator>
 
 namespace {
 
@@ -26,10 +30,10 @@ constexpr DWORD kTimeout = 20000;
 constexpr int kItemHeight = 22;
 
 struct Failure {
-    std::string what;
+    std::wstring what;
 };
 
-template <class Done> void WaitFor(const std::string& what, Done done) {
+template <class Done> void WaitFor(const std::wstring& what, Done done) {
     DWORD start = GetTickCount();
     while (!done()) {
         if (GetTickCount() - start > kTimeout)
@@ -38,44 +42,21 @@ template <class Done> void WaitFor(const std::string& what, Done done) {
     }
 }
 
-// A window's text; sent as a message, since GetWindowText does not ask a window of another process.
-std::string Text(HWND hwnd) {
-    static char text[70000];
-    text[0] = '\0';
-    SendMessageA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-std::string ClassOf(HWND hwnd) {
-    char name[64] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    return name;
-}
-
-BOOL CALLBACK CollectChild(HWND hwnd, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> children;
-    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
-    return children;
-}
+using tool::WindowText;
 
 // The child whose text is `text`.
-HWND ChildByText(HWND parent, const std::string& text) {
-    for (HWND child : Children(parent))
-        if (Text(child) == text)
+HWND ChildByText(HWND parent, const std::wstring& text) {
+    for (HWND child : tool::Children(parent))
+        if (WindowText(child) == text)
             return child;
-    throw Failure{"no control " + text};
+    throw Failure{L"no control " + text};
 }
 
 // The children of a class from top to bottom, then left to right.
-std::vector<HWND> ChildrenOfClass(HWND parent, const char* className) {
+std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className) {
     std::vector<std::pair<POINT, HWND>> found;
-    for (HWND child : Children(parent)) {
-        if (lstrcmpiA(ClassOf(child).c_str(), className) != 0)
+    for (HWND child : tool::Children(parent)) {
+        if (lstrcmpiW(tool::ClassOf(child).c_str(), className) != 0)
             continue;
         RECT r{};
         GetWindowRect(child, &r);
@@ -92,138 +73,157 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const char* className) {
 
 HWND MainWindow() {
     HWND main = nullptr;
-    WaitFor("the main window", [&] { return (main = FindWindowA("UiForm", "Kelvad32")) && IsWindowVisible(main); });
+    WaitFor(L"the main window", [&] { return (main = FindWindowW(L"UiForm", L"Kelvad32")) && IsWindowVisible(main); });
     return main;
 }
 
 HWND Editor() {
-    return FindWindowA("UiForm", "コマンド文字列の追加、編集");
+    return FindWindowW(L"UiForm", L"コマンド文字列の追加、編集");
 }
 
-// Types the text key by key. A double-byte character cannot be typed so under Wine: an ANSI message loop
-// hands it on as two bytes, which Wine's edit field reads in the keyboard's code page, not the program's. A text
-// with bytes above 0x7F is therefore put in whole, as a paste would.
-void Type(HWND edit, const std::string& text) {
-    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        for (char c : text)
-            PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
-    } else {
-        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
+// Types the text character by character (a surrogate pair as its two halves), as the keyboard delivers
+// characters to a Unicode window.
+void Type(HWND edit, const std::wstring& text) {
+    for (wchar_t c : text)
+        PostMessageW(edit, WM_CHAR, c, 1);
     try {
-        WaitFor("", [&] { return Text(edit) == text; });
+        WaitFor(L"", [&] { return WindowText(edit) == text; });
     } catch (const Failure&) {
-        throw Failure{"typed " + text + ", the field holds " + Text(edit)};
+        throw Failure{L"typed " + text + L", the field holds " + WindowText(edit)};
     }
 }
 
 void PostKey(HWND hwnd, WPARAM key) {
-    PostMessageA(hwnd, WM_KEYDOWN, key, 1);
-    PostMessageA(hwnd, WM_KEYUP, key, 0xC0000001);
+    PostMessageW(hwnd, WM_KEYDOWN, key, 1);
+    PostMessageW(hwnd, WM_KEYUP, key, 0xC0000001);
 }
 
 // Lists in the main window: the descriptions above the command strings on the left, the printers right.
-HWND List(HWND main, const std::string& name) {
-    std::vector<HWND> lists = ChildrenOfClass(main, "ListBox");
+HWND List(HWND main, const std::wstring& name) {
+    std::vector<HWND> lists = ChildrenOfClass(main, L"ListBox");
     std::vector<HWND> visible;
     std::copy_if(lists.begin(), lists.end(), std::back_inserter(visible), IsWindowVisible);
     // Visible in command-string mode: descriptions (top left), printers (top right), command strings.
     if (visible.size() != 3)
-        throw Failure{"the catalogue is not shown"};
-    return name == "desc" ? visible[0] : name == "printer" ? visible[1] : visible[2];
+        throw Failure{L"the catalogue is not shown"};
+    return name == L"desc" ? visible[0] : name == L"printer" ? visible[1] : visible[2];
 }
 
 // The row given by its number, or the first row whose text it is.
-int Row(HWND list, const std::string& row) {
-    if (!row.empty() && std::all_of(row.begin(), row.end(), [](char c) { return c >= '0' && c <= '9'; }))
+int Row(HWND list, const std::wstring& row) {
+    if (!row.empty() && std::all_of(row.begin(), row.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }))
         return std::stoi(row);
-    auto count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    std::string rows;
+    auto count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    std::wstring rows;
     for (int i = 0; i < count; ++i) {
-        // Asked in UTF-16: Wine hands an item's text to another process unconverted.
-        std::wstring wide(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
-        char text[1024] = {};
-        WideCharToMultiByte(932, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+        const std::wstring text = tool::ListItem(list, i);
         if (text == row)
             return i;
-        rows += " [" + std::string(text) + "]";
+        rows += L" [" + text + L"]";
     }
-    throw Failure{"no row " + row + " among" + rows};
+    throw Failure{L"no row " + row + L" among" + rows};
 }
 
 void ClickRow(HWND list, int row) {
-    SendMessageA(list, LB_SETTOPINDEX, row, 0);
-    auto top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    SendMessageW(list, LB_SETTOPINDEX, row, 0);
+    auto top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
     LPARAM at = MAKELPARAM(8, (row - top) * kItemHeight + kItemHeight / 2);
-    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageA(list, WM_LBUTTONUP, 0, at);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(list, WM_LBUTTONUP, 0, at);
     // Sent messages are answered only once the posted click has been handled.
-    SendMessageA(list, WM_NULL, 0, 0);
+    SendMessageW(list, WM_NULL, 0, 0);
 }
 
 void OpenEditor(HWND main) {
-    PostMessageA(ChildByText(main, "Ins(&I)"), BM_CLICK, 0, 0);
-    WaitFor("the editor", [] { return Editor() && IsWindowVisible(Editor()); });
+    PostMessageW(ChildByText(main, L"Ins(&I)"), BM_CLICK, 0, 0);
+    WaitFor(L"the editor", [] { return Editor() && IsWindowVisible(Editor()); });
 }
 
 std::vector<HWND> EditorFields() {
-    std::vector<HWND> edits = Editor() ? ChildrenOfClass(Editor(), "Edit") : std::vector<HWND>{};
+    std::vector<HWND> edits = Editor() ? ChildrenOfClass(Editor(), L"Edit") : std::vector<HWND>{};
     if (edits.size() != 2)
-        throw Failure{"the editor's fields"};
+        throw Failure{L"the editor's fields"};
     return edits;
 }
 
-void PressEnterInEditor() {
-    PostKey(EditorFields()[1], VK_RETURN);
-    WaitFor("the editor to close", [] { return !Editor() || !IsWindowVisible(Editor()); });
+void WaitForEditorToClose() {
+    WaitFor(L"the editor to close", [] { return !Editor() || !IsWindowVisible(Editor()); });
 }
 
-int Run(int argc, char** argv) {
+// The program's message box, whose caption is its name.
+HWND MessageBoxOfProgram() {
+    HWND box = nullptr;
+    WaitFor(L"a message box", [&] { return (box = FindWindowW(L"#32770", L"Kelvad")) && IsWindowVisible(box); });
+    return box;
+}
+
+int Run(const std::vector<std::wstring>& steps) {
     HWND main = MainWindow();
-    for (int i = 1; i < argc; ++i) {
-        std::string step = argv[i];
-        auto argument = [&]() -> std::string {
-            if (i + 1 >= argc)
-                throw Failure{"missing argument of " + step};
-            return argv[++i];
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const std::wstring& step = steps[i];
+        auto argument = [&]() -> std::wstring {
+            if (i + 1 >= steps.size())
+                throw Failure{L"missing argument of " + step};
+            return steps[++i];
         };
         auto type = [&] {
             std::vector<HWND> fields = EditorFields();
             Type(fields[0], argument());
             Type(fields[1], argument());
         };
-        if (step == "mode") {
-            SendMessageA(ChildByText(main, "切換(&C)"), BM_CLICK, 0, 0);
-        } else if (step == "ins") {
+        if (step == L"mode") {
+            SendMessageW(ChildByText(main, L"切換(&C)"), BM_CLICK, 0, 0);
+        } else if (step == L"ins") {
             OpenEditor(main);
-        } else if (step == "type") {
+        } else if (step == L"type") {
             type();
-        } else if (step == "ok") {
-            PressEnterInEditor();
-        } else if (step == "insert") {
+        } else if (step == L"ok") {
+            PostKey(EditorFields()[1], VK_RETURN);
+            WaitForEditorToClose();
+        } else if (step == L"enter") {
+            PostKey(EditorFields()[1], VK_RETURN);
+        } else if (step == L"cancel") {
+            PostKey(EditorFields()[1], VK_ESCAPE);
+            WaitForEditorToClose();
+        } else if (step == L"insert") {
             OpenEditor(main);
             type();
-            PressEnterInEditor();
-        } else if (step == "click") {
+            PostKey(EditorFields()[1], VK_RETURN);
+            WaitForEditorToClose();
+        } else if (step == L"box") {
+            HWND box = MessageBoxOfProgram();
+            tool::PrintLine(tool::MessageBoxText(box));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            WaitFor(L"the message box to close", [box] { return !IsWindow(box) || !IsWindowVisible(box); });
+        } else if (step == L"fields") {
+            for (HWND field : EditorFields()) {
+                // The selection comes back packed in the result: pointers do not cross to another process.
+                const auto selection = static_cast<DWORD>(SendMessageW(field, EM_GETSEL, 0, 0));
+                tool::PrintLine(WindowText(field) + L" " + std::to_wstring(LOWORD(selection)) + L"-" +
+                                std::to_wstring(HIWORD(selection)) + (field == tool::FocusOf(field) ? L" focus" : L""));
+            }
+        } else if (step == L"texts") {
+            const std::wstring window = argument();
+            tool::PrintTexts(window == L"editor" ? Editor() : main);
+        } else if (step == L"click") {
             HWND list = List(main, argument());
             ClickRow(list, Row(list, argument()));
-        } else if (step == "print") {
+        } else if (step == L"print") {
             DWORD_PTR result = 0;
-            if (!SendMessageTimeoutA(ChildByText(main, "出力(&P)"), BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result))
-                throw Failure{"the output button did not return"};
-        } else if (step == "state") {
-            auto enabled = [&](const char* text) { return IsWindowEnabled(ChildByText(main, text)) ? 1 : 0; };
-            HWND desc = List(main, "desc"), cmd = List(main, "cmd");
-            std::printf("print=%d change=%d quit=%d edit=%d delete=%d insert=%d selected=%d/%d\n", enabled("出力(&P)"),
-                        enabled("切換(&C)"), enabled("終了(&X)"), enabled("Edit(&E)"), enabled("Del(&D)"),
-                        enabled("Ins(&I)"), static_cast<int>(SendMessageA(desc, LB_GETCURSEL, 0, 0)),
-                        static_cast<int>(SendMessageA(cmd, LB_GETCURSEL, 0, 0)));
+            if (!SendMessageTimeoutW(ChildByText(main, L"出力(&P)"), BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result))
+                throw Failure{L"the output button did not return"};
+        } else if (step == L"state") {
+            auto enabled = [&](const wchar_t* text) { return IsWindowEnabled(ChildByText(main, text)) ? 1 : 0; };
+            HWND desc = List(main, L"desc"), cmd = List(main, L"cmd");
+            std::printf("print=%d change=%d quit=%d edit=%d delete=%d insert=%d selected=%d/%d\n", enabled(L"出力(&P)"),
+                        enabled(L"切換(&C)"), enabled(L"終了(&X)"), enabled(L"Edit(&E)"), enabled(L"Del(&D)"),
+                        enabled(L"Ins(&I)"), static_cast<int>(SendMessageW(desc, LB_GETCURSEL, 0, 0)),
+                        static_cast<int>(SendMessageW(cmd, LB_GETCURSEL, 0, 0)));
             std::fflush(stdout);
-        } else if (step == "close") {
-            PostMessageA(main, WM_CLOSE, 0, 0);
+        } else if (step == L"close") {
+            PostMessageW(main, WM_CLOSE, 0, 0);
         } else {
-            throw Failure{"unknown step " + step};
+            throw Failure{L"unknown step " + step};
         }
     }
     return 0;
@@ -231,11 +231,11 @@ int Run(int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main() {
     try {
-        return Run(argc, argv);
+        return Run(tool::Arguments());
     } catch (const Failure& failure) {
-        std::fprintf(stderr, "drive_catalogue: %s\n", failure.what.c_str());
+        tool::PrintError(L"drive_catalogue: " + failure.what);
         return 1;
     }
 }

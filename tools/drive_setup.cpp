@@ -5,33 +5,30 @@
 //   click:TEXT            clicks the visible control captioned TEXT (a button, check box or radio button)
 //   clickat:CAPTION:X:Y   clicks the control at client point X,Y of the program's window captioned CAPTION
 //   ok:TEXT               presses OK in a message box whose caption contains TEXT; prints the box's text
+//   texts:CAPTION         prints the texts of the program's window CAPTION and of its visible controls
 //   idle:CAPTION          waits until the program's window CAPTION takes input again (a run has ended)
 //   close:CAPTION         closes the program's window captioned CAPTION
 //   emf:PATH              writes a 400 × 300 enhanced metafile: a red quarter at the left, a green band at the
 //                         top, blue elsewhere
 //
-// Each step waits up to 30 seconds for its window. Exit status 0 when every step was done, 1 otherwise.
-#include <windows.h>
+// Texts are given and printed in UTF-8 and compared in UTF-16, whatever the system's code page. Each step waits
+// up to 30 seconds for its window. Exit status 0 when every step was done, 1 otherwise.
+#include "tool_text.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 namespace {
 
 constexpr DWORD kTimeout = 30000;
 
 struct Search {
-    const char* text;
+    std::wstring text;
     HWND found;
 };
 
 BOOL CALLBACK FindChildByText(HWND hwnd, LPARAM data) {
     auto* search = reinterpret_cast<Search*>(data);
-    char text[256] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && std::string(text) == search->text) {
+    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && tool::WindowText(hwnd) == search->text) {
         search->found = hwnd;
         return FALSE;
     }
@@ -47,11 +44,8 @@ BOOL CALLBACK FindTopWithChild(HWND hwnd, LPARAM data) {
 
 BOOL CALLBACK FindBoxByCaption(HWND hwnd, LPARAM data) {
     auto* search = reinterpret_cast<Search*>(data);
-    char className[32] = {}, caption[1024] = {};
-    GetClassNameA(hwnd, className, sizeof className);
-    GetWindowTextA(hwnd, caption, sizeof caption);
-    if (IsWindowVisible(hwnd) && std::string(className) == "#32770" &&
-        std::string(caption).find(search->text) != std::string::npos) {
+    if (IsWindowVisible(hwnd) && tool::ClassOf(hwnd) == L"#32770" &&
+        tool::WindowText(hwnd).find(search->text) != std::wstring::npos) {
         search->found = hwnd;
         return FALSE;
     }
@@ -63,9 +57,7 @@ struct Edits {
 };
 
 BOOL CALLBACK CollectEdits(HWND hwnd, LPARAM data) {
-    char className[32] = {};
-    GetClassNameA(hwnd, className, sizeof className);
-    if (lstrcmpiA(className, "Edit") == 0)
+    if (lstrcmpiW(tool::ClassOf(hwnd).c_str(), L"Edit") == 0)
         reinterpret_cast<Edits*>(data)->found.push_back(hwnd);
     return TRUE;
 }
@@ -81,9 +73,9 @@ template <class Find> HWND WaitFor(Find find) {
 }
 
 // The visible program window of that caption (the hidden application window and message boxes may share it).
-HWND TopWindow(const std::string& caption) {
+HWND TopWindow(const std::wstring& caption) {
     return WaitFor([&]() -> HWND {
-        for (HWND hwnd = nullptr; (hwnd = FindWindowExA(nullptr, hwnd, "UiForm", caption.c_str())) != nullptr;)
+        for (HWND hwnd = nullptr; (hwnd = FindWindowExW(nullptr, hwnd, L"UiForm", caption.c_str())) != nullptr;)
             if (IsWindowVisible(hwnd))
                 return hwnd;
         return nullptr;
@@ -93,19 +85,19 @@ HWND TopWindow(const std::string& caption) {
 bool Click(HWND control) {
     if (!control)
         return false;
-    PostMessageA(control, BM_CLICK, 0, 0);
+    PostMessageW(control, BM_CLICK, 0, 0);
     // The click is handled before the next step looks at the windows.
     Sleep(300);
     return true;
 }
 
-bool WriteMetafile(const std::string& path) {
+bool WriteMetafile(const std::wstring& path) {
     HDC screen = GetDC(nullptr);
     const int mmX = GetDeviceCaps(screen, HORZSIZE) * 100, pxX = GetDeviceCaps(screen, HORZRES);
     const int mmY = GetDeviceCaps(screen, VERTSIZE) * 100, pxY = GetDeviceCaps(screen, VERTRES);
     ReleaseDC(nullptr, screen);
     RECT frame{0, 0, 400 * mmX / pxX, 300 * mmY / pxY};
-    HDC dc = CreateEnhMetaFileA(nullptr, path.c_str(), &frame, nullptr);
+    HDC dc = CreateEnhMetaFileW(nullptr, path.c_str(), &frame, nullptr);
     if (!dc)
         return false;
     auto fill = [&](int l, int t, int r, int b, COLORREF colour) {
@@ -122,71 +114,75 @@ bool WriteMetafile(const std::string& path) {
     return metafile != nullptr;
 }
 
-bool Step(const std::string& step) {
-    const std::size_t colon = step.find(':');
-    const std::string verb = step.substr(0, colon), rest = colon == std::string::npos ? "" : step.substr(colon + 1);
-    if (verb == "click") {
-        Search search{rest.c_str(), nullptr};
+bool Step(const std::wstring& step) {
+    const std::size_t colon = step.find(L':');
+    const std::wstring verb = step.substr(0, colon), rest = colon == std::wstring::npos ? L"" : step.substr(colon + 1);
+    if (verb == L"click") {
+        Search search{rest, nullptr};
         return Click(WaitFor([&] {
             EnumWindows(FindTopWithChild, reinterpret_cast<LPARAM>(&search));
             return search.found;
         }));
     }
-    if (verb == "clickat") {
-        const std::size_t a = rest.rfind(':', rest.rfind(':') - 1), b = rest.rfind(':');
+    if (verb == L"clickat") {
+        const std::size_t a = rest.rfind(L':', rest.rfind(L':') - 1), b = rest.rfind(L':');
         HWND top = TopWindow(rest.substr(0, a));
-        POINT at{std::atoi(rest.substr(a + 1, b - a - 1).c_str()), std::atoi(rest.substr(b + 1).c_str())};
+        POINT at{std::wcstol(rest.substr(a + 1, b - a - 1).c_str(), nullptr, 10),
+                 std::wcstol(rest.substr(b + 1).c_str(), nullptr, 10)};
         return top && Click(ChildWindowFromPoint(top, at));
     }
-    if (verb == "ok") {
-        Search search{rest.c_str(), nullptr};
+    if (verb == L"ok") {
+        Search search{rest, nullptr};
         HWND box = WaitFor([&] {
             EnumWindows(FindBoxByCaption, reinterpret_cast<LPARAM>(&search));
             return search.found;
         });
         if (!box)
             return false;
-        char text[4096] = {};
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        std::printf("%s\n", text);
-        std::fflush(stdout);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        tool::PrintLine(tool::MessageBoxText(box));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
         return true;
     }
-    if (verb == "idle") {
+    if (verb == L"texts") {
+        HWND top = TopWindow(rest);
+        if (top)
+            tool::PrintTexts(top);
+        return top != nullptr;
+    }
+    if (verb == L"idle") {
         HWND top = TopWindow(rest);
         Sleep(500);
         return top && WaitFor([&] { return IsWindowEnabled(top) ? top : nullptr; });
     }
-    if (verb == "close") {
+    if (verb == L"close") {
         HWND top = TopWindow(rest);
-        return top && PostMessageA(top, WM_CLOSE, 0, 0);
+        return top && PostMessageW(top, WM_CLOSE, 0, 0);
     }
-    if (verb == "text") {
-        const std::size_t a = rest.find(':'), b = rest.find(':', a + 1);
+    if (verb == L"text") {
+        const std::size_t a = rest.find(L':'), b = rest.find(L':', a + 1);
         HWND top = TopWindow(rest.substr(0, a));
-        const std::size_t index = static_cast<std::size_t>(std::atoi(rest.substr(a + 1, b - a - 1).c_str()));
+        const auto index = static_cast<std::size_t>(std::wcstol(rest.substr(a + 1, b - a - 1).c_str(), nullptr, 10));
         Edits edits;
         if (top)
             EnumChildWindows(top, CollectEdits, reinterpret_cast<LPARAM>(&edits));
         if (index >= edits.found.size())
             return false;
-        const std::string text = rest.substr(b + 1);
+        const std::wstring text = rest.substr(b + 1);
         // Sent: the field has its text, and its owner has heard of the change, before the next step.
-        SendMessageA(edits.found[index], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(edits.found[index], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         return true;
     }
-    if (verb == "emf")
+    if (verb == L"emf")
         return WriteMetafile(rest);
     return false;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (!Step(argv[i])) {
-            std::fprintf(stderr, "step failed: %s\n", argv[i]);
+int main() {
+    for (const std::wstring& step : tool::Arguments()) {
+        if (!Step(step)) {
+            tool::PrintError(L"step failed: " + step);
             return 1;
         }
     }

@@ -2,33 +2,30 @@
 //
 //   press_ok.exe CAPTION [TIMEOUT_MS]
 //
-// Waits for a dialog box whose caption is CAPTION, prints its text, then presses its OK button.
+// Waits for a dialog box whose caption is CAPTION, prints its text (UTF-8), then presses its OK button.
 // Exit status 0 when a box was answered, 1 when none came in time.
-#include <windows.h>
+#include "tool_text.h"
 
-#include <cstdio>
 #include <cstdlib>
 
-int main(int argc, char** argv) {
-    if (argc < 2) {
+int main() {
+    const std::vector<std::wstring> arguments = tool::Arguments();
+    if (arguments.empty()) {
         std::fprintf(stderr, "usage: press_ok CAPTION [TIMEOUT_MS]\n");
         return 64;
     }
-    DWORD timeout = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 30000;
+    const std::wstring& caption = arguments[0];
+    DWORD timeout = arguments.size() > 1 ? std::wcstoul(arguments[1].c_str(), nullptr, 10) : 30000;
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeout) {
-        HWND box = FindWindowA("#32770", argv[1]);
+        HWND box = FindWindowW(L"#32770", caption.c_str());
         if (box && IsWindowVisible(box)) {
-            char text[4096] = {};
-            // The text of a message box is its static control, id 0xFFFF.
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            std::printf("%s\n", text);
-            std::fflush(stdout);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            tool::PrintLine(tool::MessageBoxText(box));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
             return 0;
         }
         Sleep(50);
     }
-    std::fprintf(stderr, "no box captioned %s\n", argv[1]);
+    tool::PrintError(L"no box captioned " + caption);
     return 1;
 }

@@ -1,7 +1,7 @@
 #include "ui/font.h"
 
-#include "ui/handle.h"
 #include "base/codepage.h"
+#include "ui/handle.h"
 
 #include <map>
 #include <tuple>
@@ -12,8 +12,8 @@ HFONT FontHandle(const FontSpec& font) {
     if (font.face.empty())
         return nullptr;
     // Fonts live until the program ends: every window may keep using the one it was given.
-    static std::map<std::tuple<std::string, int, bool>, GdiObject> cache;
-    auto key = std::make_tuple(font.face, font.height, font.bold);
+    static std::map<std::tuple<std::string, int, bool, BYTE>, GdiObject> cache;
+    auto key = std::make_tuple(font.face, font.height, font.bold, font.charset);
     auto found = cache.find(key);
     if (found != cache.end())
         return static_cast<HFONT>(found->second.get());
@@ -22,7 +22,7 @@ HFONT FontHandle(const FontSpec& font) {
     // A positive pixel height in the forms is the character height, which LOGFONT wants negative.
     lf.lfHeight = -font.height;
     lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfCharSet = font.charset;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;

@@ -5,16 +5,21 @@
 
 namespace ui {
 
-// A font as the forms describe it: face name (Shift-JIS), character height in pixels, weight, and an
-// optional text colour (CLR_INVALID = the control's usual colour).
+// A font as the forms describe it: face name (Shift-JIS), character height in pixels, weight, an optional text
+// colour (CLR_INVALID = the control's usual colour) and the character set asked for. The program's texts are
+// Japanese, so a font is asked for Shift-JIS: on a Japanese system that is the set DEFAULT_CHARSET stands for,
+// and on any other it finds a font that holds the texts. A Latin face that shows only ASCII keeps
+// DEFAULT_CHARSET, so that the face itself is used.
 struct FontSpec {
     std::string face{};
     int height = 0;
     bool bold = false;
     COLORREF color = CLR_INVALID;
+    BYTE charset = SHIFTJIS_CHARSET;
 };
 
-// The font a form or control asks for, created once and kept by the toolkit until the program ends; nullptr for an empty face.
+// The font a form or control asks for, created once and kept by the toolkit until the program ends; nullptr for an
+// empty face.
 HFONT FontHandle(const FontSpec& font);
 
 } // namespace ui

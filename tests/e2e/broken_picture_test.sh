@@ -24,7 +24,7 @@ rm -f "$KELVAD_OUT/kelvad-printer.bin"
 kelvad -p "$emf" "$bmp" "$(winpath "$WORK/good.bmp")" &
 program=$!
 for i in 1 2; do
-    "$KELVAD_ROOT/scripts/wine" "$press_ok" Kelvad32 60000 | iconv -f CP932 -t UTF-8 >"$WORK/box$i.txt" || true
+    "$KELVAD_ROOT/scripts/wine" "$press_ok" Kelvad32 60000 >"$WORK/box$i.txt" || true
 done
 status=0
 wait $program || status=$?

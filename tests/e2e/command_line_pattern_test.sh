@@ -12,7 +12,7 @@ print_answering_box() {
     rm -f "$KELVAD_OUT/kelvad-printer.bin"
     (cd "$folder" && kelvad -p "$name") &
     program=$!
-    "$KELVAD_ROOT/scripts/wine" "$press_ok" "$box" | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+    "$KELVAD_ROOT/scripts/wine" "$press_ok" "$box" >"$WORK/box.txt" || true
     status=0
     wait $program || status=$?
 }

@@ -37,7 +37,7 @@ check "one job per press" test "$(our_jobs | wc -l)" -eq 5
 check "two jobs named Kelvad ABC" test "$(our_jobs | grep -c '{L"Kelvad ABC", (null),')" -eq 2
 
 # The refusing printer: the box names it, nothing reaches the other printer, the buttons come back.
-"$KELVAD_ROOT/scripts/wine" "$bin/press_ok.exe" Kelvad 60000 | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" &
+"$KELVAD_ROOT/scripts/wine" "$bin/press_ok.exe" Kelvad 60000 >"$WORK/box.txt" &
 answer=$!
 drive click printer "Kelvad Refuse" click cmd 0 print state >"$WORK/state2"
 wait $answer || true

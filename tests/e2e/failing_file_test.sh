@@ -12,8 +12,8 @@ empty=$(winpath "$WORK/empty.prn")
 rm -f "$KELVAD_OUT/kelvad-printer.bin"
 kelvad -p "$missing" "$empty" "$(winpath "$WORK/good.prn")" &
 program=$!
-"$KELVAD_ROOT/scripts/wine" "$press_ok" "$missing" | iconv -f CP932 -t UTF-8 >"$WORK/box1.txt" || true
-"$KELVAD_ROOT/scripts/wine" "$press_ok" "$empty" | iconv -f CP932 -t UTF-8 >"$WORK/box2.txt" || true
+"$KELVAD_ROOT/scripts/wine" "$press_ok" "$missing" >"$WORK/box1.txt" || true
+"$KELVAD_ROOT/scripts/wine" "$press_ok" "$empty" >"$WORK/box2.txt" || true
 status=0
 wait $program || status=$?
 
@@ -33,7 +33,7 @@ python3 -c 'import struct, sys; [open(f, "wb").write(b"BM" + struct.pack("<IHHII
     24, 0, 16, 0, 0, 0, 0) + bytes(range(16))) for f in sys.argv[1:]]' "$WORK/b1.bmp" "$WORK/b2.bmp"
 kelvad -p "$(winpath "$WORK/b1.bmp")" "$(winpath "$WORK/b2.bmp")" &
 program=$!
-"$KELVAD_ROOT/scripts/wine" "$press_ok" Kelvad | iconv -f CP932 -t UTF-8 >"$WORK/box3.txt" || true
+"$KELVAD_ROOT/scripts/wine" "$press_ok" Kelvad >"$WORK/box3.txt" || true
 status=0
 wait $program || status=$?
 check "refused: the stop box names the printer" test "$(tr -d '\r' <"$WORK/box3.txt")" = "Kelvad Refuse に出力できません"

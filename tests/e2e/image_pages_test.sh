@@ -71,7 +71,7 @@ setup() { drive clickat:Kelvad32:312:256; }
 # 1. Image files, margins 20 mm, stretched, mirrored: three pages, the missing file's left empty.
 setup
 drive click:画像ファイル click:画像を反転する click:OK click:'出力(&P)'
-drive "ok:missing.bmp" | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+drive "ok:missing.bmp" >"$WORK/box.txt" || true
 drive idle:Kelvad32
 mv "$KELVAD_OUT/kelvad-printer.bin" "$WORK/run1.ps" || true
 # 2. Natural size, not mirrored.

@@ -18,7 +18,7 @@ printf 'never printed\r\n' >"$WORK/a.prn"
 rm -f "$KELVAD_OUT/kelvad-printer.bin"
 kelvad -p "$(winpath "$WORK/a.prn")" &
 program=$!
-"$KELVAD_ROOT/scripts/wine" "$press_ok" Kelvad32 | iconv -f CP932 -t UTF-8 | tr -d '\r' >"$WORK/box.txt" || true
+"$KELVAD_ROOT/scripts/wine" "$press_ok" Kelvad32 | tr -d '\r' >"$WORK/box.txt" || true
 status=0
 wait $program || status=$?
 restore

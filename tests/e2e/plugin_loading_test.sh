@@ -18,7 +18,7 @@ import resource, subprocess, sys
 subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
 print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss // 1024)
 PY
-    "$KELVAD_ROOT/scripts/wine" "$(dirname "$KELVAD_EXE")/press_ok.exe" Kelvad32 | iconv -f CP932 -t UTF-8 | tr -d '\r'
+    "$KELVAD_ROOT/scripts/wine" "$(dirname "$KELVAD_EXE")/press_ok.exe" Kelvad32 | tr -d '\r'
     wait
 }
 mag="$(winpath "$WORK/cwd")\\x.mag"

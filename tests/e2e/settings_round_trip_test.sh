@@ -58,7 +58,7 @@ trap 'exit 143' TERM INT HUP
 "$KELVAD_ROOT/scripts/wine" reg delete "$key" /v device /f >/dev/null
 start
 program=$!
-"$KELVAD_ROOT/scripts/wine" "$bin/press_ok.exe" Kelvad32 | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+"$KELVAD_ROOT/scripts/wine" "$bin/press_ok.exe" Kelvad32 >"$WORK/box.txt" || true
 # The window may still be up after the box: it is closed as a user would.
 catalogue close 2>/dev/null || true
 wait $program || true
@@ -76,7 +76,7 @@ fi
 start
 program=$!
 catalogue mode close
-"$KELVAD_ROOT/scripts/wine" "$bin/press_ok.exe" Kelvad32 | iconv -f CP932 -t UTF-8 >"$WORK/box.txt" || true
+"$KELVAD_ROOT/scripts/wine" "$bin/press_ok.exe" Kelvad32 >"$WORK/box.txt" || true
 status=0
 wait $program || status=$?
 check "the error box names the settings file" \

@@ -139,6 +139,53 @@ TEST_F(CommandStringsTest, EditorTypedIntoAndConfirmedWithEnter) {
     EXPECT_EQ(form->CommandEntries().size(), 2u);
 }
 
+// OK with a character that code page 932 cannot hold, in either field, is refused: the editor stays, a report
+// names the character (a surrogate pair whole), and the field has the focus with the character selected.
+TEST_F(CommandStringsTest, EditorRefusesCharactersShiftJisCannotHold) {
+    auto form = CommandMode({{"初期化", "^[@"}});
+    struct Case {
+        std::wstring description, command;
+        std::wstring refused; // empty: accepted
+        int field;            // the field that comes back: 1 description, 2 command
+        WORD from, to;
+    };
+    const Case cases[] = {
+        {L"改行", L"\x1b한글", L"한", 2, 1, 2},
+        // The description is looked at first.
+        {L"a\U00020BB7b", L"한", L"\U00020BB7", 1, 1, 3},
+        // WAVE DASH: code page 932 holds only its look-alike, the full-width tilde, which is taken.
+        {L"波\u301C", L"x", L"\u301C", 1, 1, 2},
+        {L"全角ｶﾅ\uFF5E", L"ﾃｽﾄ\u3000", L"", 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        std::vector<std::wstring> reports;
+        std::vector<int> cameBack;
+        std::vector<std::function<void(TEditCommandString&)>> steps{[&](TEditCommandString& e) {
+            e.report = [&](const std::wstring& text) { reports.push_back(text); };
+            e.EditCommand1.SetCaption(c.description);
+            e.EditCommand2.SetCaption(c.command);
+            PostKey(GetFocus(), VK_RETURN);
+        }};
+        if (!c.refused.empty()) {
+            steps.push_back([&](TEditCommandString& e) {
+                ui::Edit& field = c.field == 1 ? e.EditCommand1 : e.EditCommand2;
+                const auto selection = static_cast<DWORD>(SendMessageW(field.Handle(), EM_GETSEL, 0, 0));
+                cameBack = {GetFocus() == field.Handle(), LOWORD(selection), HIWORD(selection)};
+                PostKey(GetFocus(), VK_ESCAPE);
+            });
+        }
+        RunEditor(form->co_Insert, steps);
+        if (c.refused.empty()) {
+            EXPECT_TRUE(reports.empty());
+        } else {
+            EXPECT_EQ(reports, std::vector<std::wstring>{c.refused + L" は使用できない文字です"});
+            EXPECT_EQ(cameBack, (std::vector<int>{true, c.from, c.to}));
+        }
+    }
+    EXPECT_EQ(form->CommandEntries(), (Entries{{"初期化", "^[@"}, {"全角ｶﾅ\x81\x60", "ﾃｽﾄ\x81\x40"}}));
+}
+
 TEST_F(CommandStringsTest, ListsMoveInStepThroughClicksInsertEditAndDelete) {
     Entries entries;
     for (int i = 0; i < 20; ++i)
