@@ -22,8 +22,8 @@ setup click:'About(&A)' texts:バージョン情報 click:OK >"$WORK/about.txt"
 check "the main window's texts in file mode" test "$(texts "$WORK/main.txt")" = \
     "Kelvad32|追加|Open(&O)|出力(&P)|切換(&C)|終了(&X)|About(&A)|FileName|出力先:|Kelvad Printer"
 check "the file list holds the Japanese name" grep -qxF "  $(winpath "$WORK/資料.prn")" "$WORK/main.txt"
-check "the printer list names テストプリンタ" test "$(texts "$WORK/main.txt" -e | cut -d'|' -f2-)" = \
-    "  Kelvad Bench|  Kelvad Printer|  Kelvad Refuse|  テストプリンタ"
+check "the printer list names テストプリンタ and Kelvad 한글" \
+    test "$(grep -cxe '  テストプリンタ' -e '  Kelvad 한글' "$WORK/main.txt")" -eq 2
 check "the setup dialog's texts" test "$(texts "$WORK/setup.txt")" = "$(printf %s '設定|OK|ｷｬﾝｾﾙ|ﾍﾙﾌﾟ(&H)|' \
     'ファイル形式|Prnファイル|画像ファイル|20|20|20|20|プリンタの設定|画像を用紙全体に印刷する|画像を反転する|' \
     'マージンを０にする|出力後ファイル削除|機種名：Kelvad Printer|マージンの設定|上|下|左|右')"
