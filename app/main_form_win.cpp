@@ -17,6 +17,7 @@
 #include "output/spooler_win.h"
 #include "settings/program_paths.h"
 #include "ui/application.h"
+#include "ui/error.h"
 #include "ui/message_box.h"
 
 #include <shellapi.h>
@@ -555,15 +556,13 @@ void TMain_Form::LoadCommandEntries(const std::vector<CommandEntry>& entries) {
             break;
         CommandExplanation.AddItem(entry.Description);
         CommandString.AddItem(entry.Command);
+        commands_.push_back(entry);
     }
     co_Insert.SetEnabled(CommandExplanation.Count() < MaxCommandEntries);
 }
 
 std::vector<CommandEntry> TMain_Form::CommandEntries() const {
-    std::vector<CommandEntry> entries;
-    for (int i = 0; i < CommandExplanation.Count(); ++i)
-        entries.push_back({CommandExplanation.Item(i), CommandString.Item(i)});
-    return entries;
+    return commands_;
 }
 
 CatalogueSelection TMain_Form::CommandSelection() const {
@@ -592,7 +591,10 @@ std::optional<CommandEntry> TMain_Form::RunCommandEditor(ui::Button& button, con
     editor->EditCommand2.SetText(entry.Command);
     if (ShowModalZoomed(*editor, button.Handle()) != IDOK)
         return std::nullopt;
-    return CommandEntry{editor->EditCommand1.Text(), editor->EditCommand2.Text()};
+    const auto kept = [](const ui::Edit& field, const std::string& shown) {
+        return field.WideCaption() == ToWide(shown) ? shown : field.Text();
+    };
+    return CommandEntry{kept(editor->EditCommand1, entry.Description), kept(editor->EditCommand2, entry.Command)};
 }
 
 void TMain_Form::co_InsertClick() {
@@ -603,6 +605,7 @@ void TMain_Form::co_InsertClick() {
     const int at = InsertPosition(state);
     CommandString.InsertItem(at, entry->Command);
     CommandExplanation.InsertItem(at, entry->Description);
+    commands_.insert(commands_.begin() + at, *entry);
     ShowCommandSelection(AfterInsert(state));
 }
 
@@ -611,11 +614,11 @@ void TMain_Form::co_EditClick() {
     if (state.selected < 0)
         return;
     const int i = state.selected;
-    const std::optional<CommandEntry> entry =
-        RunCommandEditor(co_Edit, {CommandExplanation.Item(i), CommandString.Item(i)});
+    const std::optional<CommandEntry> entry = RunCommandEditor(co_Edit, commands_[static_cast<std::size_t>(i)]);
     if (entry) {
         ReplaceItem(CommandExplanation, i, entry->Description);
         ReplaceItem(CommandString, i, entry->Command);
+        commands_[static_cast<std::size_t>(i)] = *entry;
     }
     ShowCommandSelection(state);
 }
@@ -626,6 +629,7 @@ void TMain_Form::co_DeleteClick() {
         return;
     CommandExplanation.DeleteItem(state.selected);
     CommandString.DeleteItem(state.selected);
+    commands_.erase(commands_.begin() + state.selected);
     ShowCommandSelection(AfterDelete(state));
 }
 
@@ -643,7 +647,11 @@ void TMain_Form::CommandOutputClick() {
         IsPrinting = false;
     };
     try {
-        SendCommandString(CommandString.Item(CommandString.ItemIndex()), Printer().RawTarget(), *spooler_, *this);
+        const int selected = CommandString.ItemIndex();
+        if (selected < 0 || selected >= static_cast<int>(commands_.size()))
+            throw ui::Error(ui::kListIndexError);
+        SendCommandString(commands_[static_cast<std::size_t>(selected)].Command, Printer().RawTarget(), *spooler_,
+                          *this);
     } catch (...) {
         restore();
         throw;

@@ -155,10 +155,13 @@ private:
     CatalogueSelection CommandSelection() const;
     void ShowCommandSelection(const CatalogueSelection& state);
     // Shows the command editor with the entry's texts, zoomed in from the button and back; the edited entry
-    // when it was closed with OK.
+    // when it was closed with OK. A field left as it was shown keeps the entry's own bytes.
     std::optional<CommandEntry> RunCommandEditor(ui::Button& button, const CommandEntry& entry);
 
     std::wstring commandLine_;
+    // The catalogue's entries byte for byte, in list order. The two lists show them, but a list item is text:
+    // bytes that code page 932 maps to no character, or to one it also spells otherwise, would not come back.
+    std::vector<CommandEntry> commands_;
     // The progress window while a run is under way.
     TNowPrinting* nowPrinting_ = nullptr;
     std::string settingsPath_;

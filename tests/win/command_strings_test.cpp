@@ -275,5 +275,18 @@ TEST_F(CommandStringsTest, OutputButtonIsDisabledWhileTheStringGoesOut) {
     EXPECT_TRUE(form->co_Print.IsEnabled() && form->co_Change.IsEnabled() && form->co_Quit.IsEnabled());
 }
 
+// Bytes that code page 932 turns into no character (a lead byte before a control byte) or into one it spells
+// otherwise too (0xED40 and 0xFA5C): shown in the lists, they are kept, sent and stored as they were, also
+// after the editor was closed with OK on the unchanged entry.
+TEST_F(CommandStringsTest, CommandBytesSurviveTheListsAndAnUnchangedEdit) {
+    const Entries entries = {{"\xfa\x5c", "\x1b*\x81\x10\xed\x40"}};
+    auto form = CommandMode(entries);
+    ClickRow(form->CommandString, 0);
+    RunEditor(form->co_Edit, {[](TEditCommandString& e) { SendMessageA(e.co_Ok.Handle(), BM_CLICK, 0, 0); }});
+    EXPECT_EQ(form->CommandEntries(), entries);
+    SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(spooler.bytes, entries[0].Command);
+}
+
 } // namespace
 } // namespace form_test

@@ -39,7 +39,9 @@ public:
         docs.push_back(kelvad::ToShiftJis(docName).bytes);
         return 7;
     }
-    bool Write(const char*, std::size_t) override {
+    std::string bytes;
+    bool Write(const char* data, std::size_t size) override {
+        bytes.append(data, size);
         if (afterWrite)
             afterWrite();
         return true;
