@@ -383,7 +383,7 @@ void TMain_Form::ShowWideMessageBox(const std::wstring& text, const std::wstring
 }
 
 void TMain_Form::AppException(const std::exception& error) {
-    ui::MessageBox(std::string(error.what()) + ".", ui::App().title, MB_ICONERROR | MB_OK);
+    ui::MessageBox(ui::ErrorText(error) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
     // An error while the window is being destroyed (a refused save) has nothing left to close.
     if (!destroying_)
         Close();

@@ -154,13 +154,13 @@ void Application::HandleException(const std::exception& error) {
             return;
         } catch (const std::exception& inner) {
             SyncTitle();
-            MessageBox(std::string(inner.what()) + ".", title, MB_ICONERROR | MB_OK);
+            MessageBox(ErrorText(inner) + L".", kelvad::ToWide(title), MB_ICONERROR | MB_OK);
             return;
         } catch (...) {
         }
     }
     SyncTitle();
-    MessageBox(std::string(error.what()) + ".", title, MB_ICONERROR | MB_OK);
+    MessageBox(ErrorText(error) + L".", kelvad::ToWide(title), MB_ICONERROR | MB_OK);
 }
 
 void Application::HandleUnknownException() {

@@ -27,6 +27,18 @@ std::string SystemErrorText(DWORD code) {
     return text;
 }
 
+Error::Error(const std::wstring& message) : std::runtime_error(kelvad::ToShiftJis(message).bytes), wide_(message) {}
+
+std::wstring ErrorText(const std::exception& error) {
+    const auto* own = dynamic_cast<const Error*>(&error);
+    return own && !own->WideMessage().empty() ? own->WideMessage() : kelvad::ToWide(error.what());
+}
+
+void ThrowLastError(const std::wstring& what) {
+    DWORD code = GetLastError();
+    throw Error(what + kelvad::ToWide(": " + SystemErrorText(code)));
+}
+
 void ThrowLastError(const char* what) {
     DWORD code = GetLastError();
     throw Error(std::string(what) + ": " + SystemErrorText(code));

@@ -18,16 +18,14 @@ using kelvad::DibFormat;
 using kelvad::kMaxMetafileCoordinate;
 using kelvad::PlainDibInfo;
 
-std::vector<unsigned char> ReadWholeFile(const std::wstring& widePath) {
-    // The error texts are Shift-JIS.
-    const std::string path = kelvad::ToShiftJis(widePath).bytes;
-    FileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+std::vector<unsigned char> ReadWholeFile(const std::wstring& path) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        ThrowLastError(path.c_str());
+        ThrowLastError(path);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size))
-        ThrowLastError(path.c_str());
+        ThrowLastError(path);
     // Pictures beyond 1 GiB are not read into memory.
     if (size.QuadPart > kMaxPictureFileSize)
         throw InvalidPicture(path);
@@ -36,7 +34,7 @@ std::vector<unsigned char> ReadWholeFile(const std::wstring& widePath) {
     while (done < data.size()) {
         DWORD got = 0;
         if (!ReadFile(file.get(), data.data() + done, static_cast<DWORD>(data.size() - done), &got, nullptr))
-            ThrowLastError(path.c_str());
+            ThrowLastError(path);
         if (got == 0)
             break;
         done += got;
@@ -97,7 +95,7 @@ void Picture::AssignBitmap(GdiObject bitmap, GdiObject palette) {
 void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExtension) {
     Clear();
     const std::vector<unsigned char> data = ReadWholeFile(path);
-    const InvalidPicture invalid(kelvad::ToShiftJis(path).bytes);
+    const InvalidPicture invalid(path);
 
     if (upperExtension == ".BMP") {
         const std::optional<BmpLayout> bmp = CheckBmpFile(data.data(), data.size());

@@ -15,6 +15,7 @@ class Form;
 class InvalidPicture : public Error {
 public:
     explicit InvalidPicture(const std::string& message) : Error(message) {}
+    explicit InvalidPicture(const std::wstring& message) : Error(message) {}
 };
 
 // Picture files larger than this are not read into memory.

@@ -182,8 +182,14 @@ TEST_F(ImageLoader, NativeKindsLoadAndBadOnesAreReported) {
         EXPECT_TRUE(all.GetPicture().Empty());
         EXPECT_TRUE(all.PreView());
     }
-    // A file that cannot be opened reaches the caller.
-    EXPECT_THROW(all.SetPictureName(ToWide(TempDir() + "missing.bmp")), ui::Error);
+    // A file that cannot be opened reaches the caller, its name whole in the error's text.
+    const std::wstring missing = ToWide(TempDir()) + L"\uD55C.bmp";
+    try {
+        all.SetPictureName(missing);
+        ADD_FAILURE() << "no error";
+    } catch (const ui::Error& error) {
+        EXPECT_EQ(ui::ErrorText(error).rfind(missing + L": ", 0), 0u);
+    }
     EXPECT_EQ(all.Error(), 0);
     EXPECT_TRUE(messages.empty() || messages.size() == 1);
 
