@@ -82,11 +82,22 @@ template <class Hook, class Function> void Unhook(Function& function, const TMai
 }
 
 std::string ModulePath() {
-    // The settings and help paths are Shift-JIS; a folder name beyond code page 932 keeps its '?', which
-    // no file can be named with, so nothing else is read or written in its place.
+    // The settings and help paths are Shift-JIS. A folder whose name code page 932 cannot hold is taken by its
+    // short (8.3) name, where its volume keeps one; without one it keeps its '?', which no file can be named with,
+    // so nothing else is read or written in its place.
     wchar_t path[MAX_PATH + 1] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return ToShiftJis(path).bytes;
+    const ShiftJisText whole = ToShiftJis(path);
+    const std::wstring full = path;
+    const std::size_t slash = full.rfind(L'\\');
+    if (whole.exact || slash == std::wstring::npos)
+        return whole.bytes;
+    const std::wstring folder = full.substr(0, slash);
+    wchar_t shortFolder[MAX_PATH + 1] = {};
+    const DWORD length = GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH);
+    if (length == 0 || length > MAX_PATH)
+        return whole.bytes;
+    return ToShiftJis(std::wstring(shortFolder, length) + full.substr(slash)).bytes;
 }
 
 } // namespace

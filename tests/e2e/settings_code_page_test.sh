@@ -3,6 +3,9 @@
 # wrote reads back whole (command strings to the byte, bytes no other code page holds among them), and an
 # automatic print under code page 932, one under 1252 and one under 65001 write the same bytes back.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# The program stands in a folder whose name code page 932 cannot hold: its settings file is beside it all the same.
+mv "$WORK/program" "$WORK/프로그램"
+KELVAD_RUN=$WORK/프로그램/$(basename "$KELVAD_RUN")
 ini="${KELVAD_RUN%.*}.INI"
 
 # 改ページ, 表示 (whose second byte is a backslash), ｶﾅ, a full-width space, the bytes 0x81 0x9D 0xA0, which
