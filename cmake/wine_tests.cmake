@@ -15,7 +15,7 @@ endforeach()
 
 # Chosen cases again under other ANSI code pages: 1252 (C.UTF-8, as on an English Windows) and 65001 (hi_IN.UTF-8,
 # a locale without an ANSI code page, for which Wine takes UTF-8 as Windows does with its system-wide UTF-8 option).
-set(code_page_cases command_line_pattern_test window_texts_test)
+set(code_page_cases command_line_pattern_test window_texts_test print_switch_test retro_plugins_test)
 foreach(pass "1252;C.UTF-8" "65001;hi_IN.UTF-8")
     list(GET pass 0 acp)
     list(GET pass 1 lang)
