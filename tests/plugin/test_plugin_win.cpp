@@ -5,7 +5,7 @@
 //   topdown      1: the rows stored from the top, under a negative height
 //   fault        a broken answer: nullinfo, nullbits, hdrsize, zerowidth, shortbits, overflow, clrused
 // Without "KVSPI" at the offset every call answers 2 (unknown format). Every call is logged as
-// "Name@offset=result;" and KvTestTakeLog hands the log over.
+// "Name@offset=result;", or "Name@mem<size>=result;" for the memory input, and KvTestTakeLog hands the log over.
 #include <windows.h>
 
 #include <algorithm>
@@ -29,15 +29,20 @@ struct Settings {
     std::string fault;
 };
 
-bool ReadSettings(LPCSTR name, LONG_PTR offset, Settings& s) {
-    HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+// The input is a file read from an offset (flag 0), or its bytes in memory (flag 1, offset being their size).
+bool ReadSettings(LPCSTR name, LONG_PTR offset, unsigned flag, Settings& s) {
     char text[1024] = {};
-    DWORD got = 0;
-    SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN);
-    ReadFile(file, text, sizeof text - 1, &got, nullptr);
-    CloseHandle(file);
+    if ((flag & 7) == 1) {
+        std::memcpy(text, name, std::min<std::size_t>(offset, sizeof text - 1));
+    } else {
+        HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        DWORD got = 0;
+        SetFilePointer(file, static_cast<LONG>(offset), nullptr, FILE_BEGIN);
+        ReadFile(file, text, sizeof text - 1, &got, nullptr);
+        CloseHandle(file);
+    }
     if (std::strncmp(text, "KVSPI", 5) != 0)
         return false;
     for (char* line = text + 5; *line && *line != '\n';) {
@@ -75,8 +80,9 @@ bool ReadSettings(LPCSTR name, LONG_PTR offset, Settings& s) {
     return true;
 }
 
-int Log(const char* call, LONG_PTR offset, int result) {
-    callLog += std::string(call) + "@" + std::to_string(offset) + "=" + std::to_string(result) + ";";
+int Log(const char* call, LONG_PTR offset, unsigned flag, int result) {
+    callLog += std::string(call) + "@" + ((flag & 7) == 1 ? "mem" : "") + std::to_string(offset) + "=" +
+               std::to_string(result) + ";";
     return result;
 }
 
@@ -137,13 +143,13 @@ int MakePicture(const Settings& s, bool preview, HANDLE* infoOut, HANDLE* bitsOu
     return kOk;
 }
 
-int Picture(const char* call, LPCSTR name, LONG_PTR offset, HANDLE* info, HANDLE* bits, bool preview) {
+int Picture(const char* call, LPCSTR name, LONG_PTR offset, unsigned flag, HANDLE* info, HANDLE* bits, bool preview) {
     Settings s;
-    if (!ReadSettings(name, offset, s))
-        return Log(call, offset, kUnknownFormat);
+    if (!ReadSettings(name, offset, flag, s))
+        return Log(call, offset, flag, kUnknownFormat);
     if (s.pict != 0)
-        return Log(call, offset, s.pict);
-    return Log(call, offset, MakePicture(s, preview, info, bits));
+        return Log(call, offset, flag, s.pict);
+    return Log(call, offset, flag, MakePicture(s, preview, info, bits));
 }
 
 } // namespace
@@ -159,32 +165,32 @@ __declspec(dllexport) int WINAPI KvTestTakeLog(LPSTR buffer, int length) {
 }
 
 #ifndef TEST_PLUGIN_PICTURE_ONLY
-__declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR name, LONG_PTR offset, unsigned, PictureInfo* record) {
+__declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR name, LONG_PTR offset, unsigned flag, PictureInfo* record) {
     Settings s;
-    if (!ReadSettings(name, offset, s))
-        return Log("GetPictureInfo", offset, kUnknownFormat);
+    if (!ReadSettings(name, offset, flag, s))
+        return Log("GetPictureInfo", offset, flag, kUnknownFormat);
     if (s.info != 0)
-        return Log("GetPictureInfo", offset, s.info);
+        return Log("GetPictureInfo", offset, flag, s.info);
     record->width = s.fault == "zeroinfo" ? 0 : s.w;
     record->height = s.h;
     record->xDensity = static_cast<WORD>(s.dx);
     record->yDensity = static_cast<WORD>(s.dy);
     record->colorDepth = static_cast<SHORT>(s.bits);
     record->hInfo = LocalAlloc(LMEM_MOVEABLE, 16);
-    return Log("GetPictureInfo", offset, kOk);
+    return Log("GetPictureInfo", offset, flag, kOk);
 }
 
 #ifndef TEST_PLUGIN_NO_PREVIEW
 __declspec(dllexport) int WINAPI
-    GetPreview(LPCSTR name, LONG_PTR offset, unsigned, HANDLE* info, HANDLE* bits, ProgressCallback, LONG_PTR) {
-    return Picture("GetPreview", name, offset, info, bits, true);
+    GetPreview(LPCSTR name, LONG_PTR offset, unsigned flag, HANDLE* info, HANDLE* bits, ProgressCallback, LONG_PTR) {
+    return Picture("GetPreview", name, offset, flag, info, bits, true);
 }
 #endif
 #endif
 
 __declspec(dllexport) int WINAPI
-    GetPicture(LPCSTR name, LONG_PTR offset, unsigned, HANDLE* info, HANDLE* bits, ProgressCallback, LONG_PTR) {
-    return Picture("GetPicture", name, offset, info, bits, false);
+    GetPicture(LPCSTR name, LONG_PTR offset, unsigned flag, HANDLE* info, HANDLE* bits, ProgressCallback, LONG_PTR) {
+    return Picture("GetPicture", name, offset, flag, info, bits, false);
 }
 
 } // extern "C"

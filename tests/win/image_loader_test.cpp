@@ -490,6 +490,27 @@ TEST_F(ImageLoader, JpegPathRetriesAtOffset128AndMakesThePreview) {
     EXPECT_EQ(jpeg.TakeLog(), "GetPictureInfo@0=0;");
 }
 
+// A name the ANSI code page (932 here) carries goes to the plug-in as a name; one it cannot carry goes as the
+// file's bytes in memory, from the same offsets.
+TEST_F(ImageLoader, NamesBeyondTheAnsiCodePageReachThePluginAsMemory) {
+    TestPlugin jpeg(all, "full", "ifjpeg.spi");
+    ASSERT_TRUE(jpeg.get());
+    const std::string content = std::string("KVSPI info=3") + Bytes(116, ' ') + "KVSPI w=10 h=6";
+    for (const std::wstring name : {L"表示.jpg", L"\uD55C\uAE00.jpg"}) {
+        const std::wstring path = ToWide(TempDir()) + name;
+        ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        file.reset();
+        all.SetPictureName(path);
+        DeleteFileW(path.c_str());
+        ExpectPixels(10, 6, kTrueColour);
+        messages.clear();
+    }
+    EXPECT_EQ(jpeg.TakeLog(), "GetPictureInfo@0=3;GetPictureInfo@128=0;GetPicture@128=0;"
+                              "GetPictureInfo@mem142=3;GetPictureInfo@mem14=0;GetPicture@mem14=0;");
+}
+
 TEST_F(ImageLoader, PicAspectPaletteAndMissingEntryPoints) {
     {
         TestPlugin pic(all, "full", "ifpic.spi");
