@@ -18,8 +18,6 @@ inline constexpr char kPrnDefaultExt[] = "prn";
 
 // The room the open dialog has for the chosen names (folder and names together), in characters.
 inline constexpr std::size_t kOpenDialogBufferSize = 8192;
-// Dropped names are fetched into a buffer of this size, so a longer name keeps its first 255 characters.
-inline constexpr std::size_t kDroppedNameBufferSize = 256;
 
 struct OpenDialogFilter {
     std::string filter;

@@ -65,9 +65,10 @@ std::vector<std::wstring> TakeDroppedFiles(HDROP drop) {
     std::vector<std::wstring> names;
     UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        wchar_t name[kDroppedNameBufferSize] = {};
-        DragQueryFileW(drop, i, name, kDroppedNameBufferSize);
-        names.emplace_back(name);
+        // Each name whole: a name cut short could name another file.
+        std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+        names.push_back(std::move(name));
     }
     DragFinish(drop);
     return names;

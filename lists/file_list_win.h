@@ -45,7 +45,7 @@ private:
     std::vector<std::wstring> files_;
 };
 
-// The names of a shell drop in the order given, each cut to 255 characters; the drop handle is released.
+// The names of a shell drop in the order given, each whole; the drop handle is released.
 std::vector<std::wstring> TakeDroppedFiles(HDROP drop);
 
 // Appends names to list, after emptying it unless append is set.
