@@ -6,25 +6,36 @@
 
 namespace ui {
 
-std::string SystemErrorText(DWORD code) {
+namespace {
+
+// The system's text for an error code as it gives it, trailing line breaks, blanks and period removed; empty when
+// it has none.
+std::wstring SystemText(DWORD code) {
     wchar_t* buffer = nullptr;
     DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::string text;
+    std::wstring text;
     if (buffer) {
-        text = kelvad::ToShiftJis(std::wstring_view(buffer, length)).bytes;
+        text.assign(buffer, length);
         LocalFree(buffer);
     }
-    // Line breaks, blanks and a final period are single-byte and never Shift-JIS trail bytes.
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '.'))
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();
-    if (text.empty()) {
-        char number[32];
-        std::snprintf(number, sizeof number, "エラー %lu", static_cast<unsigned long>(code));
-        text = number;
-    }
     return text;
+}
+
+std::string ErrorNumberText(DWORD code) {
+    char number[32];
+    std::snprintf(number, sizeof number, "エラー %lu", static_cast<unsigned long>(code));
+    return number;
+}
+
+} // namespace
+
+std::string SystemErrorText(DWORD code) {
+    const std::wstring text = SystemText(code);
+    return text.empty() ? ErrorNumberText(code) : kelvad::ToShiftJis(text).bytes;
 }
 
 Error::Error(const std::wstring& message) : std::runtime_error(kelvad::ToShiftJis(message).bytes), wide_(message) {}
@@ -36,7 +47,9 @@ std::wstring ErrorText(const std::exception& error) {
 
 void ThrowLastError(const std::wstring& what) {
     DWORD code = GetLastError();
-    throw Error(what + kelvad::ToWide(": " + SystemErrorText(code)));
+    // The system's text as it gives it: on a system of another language it may hold what Shift-JIS cannot.
+    const std::wstring text = SystemText(code);
+    throw Error(what + L": " + (text.empty() ? kelvad::ToWide(ErrorNumberText(code)) : text));
 }
 
 void ThrowLastError(const char* what) {
