@@ -8,14 +8,11 @@
 // (HKCU\Software\Wine\Printing\Spooler: at EndDocPrinter the job's bytes go to that target).
 // Arguments are taken as UTF-16 from the command line, so that a printer name any code page lacks arrives
 // whole; each step is reported as a line of UTF-8. Exit status 0 when every step worked.
-#include <windows.h>
-#include <shellapi.h>
+#include "tool_text.h"
+
 #include <winspool.h>
 
 #include <cstdio>
-#include <cwchar>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -90,37 +87,25 @@ bool AddOnePrinter(std::wstring name, std::wstring port) {
     return h || GetLastError() == ERROR_PRINTER_ALREADY_EXISTS;
 }
 
-std::string Utf8(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
-                        nullptr);
-    return bytes;
-}
-
 } // namespace
 
 int main() {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv)
-        return 2;
+    const std::vector<std::wstring> argv = tool::Arguments();
     int failures = 0;
     auto step = [&](bool ok, const char* what, const std::wstring& detail) {
-        std::printf("%s %s %s\n", ok ? "ok  " : "FAIL", what, Utf8(detail).c_str());
+        std::printf("%s %s %s\n", ok ? "ok  " : "FAIL", what, tool::Utf8(detail).c_str());
         failures += ok ? 0 : 1;
     };
     const wchar_t* defaultName = nullptr;
     std::vector<std::wstring> printers;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::wcscmp(argv[i], L"--default") && i + 1 < argc) {
-            defaultName = argv[++i];
-        } else if (!std::wcscmp(argv[i], L"--redirect") && i + 2 < argc) {
-            step(Redirect(argv[i + 1], argv[i + 2]), "redirect", std::wstring(argv[i + 1]) + L" -> " + argv[i + 2]);
+    for (std::size_t i = 0; i < argv.size(); ++i) {
+        if (argv[i] == L"--default" && i + 1 < argv.size()) {
+            defaultName = argv[++i].c_str();
+        } else if (argv[i] == L"--redirect" && i + 2 < argv.size()) {
+            step(Redirect(argv[i + 1], argv[i + 2]), "redirect", argv[i + 1] + L" -> " + argv[i + 2]);
             i += 2;
         } else {
-            printers.emplace_back(argv[i]);
+            printers.push_back(argv[i]);
         }
     }
     for (const wchar_t* env : {L"Windows x64", L"Windows NT x86"}) {
@@ -137,6 +122,5 @@ int main() {
     }
     if (defaultName)
         step(SetDefaultPrinterW(defaultName), "default", defaultName);
-    LocalFree(argv);
     return failures ? 2 : 0;
 }
