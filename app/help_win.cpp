@@ -12,16 +12,6 @@
 namespace kelvad {
 namespace {
 
-// The shell's command may name any folder, so it is carried as UTF-8 rather than Shift-JIS.
-std::wstring FromUtf8(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -48,6 +38,7 @@ bool OpenWithShell(HWND owner, const HelpAction& action) {
             ShellExecuteW(owner, L"open", ToWide(action.target).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         return result > 32;
     }
+    // The shell's command may name any folder, so it is carried as UTF-8 rather than Shift-JIS.
     std::wstring commandLine = FromUtf8(action.target);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -1,5 +1,7 @@
 #include "base/codepage.h"
 
+#include <optional>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -7,7 +9,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <optional>
 #include <utility>
 #include <stdexcept>
 #endif
@@ -33,6 +34,16 @@ std::string FromWide(UINT codePage, DWORD flags, std::wstring_view text, BOOL* u
     return bytes;
 }
 
+std::wstring ToWideFrom(UINT codePage, std::string_view bytes) {
+    if (bytes.empty())
+        return {};
+    const int size = static_cast<int>(bytes.size());
+    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), length);
+    return wide;
+}
+
 } // namespace
 
 ShiftJisText ToShiftJis(std::wstring_view text) {
@@ -42,17 +53,24 @@ ShiftJisText ToShiftJis(std::wstring_view text) {
 }
 
 std::wstring ToWide(std::string_view sjis) {
-    if (sjis.empty())
-        return {};
-    const int size = static_cast<int>(sjis.size());
-    const int length = MultiByteToWideChar(kShiftJis, 0, sjis.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(kShiftJis, 0, sjis.data(), size, wide.data(), length);
-    return wide;
+    return ToWideFrom(kShiftJis, sjis);
 }
 
 std::string ToUtf8(std::wstring_view text) {
     return FromWide(CP_UTF8, 0, text, nullptr);
+}
+
+std::wstring FromUtf8(std::string_view text) {
+    return ToWideFrom(CP_UTF8, text);
+}
+
+std::optional<std::string> ToAnsiCodePage(std::wstring_view text) {
+    const UINT codePage = GetACP();
+    // UTF-8 takes neither the flag nor a default character.
+    std::string ansi = FromWide(codePage, codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS, text, nullptr);
+    if (ToWideFrom(codePage, ansi) != text || ansi.find('\0') != std::string::npos)
+        return std::nullopt;
+    return ansi;
 }
 
 #else
@@ -147,6 +165,12 @@ std::string ToUtf8(std::wstring_view text) {
     Converter converter("UTF-8", "WCHAR_T");
     bool exact = true;
     return converter.Convert<std::string>(text.data(), text.size(), std::string("?"), exact);
+}
+
+std::wstring FromUtf8(std::string_view text) {
+    Converter converter("WCHAR_T", "UTF-8");
+    bool exact = true;
+    return converter.Convert<std::wstring>(text.data(), text.size(), std::wstring(L"\uFFFD"), exact);
 }
 
 #endif

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,14 @@ std::wstring ToWide(std::string_view sjis);
 // stays whole; a character code page 932 cannot hold counts as its stand-in's one byte).
 std::wstring CutAtShiftJisBytes(std::wstring_view text, std::size_t maxBytes);
 
-// UTF-16 as UTF-8 (for addresses handed to a browser).
+// UTF-16 as UTF-8 and back (for addresses and commands handed to a browser, which may name any folder).
 std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
+
+#ifdef _WIN32
+// The text in the system's ANSI code page, for an interface that takes no other (the image plug-ins); nullopt when
+// that code page cannot carry it exactly (the text turned back would be another one).
+std::optional<std::string> ToAnsiCodePage(std::wstring_view text);
+#endif
 
 } // namespace kelvad

@@ -196,24 +196,6 @@ int CopyRows(HDC dc, HBITMAP bitmap, const DibLayout& layout, const unsigned cha
     return lines;
 }
 
-// The name in the ANSI code page, as the plug-in interface takes names; nullopt when that code page cannot carry
-// it exactly (the name turned back would be another one).
-std::optional<std::string> AnsiName(const std::wstring& name) {
-    const UINT codePage = GetACP();
-    // UTF-8 takes neither the flag nor a default character.
-    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    const int wideLength = static_cast<int>(name.size());
-    const int length = WideCharToMultiByte(codePage, flags, name.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, flags, name.data(), wideLength, ansi.data(), length, nullptr, nullptr);
-    std::wstring back(ansi.size() + 1, L'\0');
-    back.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(codePage, 0, ansi.data(), length, back.data(), static_cast<int>(back.size()))));
-    if (back != name || ansi.find('\0') != std::string::npos)
-        return std::nullopt;
-    return ansi;
-}
-
 } // namespace
 
 // What a plug-in reads the picture from: the file by its name (flag 0, the length argument being the offset to
@@ -276,7 +258,7 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
                               ? calls.getPictureInfo && (preView_ ? calls.getPreview : calls.getPicture)
                               : calls.getPicture && (calls.getPictureInfo || (kind != kPicKind && kind != kPic2Kind));
     // A library without them, or a name longer than the 256-byte buffer, is an error of its own; nothing is called.
-    const std::optional<std::string> ansiName = AnsiName(pictureName_);
+    const std::optional<std::string> ansiName = ToAnsiCodePage(pictureName_);
     if (!hasCalls || (ansiName && ansiName->size() >= kNameBufferSize)) {
         Fail(kErrorOther, PluginResultText(kErrorOther));
         return;
