@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/codepage.h"
 #include "bench/bench_clock_win.h"
 #include "image/all_win.h"
 #include "ui/application.h"
@@ -87,8 +88,10 @@ bool LoadWithWic(const std::string& path, int& width, int& height) {
 
 bool LoadWithLoader(const std::string& path, int& width, int& height) {
     kelvad::TAll all(nullptr);
-    all.showMessage = [](const std::string& message) { std::fprintf(stderr, "loader: %s\n", message.c_str()); };
-    all.SetPictureName(path);
+    all.showMessage = [](const std::wstring& message) {
+        std::fprintf(stderr, "loader: %s\n", kelvad::ToShiftJis(message).bytes.c_str());
+    };
+    all.SetPictureName(kelvad::ToWide(path));
     width = all.GetPicture().Width();
     height = all.GetPicture().Height();
     return all.Error() == 0;

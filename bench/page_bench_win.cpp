@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/main_form_win.h"
+#include "base/codepage.h"
 #include "bench/bench_clock_win.h"
 #include "image/image_page.h"
 #include "output/printer_win.h"
@@ -35,12 +36,14 @@ namespace {
 class BenchForm : public kelvad::TMain_Form {
 public:
     using TMain_Form::TMain_Form;
-    void ShowMessageBox(const std::string& text, const std::string&, unsigned) override { Fail("message: " + text); }
+    void ShowWideMessageBox(const std::wstring& text, const std::wstring&, unsigned) override {
+        Fail("message: " + kelvad::ToShiftJis(text).bytes);
+    }
 };
 
 double PrintWithProgram(BenchForm& form, const std::string& path) {
     form.FilesListBox.Clear();
-    form.FilesListBox.AddItem(path);
+    form.FilesListBox.AddItem(kelvad::ToWide(path));
     const double start = Now();
     form.co_PrintClick();
     const double elapsed = Now() - start;
@@ -89,13 +92,13 @@ int main(int argc, char** argv) {
     ui::App().Initialize(GetModuleHandleA(nullptr));
     ui::App().title = "Kelvad32";
 
-    BenchForm form("Kelvad32.exe");
+    BenchForm form(L"Kelvad32.exe");
     form.Create();
     form.Show();
     ui::App().ProcessMessages();
-    form.All1.showMessage = [](const std::string& text) { Fail("loader: " + text); };
+    form.All1.showMessage = [](const std::wstring& text) { Fail("loader: " + kelvad::ToShiftJis(text).bytes); };
     for (int i = 0; i < form.PrinterListBox.Count(); ++i)
-        if (form.PrinterListBox.Item(i) == printer)
+        if (form.PrinterListBox.WideItem(i) == kelvad::ToWide(printer))
             form.PrinterListBox.SetItemIndex(i);
     form.PrinterListBoxClick();
     form.OutputOptions.IsPrnFile = false;

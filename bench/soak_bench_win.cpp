@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/main_form_win.h"
+#include "base/codepage.h"
 #include "bench/bench_clock_win.h"
 #include "bench/gui_counts_win.h"
 #include "ui/application.h"
@@ -31,7 +32,7 @@ class SoakForm : public kelvad::TMain_Form {
 public:
     using TMain_Form::TMain_Form;
     int boxes = 0;
-    void ShowMessageBox(const std::string&, const std::string&, unsigned) override { ++boxes; }
+    void ShowWideMessageBox(const std::wstring&, const std::wstring&, unsigned) override { ++boxes; }
 };
 
 constexpr double kMiB = 1024.0 * 1024.0;
@@ -58,20 +59,20 @@ int main(int argc, char** argv) {
 
     ui::App().Initialize(GetModuleHandleA(nullptr));
     ui::App().title = "Kelvad32";
-    SoakForm form("Kelvad32.exe");
+    SoakForm form(L"Kelvad32.exe");
     form.Create();
     form.Show();
     ui::App().ProcessMessages();
     int loaderMessages = 0;
-    form.All1.showMessage = [&](const std::string&) { ++loaderMessages; };
+    form.All1.showMessage = [&](const std::wstring&) { ++loaderMessages; };
     for (int i = 0; i < form.PrinterListBox.Count(); ++i)
-        if (form.PrinterListBox.Item(i) == printer)
+        if (form.PrinterListBox.WideItem(i) == kelvad::ToWide(printer))
             form.PrinterListBox.SetItemIndex(i);
     form.PrinterListBoxClick();
     form.OutputOptions.IsPrnFile = false;
     form.OutputOptions.IsDeleteFile = false;
     for (const std::string& file : files)
-        form.FilesListBox.AddItem(file);
+        form.FilesListBox.AddItem(kelvad::ToWide(file));
 
     const auto run = [&](const char* label) {
         form.boxes = loaderMessages = 0;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/codepage.h"
 #include "output/spooler_win.h"
 #include "ui/handle.h"
 
@@ -27,17 +28,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the block size must be above 0\n");
         return 64;
     }
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    // The names as the program carries them: UTF-16, from the Shift-JIS arguments.
+    std::wstring widePrinter = kelvad::ToWide(printer);
+    const std::wstring widePath = kelvad::ToWide(path);
+    ui::FileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, 0, nullptr));
     HANDLE printerHandle = nullptr;
-    if (!file || !OpenPrinterA(printer.data(), &printerHandle, nullptr)) {
+    if (!file || !OpenPrinterW(widePrinter.data(), &printerHandle, nullptr)) {
         std::fprintf(stderr, "cannot open %s or the printer %s\n", path.c_str(), printer.c_str());
         return 1;
     }
     // The same job as the program's: its document name and its RAW data type.
-    std::string docName = "Kelvad " + path;
-    DOC_INFO_1A info = kelvad::RawDocInfo(docName, "");
-    if (!StartDocPrinterA(printerHandle, 1, reinterpret_cast<BYTE*>(&info))) {
+    const std::wstring docName = L"Kelvad " + widePath;
+    DOC_INFO_1W info = kelvad::RawDocInfo(docName, L"");
+    if (!StartDocPrinterW(printerHandle, 1, reinterpret_cast<BYTE*>(&info))) {
         std::fprintf(stderr, "the printer refused the job\n");
         return 1;
     }

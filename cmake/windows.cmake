@@ -44,25 +44,25 @@ endforeach()
 include(cmake/wine_tests.cmake)
 
 # The spooling benchmark (scripts/bench).
-add_executable(kelvad_bench EXCLUDE_FROM_ALL bench/spool_bench_win.cpp)
+add_executable(kelvad_bench bench/spool_bench_win.cpp)
 target_compile_options(kelvad_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
 target_link_libraries(kelvad_bench PRIVATE kelvad_win)
 set_target_properties(kelvad_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # The image loading benchmark (scripts/image-bench), beside the plug-ins it loads.
-add_executable(kelvad_image_bench EXCLUDE_FROM_ALL bench/image_bench_win.cpp)
+add_executable(kelvad_image_bench bench/image_bench_win.cpp)
 target_compile_options(kelvad_image_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
 target_link_libraries(kelvad_image_bench PRIVATE kelvad_win psapi windowscodecs ole32 uuid)
 set_target_properties(kelvad_image_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # The image page benchmark (scripts/page-bench).
-add_executable(kelvad_page_bench EXCLUDE_FROM_ALL bench/page_bench_win.cpp)
+add_executable(kelvad_page_bench bench/page_bench_win.cpp)
 target_compile_options(kelvad_page_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
 target_link_libraries(kelvad_page_bench PRIVATE kelvad_win psapi)
 set_target_properties(kelvad_page_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 # The soak benchmark of the image run (scripts/soak-bench), beside the plug-ins it loads.
-add_executable(kelvad_soak_bench EXCLUDE_FROM_ALL bench/soak_bench_win.cpp)
+add_executable(kelvad_soak_bench bench/soak_bench_win.cpp)
 target_compile_options(kelvad_soak_bench PRIVATE ${KELVAD_WARNINGS} ${KELVAD_CHARSET})
 target_link_libraries(kelvad_soak_bench PRIVATE kelvad_win psapi)
 set_target_properties(kelvad_soak_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -26,8 +26,7 @@
 
 namespace {
 
-constexpr DWORD kTimeout = 20000;
-constexpr int kItemHeight = 22;
+constexpr DWORD kTimeout = 60000;
 
 struct Failure {
     std::wstring what;
@@ -124,14 +123,22 @@ int Row(HWND list, const std::wstring& row) {
     throw Failure{L"no row " + row + L" among" + rows};
 }
 
+// The click is sent, not posted: the list box selects the row, and the program's handler of the change has run,
+// before the next step looks at the windows or presses a button.
 void ClickRow(HWND list, int row) {
     SendMessageW(list, LB_SETTOPINDEX, row, 0);
-    auto top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
-    LPARAM at = MAKELPARAM(8, (row - top) * kItemHeight + kItemHeight / 2);
-    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(list, WM_LBUTTONUP, 0, at);
-    // Sent messages are answered only once the posted click has been handled.
-    SendMessageW(list, WM_NULL, 0, 0);
+    RECT item{};
+    if (SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+        throw Failure{L"no row " + std::to_wstring(row)};
+    const LPARAM at = MAKELPARAM(item.left + 8, (item.top + item.bottom) / 2);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+// Posted keys and clicks have been handled, and whatever handler they started has returned or waits in a window.
+void Settle(HWND main) {
+    if (!tool::Settle(main, kTimeout))
+        throw Failure{L"the program did not take its messages"};
 }
 
 void OpenEditor(HWND main) {
@@ -180,21 +187,26 @@ int Run(const std::vector<std::wstring>& steps) {
         } else if (step == L"ok") {
             PostKey(EditorFields()[1], VK_RETURN);
             WaitForEditorToClose();
+            Settle(main);
         } else if (step == L"enter") {
             PostKey(EditorFields()[1], VK_RETURN);
+            Settle(main);
         } else if (step == L"cancel") {
             PostKey(EditorFields()[1], VK_ESCAPE);
             WaitForEditorToClose();
+            Settle(main);
         } else if (step == L"insert") {
             OpenEditor(main);
             type();
             PostKey(EditorFields()[1], VK_RETURN);
             WaitForEditorToClose();
+            Settle(main);
         } else if (step == L"box") {
             HWND box = MessageBoxOfProgram();
             tool::PrintLine(tool::MessageBoxText(box));
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             WaitFor(L"the message box to close", [box] { return !IsWindow(box) || !IsWindowVisible(box); });
+            Settle(main);
         } else if (step == L"fields") {
             for (HWND field : EditorFields()) {
                 // The selection comes back packed in the result: pointers do not cross to another process.

@@ -12,14 +12,14 @@
 //                         top, blue elsewhere
 //
 // Texts are given and printed in UTF-8 and compared in UTF-16, whatever the system's code page. Each step waits
-// up to 30 seconds for its window. Exit status 0 when every step was done, 1 otherwise.
+// up to 60 seconds for its window. Exit status 0 when every step was done, 1 otherwise.
 #include "tool_text.h"
 
 #include <cstdlib>
 
 namespace {
 
-constexpr DWORD kTimeout = 30000;
+constexpr DWORD kTimeout = 60000;
 
 struct Search {
     std::wstring text;
@@ -82,13 +82,13 @@ HWND TopWindow(const std::wstring& caption) {
     });
 }
 
+// A click as a user makes it: only on a control whose window takes input, and handled (its handler started, or
+// returned) before the next step looks at the windows.
 bool Click(HWND control) {
-    if (!control)
+    if (!control || !WaitFor([&] { return IsWindowEnabled(GetAncestor(control, GA_ROOT)) ? control : nullptr; }))
         return false;
     PostMessageW(control, BM_CLICK, 0, 0);
-    // The click is handled before the next step looks at the windows.
-    Sleep(300);
-    return true;
+    return tool::Settle(control, kTimeout);
 }
 
 bool WriteMetafile(const std::wstring& path) {
@@ -151,8 +151,7 @@ bool Step(const std::wstring& step) {
     }
     if (verb == L"idle") {
         HWND top = TopWindow(rest);
-        Sleep(500);
-        return top && WaitFor([&] { return IsWindowEnabled(top) ? top : nullptr; });
+        return top && tool::Settle(top, kTimeout) && WaitFor([&] { return IsWindowEnabled(top) ? top : nullptr; });
     }
     if (verb == L"close") {
         HWND top = TopWindow(rest);

@@ -115,4 +115,37 @@ inline void PrintTexts(HWND top) {
     }
 }
 
+// Waits until the program that owns `window` has handled every message posted to it before this call: a
+// marker posted to a list box of its main window (the item data of row 0, which the program does not use) comes
+// back only once the messages ahead of it have been taken from its queue. Sent messages would jump the queue.
+// Returns false when the marker did not come back within `timeout` (the program is gone or hung).
+inline bool Settle(HWND window, DWORD timeout = 60000) {
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    HWND list = nullptr;
+    for (HWND top = nullptr; !list && (top = FindWindowExW(nullptr, top, L"UiForm", L"Kelvad32")) != nullptr;) {
+        if (GetWindowThreadProcessId(top, nullptr) != thread)
+            continue;
+        for (HWND child : Children(top))
+            if (lstrcmpiW(ClassOf(child).c_str(), L"ListBox") == 0 && SendMessageW(child, LB_GETCOUNT, 0, 0) > 0) {
+                list = child;
+                break;
+            }
+    }
+    if (!list)
+        return !IsWindow(window);
+    static LPARAM marker = static_cast<LPARAM>(GetCurrentProcessId()) << 8;
+    ++marker;
+    PostMessageW(list, LB_SETITEMDATA, 0, marker);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeout) {
+        DWORD_PTR data = 0;
+        if (!IsWindow(list))
+            return true;
+        if (SendMessageTimeoutW(list, LB_GETITEMDATA, 0, 0, SMTO_NORMAL, 1000, &data) && static_cast<LPARAM>(data) == marker)
+            return true;
+        Sleep(20);
+    }
+    return false;
+}
+
 } // namespace tool
