@@ -2,16 +2,23 @@
 //
 //   record_args.exe OUTPUT_FILE ARGUMENT...
 //
-// Writes the arguments after OUTPUT_FILE to OUTPUT_FILE, one per line.
+// Writes the arguments after OUTPUT_FILE to OUTPUT_FILE, one per line. The file appears whole: it is written
+// under another name and renamed, so a test that sees it can read it at once.
+#include <windows.h>
+
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv) {
     if (argc < 2)
         return 64;
-    std::FILE* out = std::fopen(argv[1], "wb");
+    const std::string partial = std::string(argv[1]) + ".part";
+    std::FILE* out = std::fopen(partial.c_str(), "wb");
     if (!out)
         return 1;
     for (int i = 2; i < argc; ++i)
         std::fprintf(out, "%s\n", argv[i]);
-    return std::fclose(out) == 0 ? 0 : 1;
+    if (std::fclose(out) != 0)
+        return 1;
+    return MoveFileExA(partial.c_str(), argv[1], MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

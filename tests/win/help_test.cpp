@@ -61,10 +61,10 @@ private:
     std::string oldHtml_;
 };
 
+// The stand-in browser renames its file into place once it is written.
 std::string WaitForFile(const std::string& path) {
-    for (int i = 0; i < 200 && !Exists(path); ++i)
+    for (DWORD start = GetTickCount(); !Exists(path) && GetTickCount() - start < 60000;)
         Sleep(50);
-    Sleep(100);
     return ReadWholeFile(path);
 }
 

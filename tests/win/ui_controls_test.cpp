@@ -98,7 +98,7 @@ TEST_F(Controls, HintsAreToolsOfTheFormsTooltip) {
         TOOLINFOA current{};
         current.cbSize = TTTOOLINFOA_V2_SIZE;
         current.lpszText = shown;
-        for (DWORD start = GetTickCount(); GetTickCount() - start < 3000; Sleep(20)) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(20)) {
             ui::App().ProcessMessages();
             if (IsWindowVisible(form.Tooltip()) &&
                 SendMessageA(form.Tooltip(), TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&current)))
