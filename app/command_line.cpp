@@ -43,8 +43,15 @@ template <class Char> BasicCommandLine<Char> Parse(std::basic_string_view<Char> 
         if (parameter.empty()) {
             continue;
         }
+        const bool option = parameter[0] == '/' || parameter[0] == '-';
         if (IsPrintSwitch(parameter)) {
             result.autoPrint = true;
+        } else if (option && parameter.size() >= 3 && (parameter[1] == 'D' || parameter[1] == 'd') &&
+                   parameter[2] == ':') {
+            // The quotes are gone already: "/D:Label Printer" and /D:"Label Printer" name the same printer.
+            result.printerName = parameter.substr(3);
+        } else if (option && parameter.size() == 2 && parameter[1] == '?') {
+            result.showUsage = true;
         } else {
             result.fileNames.push_back(parameter);
         }

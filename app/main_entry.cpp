@@ -1,15 +1,21 @@
 // Program entry of Kelvad32.exe.
 #include <windows.h>
 
+#include "app/command_line.h"
 #include "app/main_form_win.h"
 #include "image/all_win.h"
 #include "ui/application.h"
+#include "ui/message_box.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     kelvad::RestrictLibrarySearch();
     ui::Application& app = ui::App();
     app.Initialize(instance);
     app.title = "Kelvad32";
+    if (kelvad::ParseCommandLine(std::wstring_view(GetCommandLineW())).showUsage) {
+        ui::MessageBox(kelvad::kUsageText, app.title, MB_ICONINFORMATION | MB_OK);
+        return 0;
+    }
 
     kelvad::TMain_Form mainForm(GetCommandLineW());
     mainForm.Create();

@@ -348,6 +348,7 @@ void TMain_Form::FormCreate() {
     LoadSettings();
     settingsLoaded_ = true;
     RefreshMinMargins();
+    ChooseCommandLinePrinter();
     createCompleted_ = true;
 }
 
@@ -358,6 +359,21 @@ void TMain_Form::TakeCommandLine() {
         ui::App().onIdle = IdleHook{this};
     for (const std::wstring& name : CommandLineFileNames(parsed.fileNames))
         FilesListBox.AddItem(name);
+}
+
+// A printer named on the command line is this run's target; the default printer and the settings stay as they are.
+void TMain_Form::ChooseCommandLinePrinter() {
+    const std::optional<std::wstring> name = ParseCommandLine(commandLine_).printerName;
+    if (!name)
+        return;
+    const int row = FindPrinterRow(*name);
+    if (row < 0) {
+        ShowWideMessageBox(ToWide("プリンタ ") + *name + ToWide(" が見つかりません"), ToWide(ui::App().title), MB_ICONHAND);
+        namedPrinterMissing_ = true;
+        return;
+    }
+    PrinterListBox.SetItemIndex(row);
+    PrinterListBoxClick();
 }
 
 void TMain_Form::UpdatePrintEnabled() {
@@ -407,6 +423,11 @@ void TMain_Form::AutoPrintIdle(bool& done) {
     autoPrintDone_ = true;
     done = true;
     exitStatus_ = 1;
+    // The files were meant for a printer that is not there: none is output, none deleted.
+    if (namedPrinterMissing_) {
+        Close();
+        return;
+    }
     try {
         co_PrintClick();
     } catch (const std::exception& e) {

@@ -150,6 +150,7 @@ protected:
 
 private:
     void TakeCommandLine();
+    void ChooseCommandLinePrinter();
     void FillPrinterList();
     void UpdatePrintEnabled();
     CatalogueSelection CommandSelection() const;
@@ -175,6 +176,7 @@ private:
     bool autoPrintDone_ = false;
     bool createCompleted_ = false;
     bool endsAtStart_ = false;
+    bool namedPrinterMissing_ = false;
     int exitStatus_ = 0;
 };
 

@@ -183,6 +183,20 @@ TPrinter& Printer() {
     return printer;
 }
 
+int FindPrinterRow(const std::wstring& name) {
+    const auto upper = [](std::wstring text) {
+        if (!text.empty())
+            CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+        return text;
+    };
+    const std::wstring wanted = upper(name);
+    const std::vector<PrinterRow>& rows = Printer().Printers();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (upper(rows[i].device.deviceName) == wanted)
+            return static_cast<int>(i);
+    return -1;
+}
+
 void GetPhysicalPageSize(POINT& size) {
     Escape(Printer().Handle(), GETPHYSPAGESIZE, 0, nullptr, &size);
 }

@@ -65,6 +65,10 @@ private:
 // The one printer object of the program, made on first use.
 TPrinter& Printer();
 
+// The first row of the target list whose printer has this name, compared without regard to case (full-width
+// letters too) as the system compares printer names; -1 when no printer has it.
+int FindPrinterRow(const std::wstring& name);
+
 // The current printer's sheet size in device units (escape GETPHYSPAGESIZE).
 void GetPhysicalPageSize(POINT& size);
 
