@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/command_line.h"
-#include "base/codepage.h"
 #include "settings/program_paths.h"
 #include "base/sjis.h"
 
@@ -57,29 +56,14 @@ TEST(ParseCommandLine, TheWideLineFollowsTheSameRules) {
 }
 
 TEST(ParseCommandLine, PrinterAndUsageOptionsStandAnywhere) {
-    struct Row {
-        const wchar_t* line;
-        std::vector<std::wstring> files;
-        std::optional<std::wstring> printer;
-        bool autoPrint, usage;
-    };
-    const Row rows[] = {
-        {L"k -p /D:Label a.prn", {L"a.prn"}, L"Label", true, false},
-        {L"k a.prn *.prn \"/d:Label Printer\" -P", {L"a.prn", L"*.prn"}, L"Label Printer", true, false},
-        {L"k -D:\"Label Printer\" a.prn", {L"a.prn"}, L"Label Printer", false, false},
-        {L"k /D:one /d:\\\\server\\two", {}, L"\\\\server\\two", false, false},
-        {L"k /D: -p", {}, L"", true, false},
-        // Only "/D:" and "-D:" name a printer, and only a bare "/?" or "-?" asks for the usage.
-        {L"k /D /Dx:a D:a /? -?x", {L"/D", L"/Dx:a", L"D:a", L"-?x"}, std::nullopt, false, true},
-        {L"k -?", {}, std::nullopt, false, true},
-    };
-    for (const Row& row : rows) {
-        const WideCommandLine parsed = ParseCommandLine(std::wstring_view(row.line));
-        EXPECT_EQ(parsed.fileNames, row.files) << ToShiftJis(row.line).bytes;
-        EXPECT_EQ(parsed.printerName, row.printer) << ToShiftJis(row.line).bytes;
-        EXPECT_EQ(parsed.autoPrint, row.autoPrint) << ToShiftJis(row.line).bytes;
-        EXPECT_EQ(parsed.showUsage, row.usage) << ToShiftJis(row.line).bytes;
-    }
+    // Quoted either way, in either case, the last one counts; "/D" without a colon, "D:" and "-?x" are file names.
+    const WideCommandLine a = ParseCommandLine(std::wstring_view(L"k -D:x a.prn \"/d:Label P\" -P /D /Dx:a D:a -?x"));
+    EXPECT_EQ(a.fileNames, (std::vector<std::wstring>{L"a.prn", L"/D", L"/Dx:a", L"D:a", L"-?x"}));
+    EXPECT_EQ(a.printerName, std::optional<std::wstring>(L"Label P"));
+    EXPECT_TRUE(a.autoPrint && !a.showUsage);
+    const WideCommandLine b = ParseCommandLine(std::wstring_view(L"k /?  /D:\"\\\\server\\Label P\""));
+    EXPECT_EQ(b.printerName, std::optional<std::wstring>(L"\\\\server\\Label P"));
+    EXPECT_TRUE(b.showUsage && b.fileNames.empty() && !b.autoPrint);
 }
 
 TEST(ChangeFileExt, ReplacesTheExtensionOfTheFileNameOnly) {
