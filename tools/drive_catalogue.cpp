@@ -208,7 +208,13 @@ int Run(const std::vector<std::wstring>& steps) {
             WaitFor(L"the message box to close", [box] { return !IsWindow(box) || !IsWindowVisible(box); });
             Settle(main);
         } else if (step == L"fields") {
-            for (HWND field : EditorFields()) {
+            // After a box the system gives the editor its focus back as the window system's events arrive.
+            const std::vector<HWND> fields = EditorFields();
+            try {
+                WaitFor(L"", [&] { return tool::FocusOf(fields[0]) == fields[0] || tool::FocusOf(fields[0]) == fields[1]; });
+            } catch (const Failure&) {
+            }
+            for (HWND field : fields) {
                 // The selection comes back packed in the result: pointers do not cross to another process.
                 const auto selection = static_cast<DWORD>(SendMessageW(field, EM_GETSEL, 0, 0));
                 tool::PrintLine(WindowText(field) + L" " + std::to_wstring(LOWORD(selection)) + L"-" +

@@ -1,6 +1,8 @@
 # Sourced by the end-to-end tests: runs the real Kelvad32.exe under Wine and checks what reached
 # the test printers. Each test gets the program's path as $1.
 set -euo pipefail
+# A command that ends the test early says which, with its status, rather than leaving a silent stop.
+trap 'echo "FATAL ${0##*/}:$LINENO: status $? from: $BASH_COMMAND" >&2' ERR
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
 KELVAD_EXE=$(realpath "${1:?usage: $0 PATH/TO/Kelvad32.exe}")
 WORK=$(mktemp -d "$KELVAD_BUILD/e2e.XXXXXX")
