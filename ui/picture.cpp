@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/dib_check.h"
+#include "base/little_endian.h"
 #include "base/codepage.h"
 #include "base/metafile_walk.h"
 
@@ -94,7 +95,7 @@ void Picture::AssignBitmap(GdiObject bitmap, GdiObject palette) {
 
 void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExtension) {
     Clear();
-    const std::vector<unsigned char> data = ReadWholeFile(path);
+    std::vector<unsigned char> data = ReadWholeFile(path);
     const InvalidPicture invalid(path);
 
     if (upperExtension == ".BMP") {
@@ -163,6 +164,7 @@ void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExt
     HENHMETAFILE metafile = nullptr;
     if (upperExtension == ".EMF") {
         // The player trusts every record: each one is checked first.
+        kelvad::MendEmfHeader(data.data(), data.size());
         if (CheckEmf(data.data(), data.size()))
             throw invalid;
         metafile = SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
@@ -194,8 +196,11 @@ void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExt
             }
         }
         // Converting to an enhanced metafile plays the records already.
-        if (CheckWmf(data.data() + start, data.size() - start))
+        if (CheckWmf(data.data() + start, data.size() - start, start))
             throw invalid;
+        // The total as the platform's reader takes it: the buffer's length (a total that counts the placeable
+        // header too is corrected in this copy).
+        kelvad::PutLe32(data.data() + start + 6, static_cast<std::uint32_t>((data.size() - start) / 2));
         WindowDc screen(nullptr);
         metafile = SetWinMetaFileBits(static_cast<UINT>(data.size() - start), data.data() + start, screen.get(), size);
     } else {
