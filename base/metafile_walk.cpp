@@ -658,4 +658,30 @@ const char* CheckWmf(const std::uint8_t* data, std::size_t size, std::size_t pla
     }
 }
 
+MetafilePlayer PlayerFor(const std::uint8_t* record, std::size_t size) {
+    constexpr std::uint32_t kSourceCopy = 0x00CC0020, kEmfPlus = 0x2B464D45; // "EMF+"
+    if (size < 8)
+        return MetafilePlayer::Vectors;
+    const auto ropAt = [&](std::size_t at) {
+        return size >= at + 4 && Le32(record + at) != kSourceCopy ? MetafilePlayer::Bitmap : MetafilePlayer::Vectors;
+    };
+    switch (Le32(record)) {
+    case 70: // GDICOMMENT: EMF+ records follow the identifier
+        return size >= 16 && Le32(record + 12) == kEmfPlus ? MetafilePlayer::GdiPlus : MetafilePlayer::Vectors;
+    case 76:
+    case 77:
+    case 78: // BITBLT, STRETCHBLT, MASKBLT
+        return ropAt(40);
+    case 81: // STRETCHDIBITS
+        return ropAt(68);
+    case 79:
+    case 114:
+    case 116:
+    case 118: // PLGBLT, ALPHABLEND, TRANSPARENTBLT, GRADIENTFILL
+        return MetafilePlayer::Bitmap;
+    default:
+        return MetafilePlayer::Vectors;
+    }
+}
+
 } // namespace kelvad

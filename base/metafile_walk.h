@@ -22,4 +22,11 @@ void MendEmfHeader(std::uint8_t* data, std::size_t size);
 // header's total size may count or not.
 const char* CheckWmf(const std::uint8_t* data, std::size_t size, std::size_t placeable = 0);
 
+// How an enhanced metafile's records must be played to print as they look. The printer's own path keeps plain
+// vectors; gradient fills and bitmaps combined with the page by a raster operation other than a copy are lost there
+// and are played into a bitmap instead; EMF+ records (GDI comments that carry them) only GDI+ plays.
+enum class MetafilePlayer { Vectors, Bitmap, GdiPlus };
+// What one record (type, size, fields as in the file; size bytes) asks for.
+MetafilePlayer PlayerFor(const std::uint8_t* record, std::size_t size);
+
 } // namespace kelvad

@@ -1,12 +1,17 @@
 #include "image/image_page_win.h"
 
+#include <gdiplus.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "base/codepage.h"
 #include "base/message_flags.h"
+#include "base/metafile_walk.h"
 #include "image/image_loader.h"
 #include "image/image_page.h"
 #include "output/printer_win.h"
@@ -117,6 +122,128 @@ bool DrawnBy(int result) {
     return result != 0 && result != static_cast<int>(GDI_ERROR);
 }
 
+// The player a metafile needs: the most any of its records asks for.
+MetafilePlayer PlayerOf(HENHMETAFILE metafile) {
+    MetafilePlayer player = MetafilePlayer::Vectors;
+    // Without a device context the records are only enumerated, not played.
+    EnumEnhMetaFile(
+        nullptr, metafile,
+        [](HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) -> int {
+            auto& most = *reinterpret_cast<MetafilePlayer*>(data);
+            most = std::max(most, PlayerFor(reinterpret_cast<const std::uint8_t*>(record), record->nSize));
+            return 1;
+        },
+        &player, nullptr);
+    return player;
+}
+
+// GDI+ for as long as one metafile is played.
+class GdiPlusSession {
+public:
+    GdiPlusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiPlusSession() {
+        if (started_)
+            Gdiplus::GdiplusShutdown(token_);
+    }
+    GdiPlusSession(const GdiPlusSession&) = delete;
+    GdiPlusSession& operator=(const GdiPlusSession&) = delete;
+    bool Started() const { return started_; }
+
+private:
+    ULONG_PTR token_ = 0;
+    bool started_ = false;
+};
+
+// Plays the metafile into `into` (right to left: mirrored) on the device context; GDI+ plays EMF+ records as well.
+bool PlayInto(HDC dc, HENHMETAFILE metafile, const RECT& into, MetafilePlayer player) {
+    if (player != MetafilePlayer::GdiPlus)
+        return PlayEnhMetaFile(dc, metafile, &into) != 0;
+    using namespace Gdiplus::DllExports;
+    Gdiplus::GpGraphics* graphics = nullptr;
+    Gdiplus::GpMetafile* image = nullptr;
+    bool drawn = GdipCreateFromHDC(dc, &graphics) == Gdiplus::Ok &&
+                 GdipCreateMetafileFromEmf(metafile, FALSE, &image) == Gdiplus::Ok;
+    if (drawn) {
+        // The destination's upper-left, upper-right and lower-left corners.
+        const Gdiplus::Point corners[3] = {{into.left, into.top}, {into.right, into.top}, {into.left, into.bottom}};
+        GdipSetPageUnit(graphics, Gdiplus::UnitPixel);
+        drawn = GdipDrawImagePointsI(graphics, image, corners, 3) == Gdiplus::Ok;
+    }
+    if (image)
+        GdipDisposeImage(image);
+    if (graphics)
+        GdipDeleteGraphics(graphics);
+    return drawn;
+}
+
+// Rows of the rendered picture per band: about 8 MiB of 24-bit pixels.
+constexpr std::size_t kBandBytes = 8u << 20;
+
+// Plays the metafile into white bitmaps at the printer's resolution, one band of rows at a time, and prints them
+// over the rectangle: what the printer's own path would lose is then drawn as it looks.
+bool DrawMetafileAsBitmap(HDC printer, HENHMETAFILE metafile, const PageRect& rect, bool mirrored,
+                          MetafilePlayer player) {
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    const std::size_t stride = DibPixelBytes(width, 1, 24);
+    if (stride == 0 || height <= 0)
+        return false;
+    const int band = static_cast<int>(std::clamp<std::size_t>(kBandBytes / stride, 1, height));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, band, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    ui::GdiObject canvas(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ui::OwnedDc dc(CreateCompatibleDC(nullptr));
+    if (!canvas || !dc)
+        throw PictureMemoryError();
+    std::optional<GdiPlusSession> gdiPlus;
+    if (player == MetafilePlayer::GdiPlus && !gdiPlus.emplace().Started())
+        throw UnplayableMetafile();
+    for (int top = 0; top < height; top += band) {
+        const int rows = std::min(band, height - top);
+        {
+            ui::SelectGuard select(dc.get(), canvas.get());
+            RECT all{0, 0, width, band};
+            FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            SetStretchBltMode(dc.get(), HALFTONE);
+            const RECT into{mirrored ? width : 0, -top, mirrored ? 0 : width, height - top};
+            if (!PlayInto(dc.get(), metafile, into, player)) {
+                if (player == MetafilePlayer::GdiPlus)
+                    throw UnplayableMetafile();
+                return false;
+            }
+            GdiFlush();
+        }
+        // The band's rows are the bitmap's top rows: bottom-up, they end its pixels.
+        BITMAPINFO part = info;
+        part.bmiHeader.biHeight = rows;
+        const auto* pixels = static_cast<const BYTE*>(bits) + stride * static_cast<std::size_t>(band - rows);
+        if (!DrawnBy(StretchDIBits(printer, rect.left, rect.top + top, width, rows, 0, 0, width, rows, pixels, &part,
+                                   DIB_RGB_COLORS, SRCCOPY)))
+            return false;
+    }
+    return true;
+}
+
+// Draws a metafile inside its rectangle: plain vectors on the printer's own path, clipped to the rectangle, as
+// the player draws whatever lies outside the frame too; the others through a bitmap.
+bool DrawMetafile(HDC printer, HENHMETAFILE metafile, const PageRect& rect, bool mirrored) {
+    const MetafilePlayer player = PlayerOf(metafile);
+    if (player != MetafilePlayer::Vectors)
+        return DrawMetafileAsBitmap(printer, metafile, rect, mirrored, player);
+    // A rectangle given right to left plays the picture mirrored.
+    const RECT into{mirrored ? rect.right : rect.left, rect.top, mirrored ? rect.left : rect.right, rect.bottom};
+    const int saved = SaveDC(printer);
+    if (saved == 0)
+        return false;
+    const bool drawn = IntersectClipRect(printer, rect.left, rect.top, rect.right, rect.bottom) != ERROR &&
+                       PlayEnhMetaFile(printer, metafile, &into) != 0;
+    RestoreDC(printer, saved);
+    return drawn;
+}
+
 } // namespace
 
 bool CanStretchDib(HDC dc) {
@@ -149,11 +276,8 @@ bool DrawPicture(HDC printer, ui::Picture& picture, const PageRect& rect, const 
         if (o.IsReverse)
             MirrorBitmap(picture.Bitmap(), picture.Width(), picture.Height());
         return DrawDibToPrinter(printer, rect.left, rect.top, width, height, picture.Bitmap(), picture.Palette());
-    case ui::Picture::Kind::Metafile: {
-        // A rectangle given right to left plays the picture mirrored.
-        RECT into{o.IsReverse ? rect.right : rect.left, rect.top, o.IsReverse ? rect.left : rect.right, rect.bottom};
-        return PlayEnhMetaFile(printer, picture.Metafile(), &into) != 0;
-    }
+    case ui::Picture::Kind::Metafile:
+        return DrawMetafile(printer, picture.Metafile(), rect, o.IsReverse);
     case ui::Picture::Kind::Icon: {
         ui::GdiObject canvas = IconBitmap(picture.Icon(), picture.Width(), picture.Height());
         if (!canvas)
@@ -197,18 +321,23 @@ FileOutcome PrintImageFile(const std::wstring& name, ImagePageContext& page) {
         }
         const PageRect rect = DestinationRect(o, page.minimum, metrics, picture.Width(), picture.Height());
         bool drawn = false;
+        // Reported as the loader reports a picture it has no memory for, or one it cannot read; the page stays empty.
+        const auto tell = [&](int code) {
+            const std::wstring message = LoaderMessage(PluginResultText(code), name);
+            if (page.loader.showMessage)
+                page.loader.showMessage(message);
+            else
+                ui::MessageBox(message, ToWide(ui::App().title), MB_OK);
+        };
         try {
             drawn = page.draw ? page.draw(printer, picture, rect, o) : DrawPicture(printer, picture, rect, o);
             // A device that refuses the drawing leaves the page empty; the user is told which file it was.
             if (!drawn && !picture.Empty())
                 page.messages.ShowWideMessageBox(name + ToWide(" を出力できません"), ToWide(kCaption), kStopIcon);
         } catch (const PictureMemoryError&) {
-            // Reported as the loader reports a picture it has no memory for; the page stays empty.
-            const std::wstring message = LoaderMessage(PluginResultText(plugin::kNoMemory), name);
-            if (page.loader.showMessage)
-                page.loader.showMessage(message);
-            else
-                ui::MessageBox(message, ToWide(ui::App().title), MB_OK);
+            tell(plugin::kNoMemory);
+        } catch (const UnplayableMetafile&) {
+            tell(plugin::kUnknownFormat);
         }
         if (drawn)
             outcome = FileOutcome::Output;

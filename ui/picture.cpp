@@ -123,6 +123,12 @@ void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExt
         if (SetDIBits(screen.get(), static_cast<HBITMAP>(section.get()), 0, lines, data.data() + bmp->pixelsAt,
                       reinterpret_cast<const BITMAPINFO*>(sourceInfo.data()), DIB_RGB_COLORS) != lines)
             throw invalid;
+        // Alpha in the fourth byte of blue, green and red pixels: transparent is the paper.
+        const bool bgr = format.compression == kelvad::kDibRgb ||
+                         (format.masks[0] == 0xFF0000 && format.masks[1] == 0xFF00 && format.masks[2] == 0xFF &&
+                          format.headerSize >= 56 && kelvad::Le32(data.data() + kelvad::kBmpFileHeaderSize + 52) == 0xFF000000u);
+        if (format.bitCount == 32 && bgr)
+            kelvad::LayOnWhite(static_cast<std::uint8_t*>(bits), format.Lines() * format.width);
         AssignBitmap(std::move(section), GdiObject());
         return;
     }

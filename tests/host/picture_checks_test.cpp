@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/dib_check.h"
 #include "base/little_endian.h"
 #include "base/metafile_walk.h"
@@ -54,6 +56,9 @@ TEST(DibCheck, EveryCountGdiReadsLiesInTheFile) {
         {"pixels cut", DibHeader(40, 2, 2, 24), rows24.substr(1), false},
         {"RLE8 within", DibHeader(40, 2, 2, 8, 1, 0, 4, 256), rle, true},
         {"RLE8 length past the end", DibHeader(40, 2, 2, 8, 1, 0, 5, 256), rle, false},
+        {"RLE8 length 0: the rest of the file", DibHeader(40, 2, 2, 8, 1, 0, 0, 256), rle, true},
+        {"OS/2 2.x header of 16 bytes", DibHeader(16, 2, 2, 24), rows24, true},
+        {"header of 20 bytes with bit fields", DibHeader(20, 2, 2, 32, 3), rows24, false},
         {"RLE8 top-down", DibHeader(40, 2, -2, 8, 1, 0, 4, 256), rle, false},
         {"height INT_MIN", DibHeader(40, 2, INT32_MIN, 24), rows24, false},
         {"over 1 GiB", DibHeader(40, 0x10000, 0x10000, 32), rows24, false},
@@ -63,6 +68,36 @@ TEST(DibCheck, EveryCountGdiReadsLiesInTheFile) {
         const Bytes file = Bmp(c.info + c.pixels, 14 + c.info.size());
         EXPECT_EQ(CheckBmpFile(At(file), file.size()).has_value(), c.good);
     }
+}
+
+TEST(DibCheck, AlphaIsLaidOnWhiteOnlyWhereThePixelsCarryIt) {
+    std::uint8_t unused[] = {10, 20, 30, 0, 40, 50, 60, 0};
+    EXPECT_FALSE(LayOnWhite(unused, 2));
+    EXPECT_EQ(unused[4], 40);
+    std::uint8_t pixels[] = {0, 0, 255, 255, 0, 0, 0, 0, 0, 0, 0, 128};
+    EXPECT_TRUE(LayOnWhite(pixels, 3));
+    const std::uint8_t laid[] = {0, 0, 255, 255, 255, 255, 255, 255, 127, 127, 127, 255};
+    EXPECT_TRUE(std::equal(pixels, pixels + 12, laid));
+}
+
+TEST(MetafileWalk, RecordsThePrinterPathLosesAskForABitmapOrGdiPlus) {
+    const auto stretch = [](std::uint32_t rop) {
+        return Emr(81, {0, 0, 9, 9, 0, 0, 0, 0, 1, 1, 80, 40, 120, 4, 0, rop, 9, 9});
+    };
+    const struct {
+        Bytes record;
+        MetafilePlayer player;
+    } cases[] = {
+        {Emr(43, {0, 0, 9, 9}), MetafilePlayer::Vectors},
+        {stretch(0xCC0020), MetafilePlayer::Vectors},
+        {stretch(0x8800C6), MetafilePlayer::Bitmap},
+        {Emr(76, {0, 0, 9, 9, 0, 0, 9, 9, 0xEE0086}), MetafilePlayer::Bitmap},
+        {Emr(118, {0, 0, 9, 9, 0, 0, 0}), MetafilePlayer::Bitmap},
+        {Emr(70, {8}, "EMF+" + U32(0)), MetafilePlayer::GdiPlus},
+        {Emr(70, {8}, "text" + U32(0)), MetafilePlayer::Vectors},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PlayerFor(At(c.record), c.record.size()), c.player) << Le32(At(c.record));
 }
 
 // The header's total size set to n (the file's own size by default).
