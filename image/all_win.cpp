@@ -134,6 +134,14 @@ void TAll::LoadPicture() {
 void TAll::LoadNative(const std::string& extension) {
     loaderKind_ = kNativeKind;
     try {
+        // An icon whose image is a PNG file is read as .png files are, by the PNG plug-in.
+        if (extension == ".ICO")
+            if (std::vector<unsigned char> png = ui::PngIconImage(ui::ReadWholeFile(pictureName_)); !png.empty()) {
+                preView_ = false;
+                orgWidth_ = orgHeight_ = 0;
+                LoadPngIcon(std::move(png));
+                return;
+            }
         GetPicture().LoadFromFile(pictureName_, extension);
     } catch (const ui::InvalidPicture&) {
         Fail(kErrorInvalidPicture, PluginResultText(plugin::kUnknownFormat));
@@ -291,6 +299,21 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
     }
     if (LoadWhole(calls, *source) && known && (kind == kPicKind || kind == kPic2Kind))
         SquarePixels(record.xDensity, record.yDensity);
+}
+
+void TAll::LoadPngIcon(std::vector<unsigned char> png) {
+    const LoaderRow row = *FindLoader(".PNG");
+    ui::Library library(LoadPluginLibrary(pluginFolder, row.library));
+    if (reinterpret_cast<UINT_PTR>(library.get()) <= 32) {
+        Fail(kErrorLibraryNotFound, LibraryNotFoundText(row.typeName));
+        return;
+    }
+    const PluginCalls calls{nullptr, nullptr, EntryPoint<plugin::GetPictureFn>(library.get(), "GetPicture")};
+    if (!calls.getPicture) {
+        Fail(kErrorOther, PluginResultText(kErrorOther));
+        return;
+    }
+    LoadWhole(calls, PluginSource(std::move(png)));
 }
 
 // JPEG: the size from the information call (at offset 0, else 128), then the picture or its preview.

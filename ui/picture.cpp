@@ -71,7 +71,40 @@ SIZE MetafilePixels(const ENHMETAHEADER& header) {
             FrameToPixels(header.rclFrame.top, header.rclFrame.bottom, GetDeviceCaps(screen.get(), LOGPIXELSY))};
 }
 
+#pragma pack(push, 1)
+struct IconEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes, offset;
+};
+#pragma pack(pop)
+
+// The first entry of an icon file, its image of 40 bytes or more inside the file.
+std::optional<IconEntry> FirstIconEntry(const std::vector<unsigned char>& data) {
+    struct IconDir {
+        WORD reserved, type, count;
+    };
+    IconDir dir;
+    if (!Fits<IconDir>(data, 0))
+        return std::nullopt;
+    std::memcpy(&dir, data.data(), sizeof dir);
+    if (dir.reserved != 0 || dir.type != 1 || dir.count == 0 || !Fits<IconEntry>(data, sizeof dir))
+        return std::nullopt;
+    IconEntry entry;
+    std::memcpy(&entry, data.data() + sizeof dir, sizeof entry);
+    if (entry.offset > data.size() || entry.bytes > data.size() - entry.offset || entry.bytes < 40)
+        return std::nullopt;
+    return entry;
+}
+
 } // namespace
+
+std::vector<unsigned char> PngIconImage(const std::vector<unsigned char>& file) {
+    const std::optional<IconEntry> entry = FirstIconEntry(file);
+    if (!entry || std::memcmp(file.data() + entry->offset, "\x89PNG\r\n\x1A\n", 8) != 0)
+        return {};
+    return {file.begin() + entry->offset, file.begin() + entry->offset + entry->bytes};
+}
 
 void Picture::Clear() noexcept {
     kind_ = Kind::Empty;
@@ -134,26 +167,10 @@ void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExt
     }
 
     if (upperExtension == ".ICO") {
-        struct IconDir {
-            WORD reserved, type, count;
-        };
-#pragma pack(push, 1)
-        struct IconEntry {
-            BYTE width, height, colours, reserved;
-            WORD planes, bitCount;
-            DWORD bytes, offset;
-        };
-#pragma pack(pop)
-        IconDir dir;
-        if (!Fits<IconDir>(data, 0))
+        const std::optional<IconEntry> found = FirstIconEntry(data);
+        if (!found)
             throw invalid;
-        std::memcpy(&dir, data.data(), sizeof dir);
-        if (dir.reserved != 0 || dir.type != 1 || dir.count == 0 || !Fits<IconEntry>(data, sizeof dir))
-            throw invalid;
-        IconEntry entry;
-        std::memcpy(&entry, data.data() + sizeof dir, sizeof entry);
-        if (entry.offset > data.size() || entry.bytes > data.size() - entry.offset || entry.bytes < 40)
-            throw invalid;
+        const IconEntry& entry = *found;
         const int w = entry.width ? entry.width : 256;
         const int h = entry.height ? entry.height : 256;
         std::vector<unsigned char> image(data.begin() + entry.offset, data.begin() + entry.offset + entry.bytes);

@@ -86,6 +86,6 @@ lzw = b"\2\5" + sum(c << 3 * i for i, c in enumerate(codes)).to_bytes(5, "little
 save("clear.gif", b"GIF89a" + P("<HHBBB", 4, 2, 0x80, 0, 0) + b"\0\0\0\xff\0\0" + b"\x21\xf9\4\1\0\0\0\0" +
      b"\x2c" + P("<HHHHB", 0, 0, 4, 2, 0) + lzw + b"\x3b", "right red")
 save("trns.png", png(3, 4, 2, [b"\0\0\1\1"] * 2, [(b"PLTE", b"\0\0\0\xff\0\0"), (b"tRNS", b"\0")]), "right red")
-rgba = png(6, 4, 4, [b"\0" * 8 + b"\xff\0\0\xff" * 2] * 4)
-save("alpha.png", rgba, "right red")
-save("png.ico", P("<HHHBBBBHHII", 0, 1, 1, 4, 4, 0, 0, 1, 32, len(rgba), 22) + rgba, "right red")
+save("alpha.png", png(6, 4, 2, [b"\0" * 8 + b"\xff\0\0\xff" * 2] * 2), "right red")
+rgb = png(2, 4, 4, [b"\xff" * 6 + b"\xff\0\0" * 2] * 4)
+save("png.ico", P("<HHHBBBBHHII", 0, 1, 1, 4, 4, 0, 0, 1, 24, len(rgb), 22) + rgb, "right red")
