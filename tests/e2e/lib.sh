@@ -56,48 +56,6 @@ kelvad() {
     return $status
 }
 
-# Renders one job of the test printer and prints, per page, the bounding box of everything not white in
-# millimetres (left top right bottom, from the sheet's top-left corner) and which colour lies at its left edge
-# and its top-right corner.
-measure() {
-    rm -f "$WORK"/page-*.ppm
-    gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r50.8 -sOutputFile="$WORK/page-%02d.ppm" "$1"
-    python3 - "$WORK"/page-*.ppm <<'PY'
-import sys
-def colour(p):
-    r, g, b = p
-    return "red" if r > 200 > g and b < 60 else "green" if g > 200 > r and b < 60 else \
-           "blue" if b > 200 > r and g < 60 else "white" if min(p) > 200 else "other"
-for name in sys.argv[1:]:
-    data = open(name, "rb").read()
-    # P6, width, height, maximum, one blank, then the pixels; comment lines may come between.
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace(): pos += 1
-        if data[pos:pos + 1] == b"#": pos = data.index(b"\n", pos); continue
-        end = pos
-        while not data[end:end + 1].isspace(): end += 1
-        fields.append(data[pos:end]); pos = end
-    w, h = int(fields[1]), int(fields[2]); px = data[pos + 1:]
-    at = lambda x, y: tuple(px[(y * w + x) * 3:(y * w + x) * 3 + 3])
-    xs, ys = [], []
-    for y in range(0, h):
-        row = px[y * w * 3:(y + 1) * w * 3]
-        if row.count(255) != len(row):
-            cols = [x for x in range(w) if min(row[x * 3:x * 3 + 3]) < 200]
-            if cols:
-                xs += [cols[0], cols[-1]]; ys.append(y)
-    if not xs:
-        print("empty"); continue
-    l, r, t, b = min(xs), max(xs), min(ys), max(ys)
-    mid = (t + b) // 2
-    print("%.1f %.1f %.1f %.1f %s %s %s" % (l / 2, t / 2, (r + 1) / 2, (b + 1) / 2, colour(at(l + 2, mid)),
-          colour(at(r - 2, mid)), colour(at(r - 2, t + 2))))
-PY
-}
-# Checks a measured value against the expected millimetres, within half a millimetre.
-near() { python3 -c "import sys; sys.exit(abs($1 - $2) > 0.6)"; }
-
 check() {
     local name=$1
     shift

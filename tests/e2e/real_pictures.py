@@ -1,8 +1,23 @@
 # Writes into the folder given the pictures of real_pictures_test.sh, laid out as their writers lay them out; each
 # line printed names a file and the ink its page must show: "full COLOUR" over the whole rectangle, "left" or
 # "right COLOUR" over that half only, "empty", or "message" for a file the program must refuse with its message.
+# With "measure" and rendered pages (PPM, 2 pixels a millimetre) it prints for each page the box of its ink in
+# millimetres (left top right bottom) and the colours at its left and right edges, or "empty".
 import struct, sys, zlib
 P, out = struct.pack, sys.argv[1]
+colour = lambda p: {(1, 0, 0): "red", (0, 1, 0): "green", (0, 0, 1): "blue"}.get(tuple(c > 200 for c in p), "other")
+for page in sys.argv[2:] if out == "measure" else []:
+    _, _, size, _, px = open(page, "rb").read().split(b"\n", 4)  # P6, Ghostscript's comment, size, 255, pixels
+    w, h = map(int, size.split())
+    ink = [(x, y) for y in range(h) for x in range(w) if min(px[3 * (y * w + x):3 * (y * w + x) + 3]) < 200]
+    if not ink:
+        print("empty")
+        continue
+    (l, r), (t, b) = [(min(v), max(v)) for v in zip(*ink)]
+    at = lambda x: colour(px[3 * ((t + b) // 2 * w + x):3 * ((t + b) // 2 * w + x) + 3])
+    print(l / 2, t / 2, (r + 1) / 2, (b + 1) / 2, at(l + 2), at(r - 2))
+if out == "measure":
+    sys.exit()
 
 def save(name, data, expect):
     open("%s/%s" % (out, name), "wb").write(data)

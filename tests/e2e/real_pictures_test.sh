@@ -24,13 +24,15 @@ done
 status=0
 wait $program || status=$?
 check "exit status 1" test "$status" -eq 1
-mapfile -t pages < <(measure "$KELVAD_OUT/kelvad-printer.bin")
+gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r50.8 -sOutputFile="$WORK/page-%02d.ppm" "$KELVAD_OUT/kelvad-printer.bin"
+mapfile -t pages < <(python3 "$(dirname "${BASH_SOURCE[0]}")/real_pictures.py" measure "$WORK"/page-*.ppm)
+near() { python3 -c "import sys; sys.exit(abs($1 - $2) > 0.6)"; }
 check "one page per file" test "${#pages[@]}" -eq "${#pictures[@]}"
 
 # The rectangle is 50 to 160 mm across and 50 to 247 mm down.
 for i in "${!pictures[@]}"; do
     read -r name ink colours <<<"${pictures[$i]}"
-    read -r l t r b left right _ <<<"${pages[$i]:--1 -1 -1 -1}"
+    read -r l t r b left right <<<"${pages[$i]:--1 -1 -1 -1}"
     case $ink in
     empty | message) check "$name: page empty" test "${pages[$i]:-}" = empty; continue ;;
     full) want="50 160 ${colours%-*} ${colours#*-}" ;;
