@@ -25,6 +25,9 @@ namespace {
 
 constexpr char kDocumentTitle[] = "Kelvad Graphic File";
 
+// Pixels go to the printer in bands of rows of about this many bytes.
+constexpr std::size_t kBandBytes = 8u << 20;
+
 // A BITMAPINFO with room for the largest colour table (or the three masks of bit fields).
 struct DibHeader {
     BITMAPINFOHEADER header;
@@ -179,9 +182,6 @@ bool PlayInto(HDC dc, HENHMETAFILE metafile, const RECT& into, MetafilePlayer pl
     return drawn;
 }
 
-// Rows of the rendered picture per band: about 8 MiB of 24-bit pixels.
-constexpr std::size_t kBandBytes = 8u << 20;
-
 // Plays the metafile into white bitmaps at the printer's resolution, one band of rows at a time, and prints them
 // over the rectangle: what the printer's own path would lose is then drawn as it looks.
 bool DrawMetafileAsBitmap(HDC printer, HENHMETAFILE metafile, const PageRect& rect, bool mirrored,
@@ -256,11 +256,33 @@ bool DrawDibToPrinter(HDC printer, int left, int top, int width, int height, HBI
         return false;
     const BITMAPINFOHEADER& header = dib.info->header;
     const int rows = header.biHeight < 0 ? -header.biHeight : header.biHeight;
-    if (CanStretchDib(printer))
-        return DrawnBy(StretchDIBits(printer, left, top, width, height, 0, 0, header.biWidth, rows, dib.pixels,
-                                     dib.Info(), DIB_RGB_COLORS, SRCCOPY));
-    return DrawnBy(SetDIBitsToDevice(printer, left, top, static_cast<DWORD>(header.biWidth), static_cast<DWORD>(rows),
-                                     0, 0, 0, static_cast<UINT>(rows), dib.pixels, dib.Info(), DIB_RGB_COLORS));
+    const std::size_t stride = DibPixelBytes(header.biWidth, 1, header.biBitCount);
+    const bool stretch = CanStretchDib(printer);
+    // In bands of rows, so that the device's own copies of the pixels stay the size of a band. Each band of source
+    // rows goes to the destination rows that the whole picture would give it.
+    const int band = static_cast<int>(std::clamp<std::size_t>(kBandBytes / std::max<std::size_t>(stride, 1), 1, rows));
+    DibHeader part = *dib.info;
+    part.header.biSizeImage = 0;
+    const auto destination = [&](int row) { return top + static_cast<int>(static_cast<long long>(row) * height / rows); };
+    for (int first = 0; first < rows; first += band) {
+        const int count = std::min(band, rows - first);
+        // Rows from the top: bottom-up rows keep them at the end of the pixels.
+        const std::size_t at = header.biHeight < 0 ? first : rows - first - count;
+        const auto* pixels = static_cast<const BYTE*>(dib.pixels) + stride * at;
+        part.header.biHeight = header.biHeight < 0 ? -count : count;
+        const auto* info = reinterpret_cast<const BITMAPINFO*>(&part);
+        if (stretch) {
+            const int y = destination(first), next = destination(first + count);
+            if (next != y && !DrawnBy(StretchDIBits(printer, left, y, width, next - y, 0, 0, header.biWidth, count,
+                                                    pixels, info, DIB_RGB_COLORS, SRCCOPY)))
+                return false;
+        } else if (!DrawnBy(SetDIBitsToDevice(printer, left, top + first, static_cast<DWORD>(header.biWidth),
+                                              static_cast<DWORD>(count), 0, 0, 0, static_cast<UINT>(count), pixels,
+                                              info, DIB_RGB_COLORS))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void MirrorBitmap(HBITMAP bitmap, int width, int height) {
