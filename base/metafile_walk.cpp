@@ -658,6 +658,10 @@ const char* CheckWmf(const std::uint8_t* data, std::size_t size, std::size_t pla
     }
 }
 
+const char* CheckWmf(const std::uint8_t* data, std::size_t size) {
+    return CheckWmf(data, size, 0);
+}
+
 MetafilePlayer PlayerFor(const std::uint8_t* record, std::size_t size) {
     constexpr std::uint32_t kSourceCopy = 0x00CC0020, kEmfPlus = 0x2B464D45; // "EMF+"
     if (size < 8)

@@ -20,7 +20,8 @@ void MendEmfHeader(std::uint8_t* data, std::size_t size);
 
 // A Windows metafile from its 18-byte header, after a placeable header of `placeable` bytes (0: none), which the
 // header's total size may count or not.
-const char* CheckWmf(const std::uint8_t* data, std::size_t size, std::size_t placeable = 0);
+const char* CheckWmf(const std::uint8_t* data, std::size_t size, std::size_t placeable);
+const char* CheckWmf(const std::uint8_t* data, std::size_t size); // without a placeable header
 
 // How an enhanced metafile's records must be played to print as they look. The printer's own path keeps plain
 // vectors; gradient fills and bitmaps combined with the page by a raster operation other than a copy are lost there

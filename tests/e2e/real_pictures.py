@@ -3,7 +3,7 @@
 # "right COLOUR" over that half only, "empty", or "message" for a file the program must refuse with its message.
 # With "measure" and rendered pages (PPM, 2 pixels a millimetre) it prints for each page the box of its ink in
 # millimetres (left top right bottom) and the colours at its left and right edges, or "empty".
-import struct, sys, zlib
+import functools, operator, struct, sys, zlib
 P, out = struct.pack, sys.argv[1]
 colour = lambda p: {(1, 0, 0): "red", (0, 1, 0): "green", (0, 0, 1): "blue"}.get(tuple(c > 200 for c in p), "other")
 for page in sys.argv[2:] if out == "measure" else []:
@@ -18,55 +18,41 @@ for page in sys.argv[2:] if out == "measure" else []:
     print(l / 2, t / 2, (r + 1) / 2, (b + 1) / 2, at(l + 2), at(r - 2))
 if out == "measure":
     sys.exit()
-
 def save(name, data, expect):
     open("%s/%s" % (out, name), "wb").write(data)
     print(name, expect)
-
 def emr(kind, *fields, tail=b""):
     body = P("<%dI" % len(fields), *(f & 0xFFFFFFFF for f in fields)) + tail
     return P("<II", kind, 8 + len(body)) + body
-
 # 10 x 10 mm (frame) over 100 x 100 reference pixels; text as fig2dev writes it after an 88-byte header.
 def emf(records, handles=4, text=b"", mm=100):
-    size = 88 + len(text)
-    head = P("<4i4i2I2IHH3I4I", 0, 0, 99, 99, 0, 0, 1000, 1000, 0x464D4520, 0x10000, 0, 0, handles, 0,
-             len(text) // 2, 88 if text else 0, 0, 1000, 1000, mm, mm)
-    body = head + text + records + emr(14, 0, 16, 20)
-    body = body[:40] + P("<II", 8 + len(body), 3) + body[48:]
-    return P("<II", 1, size) + body
-
+    tail = text + records + emr(14, 0, 16, 20)
+    return P("<II4i4i4IHH3I4I", 1, 88 + len(text), 0, 0, 99, 99, 0, 0, 1000, 1000, 0x464D4520, 0x10000,
+             88 + len(tail), 3, handles, 0, len(text) // 2, 88 if text else 0, 0, 1000, 1000, mm, mm) + tail
 def box(colour, l=0, t=0, r=100, b=100):
     return emr(39, 1, 0, colour, 0) + emr(37, 1) + emr(37, 0x80000008) + emr(43, l, t, r, b)
-
-def dib(w, h, bits, rows, header=40, extra=b""):
-    return P("<IiiHH", header, w, h, 1, bits) + (P("<6I", 0, 0, 0, 0, 0, 0) if header > 16 else b"") + extra + rows
-
+def dib(w, h, bits, rows, header=40, extra=b"", rle=0):  # colours in extra: 4 bytes each
+    return P("<IiiHH", header, w, h, 1, bits) + (P("<6I", rle, 0, 0, 0, len(extra) // 4, 0) if header > 16 else
+                                                 b"") + extra + rows
 def plus(*records):  # one GDI comment of EMF+ records: type, flags, data
     data = b"".join(P("<HHII", t, f, 12 + len(d), len(d)) + d for t, f, d in records)
     return emr(70, 4 + len(data), tail=P("<I", 0x2B464D45) + data)
-
 def wmf(records, placeable=True, objects=1):
     records += P("<IH", 3, 0)
     words = 9 + len(records) // 2 + (11 if placeable else 0)  # the placeable header counted, as Inkscape does
     head = P("<HHHIHIH", 1, 9, 0x300, words, objects, 16, 0)
     key = P("<IH4hHI", 0x9AC6CDD7, 0, 0, 0, 100, 100, 254, 0)
-    check = 0
-    for (w,) in struct.iter_unpack("<H", key):
-        check ^= w
+    check = functools.reduce(operator.xor, struct.unpack("<10H", key))
     return (key + P("<H", check) if placeable else b"") + head + records
-
 def wmr(function, *words):
     return P("<IH%dH" % len(words), 3 + len(words), function, *(w & 0xFFFF for w in words))
-
 def png(kind, w, h, rows, chunks=b""):
     def chunk(t, d):
         return P(">I", len(d)) + t + d + P(">I", zlib.crc32(t + d))
     raw = b"".join(b"\0" + r for r in rows)
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", P(">IIBBBBB", w, h, 8, kind, 0, 0, 0)) + \
         b"".join(chunk(t, d) for t, d in chunks) + chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b"")
-
-RED, BLACK = 0x0000FF, 0
+RED = 0x0000FF
 pixel = lambda bgr: dib(1, 1, 24, bgr + b"\0")
 stretch = lambda x, cx, rop, px: emr(81, 0, 0, 99, 99, x, 0, 0, 0, 1, 1, 80, 40, 120, 4, 0, rop, cx, 100,
                                      tail=px)
@@ -89,9 +75,7 @@ save("reference.emf", emf(box(RED), mm=0x7FFFFFFF), "message")
 # 3. Bitmaps: white or transparent at the left, red at the right.
 wr, rle = b"\xff\xff\xff" * 2 + b"\0\0\xff" * 2, b"\2\0\2\1\0\0"
 save("os2.bmp", b"BM" + P("<IHHI", 14 + 16 + 24, 0, 0, 30) + dib(4, 2, 24, wr * 2, 16), "right red")
-body = dib(4, 2, 8, rle * 2 + b"\0\1", extra=b"\xff\xff\xff\0\0\0\xff\0")
-body = body[:32] + P("<I", 2) + body[36:]  # two colours, compression RLE8 with biSizeImage 0
-body = body[:16] + P("<I", 1) + body[20:]
+body = dib(4, 2, 8, rle * 2 + b"\0\1", extra=b"\xff\xff\xff\0\0\0\xff\0", rle=1)  # biSizeImage 0
 save("rle.bmp", b"BM" + P("<IHHI", 14 + len(body), 0, 0, 14 + 48) + body, "right red")
 argb = (b"\0\0\0\0" * 2 + b"\0\0\xff\xff" * 2) * 2
 save("alpha.bmp", b"BM" + P("<IHHI", 14 + 40 + 32, 0, 0, 54) + dib(4, 2, 32, argb), "right red")

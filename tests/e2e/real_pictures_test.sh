@@ -24,7 +24,7 @@ done
 status=0
 wait $program || status=$?
 check "exit status 1" test "$status" -eq 1
-gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r50.8 -sOutputFile="$WORK/page-%02d.ppm" "$KELVAD_OUT/kelvad-printer.bin"
+gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r50.8 -sOutputFile="$WORK/page-%02d.ppm" "$KELVAD_OUT/kelvad-printer.bin" || true
 mapfile -t pages < <(python3 "$(dirname "${BASH_SOURCE[0]}")/real_pictures.py" measure "$WORK"/page-*.ppm)
 near() { python3 -c "import sys; sys.exit(abs($1 - $2) > 0.6)"; }
 check "one page per file" test "${#pages[@]}" -eq "${#pictures[@]}"
