@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -227,9 +228,39 @@ bool DrawMetafileAsBitmap(HDC printer, HENHMETAFILE metafile, const PageRect& re
     return true;
 }
 
+// Page coordinates beyond this magnitude make output that no printer renders (paths past its fixed-point range).
+constexpr long double kMaxPageCoordinate = 1 << 20;
+
+// Whether the drawing's bounds, placed on the page as the player places the frame on the rectangle, stay within
+// kMaxPageCoordinate: a drawing far beyond its frame (a window extent of 1 over coordinates of 32767) does not.
+bool BoundsFitThePage(HENHMETAFILE metafile, const PageRect& rect) {
+    ENHMETAHEADER h{};
+    if (!GetEnhMetaFileHeader(metafile, sizeof h, &h) || h.szlMillimeters.cx <= 0 || h.szlMillimeters.cy <= 0)
+        return false;
+    // The frame in the reference device's pixels, as the bounds are.
+    const auto place = [](long double bound, long double from, long double to, long double pixels, long double mm,
+                          int pageFrom, int pageTo) {
+        from = from * pixels / (mm * 100), to = to * pixels / (mm * 100);
+        return to == from || std::fabs(pageFrom + (bound - from) * (pageTo - pageFrom) / (to - from)) <=
+                                 kMaxPageCoordinate;
+    };
+    const RECTL& b = h.rclBounds;
+    const RECTL& f = h.rclFrame;
+    for (const LONG x : {b.left, b.right})
+        if (!place(x, f.left, f.right, h.szlDevice.cx, h.szlMillimeters.cx, rect.left, rect.right))
+            return false;
+    for (const LONG y : {b.top, b.bottom})
+        if (!place(y, f.top, f.bottom, h.szlDevice.cy, h.szlMillimeters.cy, rect.top, rect.bottom))
+            return false;
+    return true;
+}
+
 // Draws a metafile inside its rectangle: plain vectors on the printer's own path, clipped to the rectangle, as
-// the player draws whatever lies outside the frame too; the others through a bitmap.
+// the player draws whatever lies outside the frame too; the others through a bitmap. A drawing far beyond its
+// frame is refused.
 bool DrawMetafile(HDC printer, HENHMETAFILE metafile, const PageRect& rect, bool mirrored) {
+    if (!BoundsFitThePage(metafile, rect))
+        throw UnplayableMetafile();
     const MetafilePlayer player = PlayerOf(metafile);
     if (player != MetafilePlayer::Vectors)
         return DrawMetafileAsBitmap(printer, metafile, rect, mirrored, player);

@@ -20,7 +20,8 @@ public:
     PictureMemoryError() : std::runtime_error("picture memory") {}
 };
 
-// Raised when neither GDI nor GDI+ can draw a metafile that holds EMF+ records.
+// Raised when neither GDI nor GDI+ can draw a metafile that holds EMF+ records, or when its drawing lies so far
+// beyond its frame that the page could not be rendered.
 class UnplayableMetafile : public std::runtime_error {
 public:
     UnplayableMetafile() : std::runtime_error("unplayable metafile") {}

@@ -72,6 +72,7 @@ save("plus.emf", emf(plus((0x4001, 0, P("<4I", 0xDBC01002, 0, 254, 254)), (0x403
                           (0x400A, 0x8000, P("<II4f", 0xFF0000FF, 1, 0, 0, 100, 100)), (0x4002, 0, b""))),
      "full blue")
 save("reference.emf", emf(box(RED), mm=0x7FFFFFFF), "message")
+save("window.wmf", wmf(wmr(0x020C, 1, 1) + wmr(0x0418, 0x7FFF, 0x7FFF, 0, 0)), "message")
 # 3. Bitmaps: white or transparent at the left, red at the right.
 wr, rle = b"\xff\xff\xff" * 2 + b"\0\0\xff" * 2, b"\2\0\2\1\0\0"
 save("os2.bmp", b"BM" + P("<IHHI", 14 + 16 + 24, 0, 0, 30) + dib(4, 2, 24, wr * 2, 16), "right red")
