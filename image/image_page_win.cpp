@@ -126,18 +126,17 @@ bool DrawnBy(int result) {
     return result != 0 && result != static_cast<int>(GDI_ERROR);
 }
 
-// The player a metafile needs: the most any of its records asks for.
+int CALLBACK RaisePlayer(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
+    auto& most = *reinterpret_cast<MetafilePlayer*>(data);
+    most = std::max(most, PlayerFor(reinterpret_cast<const std::uint8_t*>(record), record->nSize));
+    return 1;
+}
+
+// The player a metafile needs: the most any of its records asks for. Without a device context the records are
+// only enumerated, not played.
 MetafilePlayer PlayerOf(HENHMETAFILE metafile) {
     MetafilePlayer player = MetafilePlayer::Vectors;
-    // Without a device context the records are only enumerated, not played.
-    EnumEnhMetaFile(
-        nullptr, metafile,
-        [](HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) -> int {
-            auto& most = *reinterpret_cast<MetafilePlayer*>(data);
-            most = std::max(most, PlayerFor(reinterpret_cast<const std::uint8_t*>(record), record->nSize));
-            return 1;
-        },
-        &player, nullptr);
+    EnumEnhMetaFile(nullptr, metafile, RaisePlayer, &player, nullptr);
     return player;
 }
 
