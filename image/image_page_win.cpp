@@ -190,6 +190,9 @@ bool DrawMetafileAsBitmap(HDC printer, HENHMETAFILE metafile, const PageRect& re
     const std::size_t stride = DibPixelBytes(width, 1, 24);
     if (stride == 0 || height <= 0)
         return false;
+    // Each band plays the whole metafile again: a rendering beyond the loader's largest bitmap is refused.
+    if (BitmapTooLarge(width, height))
+        throw PictureMemoryError();
     const int band = static_cast<int>(std::clamp<std::size_t>(kBandBytes / stride, 1, height));
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, width, band, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
