@@ -1,16 +1,22 @@
 #include "base/dib_check.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "base/little_endian.h"
 
 namespace kelvad {
 
-std::optional<DibFormat> ReadDibHeader(const std::uint8_t* block, std::size_t size, DibColours colours) {
+std::optional<DibFormat> ReadDibHeader(const std::uint8_t* block, std::size_t size, DibColours colours,
+                                       bool inFile) {
     if (size < 12)
         return std::nullopt;
     DibFormat d;
     d.headerSize = Le32(block);
     unsigned planes = 0;
     std::uint32_t used = 0;
+    // A field of the header, or zero where a shorter header leaves it out.
+    const auto field = [&](std::uint32_t at) { return at + 4 <= d.headerSize ? Le32(block + at) : 0; };
     if (d.headerSize == 12) {
         d.width = Le16(block + 4);
         d.height = Le16(block + 6);
@@ -19,15 +25,16 @@ std::optional<DibFormat> ReadDibHeader(const std::uint8_t* block, std::size_t si
         if (d.bitCount != 1 && d.bitCount != 4 && d.bitCount != 8 && d.bitCount != 24)
             return std::nullopt;
     } else {
-        if (d.headerSize < 40 || d.headerSize > size)
+        // The OS/2 2.x header may end after its first 16 bytes in a file; the fields it leaves out are zero.
+        if (d.headerSize < (inFile ? 16u : 40u) || d.headerSize > size)
             return std::nullopt;
         d.width = static_cast<std::int32_t>(Le32(block + 4));
         d.height = static_cast<std::int32_t>(Le32(block + 8));
         planes = Le16(block + 12);
         d.bitCount = Le16(block + 14);
-        d.compression = Le32(block + 16);
-        d.imageSize = Le32(block + 20);
-        used = Le32(block + 32);
+        d.compression = field(16);
+        d.imageSize = field(20);
+        used = field(32);
         switch (d.compression) {
         case kDibRgb:
             if (d.bitCount != 1 && d.bitCount != 4 && d.bitCount != 8 && d.bitCount != 16 && d.bitCount != 24 &&
@@ -36,13 +43,13 @@ std::optional<DibFormat> ReadDibHeader(const std::uint8_t* block, std::size_t si
             break;
         case kDibRle8:
         case kDibRle4:
-            // Compressed rows run bottom-up only, and their length must be known.
-            if (d.bitCount != (d.compression == kDibRle8 ? 8u : 4u) || d.height < 0 || d.imageSize == 0)
+            // Compressed rows run bottom-up only, and their length must be known (in a file, the rest of it).
+            if (d.bitCount != (d.compression == kDibRle8 ? 8u : 4u) || d.height < 0 || (d.imageSize == 0 && !inFile))
                 return std::nullopt;
             break;
         case kDibBitFields:
             // The masks follow a 40-byte header, or are its fields 40 to 51; a header between has half of them.
-            if ((d.bitCount != 16 && d.bitCount != 32) || (d.headerSize > 40 && d.headerSize < 52))
+            if ((d.bitCount != 16 && d.bitCount != 32) || d.headerSize < 40 || (d.headerSize > 40 && d.headerSize < 52))
                 return std::nullopt;
             d.masksAt = 40;
             break;
@@ -109,12 +116,29 @@ std::optional<BmpLayout> CheckBmpFile(const std::uint8_t* data, std::size_t size
     if (size < kBmpFileHeaderSize || data[0] != 'B' || data[1] != 'M')
         return std::nullopt;
     const std::uint32_t pixelsAt = Le32(data + 10);
-    const auto layout = ReadDibHeader(data + kBmpFileHeaderSize, size - kBmpFileHeaderSize);
+    auto layout = ReadDibHeader(data + kBmpFileHeaderSize, size - kBmpFileHeaderSize, DibColours::Rgb, true);
     if (!layout || pixelsAt < kBmpFileHeaderSize + layout->headerSize || pixelsAt > size)
         return std::nullopt;
+    if (layout->Compressed() && layout->imageSize == 0)
+        layout->imageSize = static_cast<std::uint32_t>(std::min<std::size_t>(size - pixelsAt, UINT32_MAX));
     if (layout->PixelBytes(layout->Lines()) > size - pixelsAt)
         return std::nullopt;
     return BmpLayout{*layout, pixelsAt};
+}
+
+bool LayOnWhite(std::uint8_t* pixels, std::size_t count) {
+    bool alpha = false;
+    for (std::size_t i = 0; i < count && !alpha; ++i)
+        alpha = pixels[4 * i + 3] != 0;
+    if (!alpha)
+        return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint8_t* p = pixels + 4 * i;
+        for (int c = 0; c < 3; ++c)
+            p[c] = static_cast<std::uint8_t>((p[c] * p[3] + 255 * (255 - p[3]) + 127) / 255);
+        p[3] = 255;
+    }
+    return true;
 }
 
 } // namespace kelvad

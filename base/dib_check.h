@@ -41,9 +41,10 @@ constexpr std::uint64_t kMaxDibBytes = 1ull << 30;
 // Reads the header at the start of block and checks it: a size GDI knows (12, or 40 and more), a positive width,
 // a height other than 0, one plane, a depth and compression that go together, the uncompressed rows within
 // kMaxDibBytes, at most 2^bits colours for 8 bits and fewer, and masks and colour table inside the block.
-// Nothing when any check fails.
+// Nothing when any check fails. In a file (inFile) an OS/2 2.x header of 16 to 39 bytes is read too, as the long
+// one whose missing fields are zero, and compressed rows may leave their length 0 for the caller to fill in.
 std::optional<DibFormat> ReadDibHeader(const std::uint8_t* block, std::size_t size,
-                                       DibColours colours = DibColours::Rgb);
+                                       DibColours colours = DibColours::Rgb, bool inFile = false);
 
 // A BITMAPINFO that GDI reads without surprises: the 40-byte header (biClrUsed the table's length, no table for
 // more than 8 bits), then the masks for bit fields, then the colour table as four-byte entries. block is the one
@@ -51,12 +52,17 @@ std::optional<DibFormat> ReadDibHeader(const std::uint8_t* block, std::size_t si
 std::vector<std::uint8_t> PlainDibInfo(const DibFormat& layout, const std::uint8_t* block);
 
 // A .BMP file: its 14-byte file header, the bitmap header, and pixels at bfOffBits holding every byte GDI reads.
-// Gives the layout (offsets from the bitmap header) and where the pixels begin in the file.
+// Gives the layout (offsets from the bitmap header) and where the pixels begin in the file; compressed rows whose
+// length the header leaves 0 take the rest of the file.
 constexpr std::size_t kBmpFileHeaderSize = 14; // the bitmap header follows it
 struct BmpLayout {
     DibFormat layout;
     std::size_t pixelsAt = 0;
 };
 std::optional<BmpLayout> CheckBmpFile(const std::uint8_t* data, std::size_t size);
+
+// 32-bit pixels (blue, green, red, alpha) laid on white paper by their alpha, made opaque. Pixels whose fourth bytes
+// are all 0 carry no alpha (the byte is unused) and are left as they are: answers whether any was changed.
+bool LayOnWhite(std::uint8_t* pixels, std::size_t count);
 
 } // namespace kelvad

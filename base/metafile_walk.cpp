@@ -593,12 +593,18 @@ const char* CheckEmf(const std::uint8_t* data, std::size_t size) {
     const std::uint32_t handles = Le16(data + 56);
     if (handles == 0)
         return "no handle table";
-    if (!Near(data, 8, 40))
+    // Bounds and frame; the reference device's size in pixels and millimetres, which the player divides by.
+    if (!Near(data, 8, 40) || !Near(data, 72, 88))
         return kFar;
-    const std::uint32_t description = Le32(data + 60);
-    if (description && !Within(Le32(data + 64), 2 * static_cast<std::uint64_t>(description), headerSize))
+    for (std::size_t at = 72; at < 88; at += 4)
+        if (S32(data + at) <= 0)
+            return kFar;
+    const std::uint32_t description = Le32(data + 60), descriptionAt = Le32(data + 64);
+    if (description && !Within(descriptionAt, 2 * static_cast<std::uint64_t>(description), headerSize))
         return kOutside;
-    if (headerSize >= 100 && Le32(data + 88) && !Within(Le32(data + 92), Le32(data + 88), headerSize))
+    // The pixel format fields of a longer header, unless the description text lies where they would.
+    if (headerSize >= 100 && (descriptionAt == 0 || descriptionAt >= 100) && Le32(data + 88) &&
+        !Within(Le32(data + 92), Le32(data + 88), headerSize))
         return kOutside;
 
     std::size_t at = headerSize;
@@ -620,13 +626,20 @@ const char* CheckEmf(const std::uint8_t* data, std::size_t size) {
     }
 }
 
-const char* CheckWmf(const std::uint8_t* data, std::size_t size) {
+void MendEmfHeader(std::uint8_t* data, std::size_t size) {
+    if (size >= 88 && Le32(data) == kEmrHeader && Le32(data + 40) == 0x464D4520 && Le16(data + 56) == 0)
+        PutLe16(data + 56, 1);
+}
+
+const char* CheckWmf(const std::uint8_t* data, std::size_t size, std::size_t placeable) {
     if (size < 18)
         return "shorter than its header";
     const std::uint16_t type = Le16(data), headerWords = Le16(data + 2);
     if ((type != 1 && type != 2) || headerWords != 9)
         return "not a Windows metafile";
-    if (2 * static_cast<std::uint64_t>(Le32(data + 6)) != size)
+    // Some writers count the placeable header in the total; the end-of-file record marks the end either way.
+    const std::uint64_t total = 2 * static_cast<std::uint64_t>(Le32(data + 6));
+    if (total != size && (placeable == 0 || total != size + placeable))
         return "total size differs from the file";
     WmfObjects objects(Le16(data + 10));
     std::size_t at = 18;
@@ -642,6 +655,36 @@ const char* CheckWmf(const std::uint8_t* data, std::size_t size) {
         at += static_cast<std::size_t>(n);
         if (function == 0)
             return at == size ? nullptr : "records after the end-of-file record";
+    }
+}
+
+const char* CheckWmf(const std::uint8_t* data, std::size_t size) {
+    return CheckWmf(data, size, 0);
+}
+
+MetafilePlayer PlayerFor(const std::uint8_t* record, std::size_t size) {
+    constexpr std::uint32_t kSourceCopy = 0x00CC0020, kEmfPlus = 0x2B464D45; // "EMF+"
+    if (size < 8)
+        return MetafilePlayer::Vectors;
+    const auto ropAt = [&](std::size_t at) {
+        return size >= at + 4 && Le32(record + at) != kSourceCopy ? MetafilePlayer::Bitmap : MetafilePlayer::Vectors;
+    };
+    switch (Le32(record)) {
+    case 70: // GDICOMMENT: EMF+ records follow the identifier
+        return size >= 16 && Le32(record + 12) == kEmfPlus ? MetafilePlayer::GdiPlus : MetafilePlayer::Vectors;
+    case 76:
+    case 77:
+    case 78: // BITBLT, STRETCHBLT, MASKBLT
+        return ropAt(40);
+    case 81: // STRETCHDIBITS
+        return ropAt(68);
+    case 79:
+    case 114:
+    case 116:
+    case 118: // PLGBLT, ALPHABLEND, TRANSPARENTBLT, GRADIENTFILL
+        return MetafilePlayer::Bitmap;
+    default:
+        return MetafilePlayer::Vectors;
     }
 }
 

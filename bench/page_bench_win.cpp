@@ -7,11 +7,16 @@
 // StretchDIBits into the same rectangle of a document on the same printer. Each side's fixed costs are taken
 // out by subtracting its time for SMALL_BMP (a picture of one pixel). Best of ROUNDS each.
 // Memory: the growth of the peak working set while the program prints BIG_BMP, against the 24-bit picture.
+//
+//   kelvad_page_bench.exe --memory PRINTER SMALL_BMP PICTURE WIDTH HEIGHT
+//
+// Memory only, of any picture the program reads (through the plug-ins too), in a process of its own.
 #include <windows.h>
 
 #include <psapi.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -82,12 +87,35 @@ double Best(const std::vector<double>& times) {
     return *std::min_element(times.begin(), times.end());
 }
 
+// Memory only: the growth of the peak working set and of the peak private bytes while the program prints PICTURE
+// of WIDTH x HEIGHT pixels, against its 24-bit bitmap.
+int MeasureMemory(BenchForm& form, const std::string& small, const std::string& picture, double width, double height) {
+    PrintWithProgram(form, small);
+    const PROCESS_MEMORY_COUNTERS before = Memory();
+    const double bitmap = std::ceil(width * 3 / 4) * 4 * height, mib = 1024.0 * 1024.0;
+    // The loader alone first: its peak, then the page's on top of it.
+    form.All1.SetPictureName(kelvad::ToWide(picture));
+    const double loaded = static_cast<double>(Memory().PeakWorkingSetSize) - before.WorkingSetSize;
+    form.All1.SetPictureName(L"");
+    std::printf("%s: loading alone %.1f MiB = %.2f x\n", picture.c_str(), loaded / mib, loaded / bitmap);
+    PrintWithProgram(form, picture);
+    const PROCESS_MEMORY_COUNTERS after = Memory();
+    const double resident = static_cast<double>(after.PeakWorkingSetSize) - before.WorkingSetSize;
+    const double committed = static_cast<double>(after.PeakPagefileUsage) - before.PagefileUsage;
+    std::printf("%s: 24-bit bitmap %.1f MiB; peak growth: working set %.1f MiB = %.2f x, private %.1f MiB = %.2f x "
+                "(limit 3)\n",
+                picture.c_str(), bitmap / mib, resident / mib, resident / bitmap, committed / mib, committed / bitmap);
+    return std::max(resident, committed) <= 3 * bitmap ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4)
-        Fail("usage: kelvad_page_bench PRINTER BIG_BMP SMALL_BMP [ROUNDS]");
-    const std::string printer = argv[1], big = argv[2], small = argv[3];
+    const bool memory = argc > 1 && std::string(argv[1]) == "--memory";
+    if (memory ? argc < 7 : argc < 4)
+        Fail("usage: kelvad_page_bench PRINTER BIG_BMP SMALL_BMP [ROUNDS]\n"
+             "       kelvad_page_bench --memory PRINTER SMALL_BMP PICTURE WIDTH HEIGHT");
+    const std::string printer = argv[memory ? 2 : 1], big = argv[memory ? 4 : 2], small = argv[3];
     const int rounds = argc > 4 ? std::atoi(argv[4]) : 3;
     ui::App().Initialize(GetModuleHandleA(nullptr));
     ui::App().title = "Kelvad32";
@@ -102,6 +130,8 @@ int main(int argc, char** argv) {
             form.PrinterListBox.SetItemIndex(i);
     form.PrinterListBoxClick();
     form.OutputOptions.IsPrnFile = false;
+    if (memory)
+        return MeasureMemory(form, small, big, std::atof(argv[5]), std::atof(argv[6]));
 
     // The page rectangle the program uses, for the bare program.
     const kelvad::PageMetrics metrics = kelvad::ReadPageMetrics();

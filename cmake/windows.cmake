@@ -1,5 +1,5 @@
 # Windows build (MinGW-w64): the program, the Win32 test program and the end-to-end tests run under Wine.
-set(win_libs winspool comdlg32 comctl32 shell32 shlwapi gdi32 user32 kernel32)
+set(win_libs winspool comdlg32 comctl32 shell32 shlwapi gdiplus gdi32 user32 kernel32)
 
 add_library(kelvad_win STATIC ${win_sources})
 target_include_directories(kelvad_win PUBLIC ${CMAKE_SOURCE_DIR})

@@ -134,6 +134,14 @@ void TAll::LoadPicture() {
 void TAll::LoadNative(const std::string& extension) {
     loaderKind_ = kNativeKind;
     try {
+        // An icon whose image is a PNG file is read as .png files are, by the PNG plug-in.
+        if (extension == ".ICO")
+            if (std::vector<unsigned char> png = ui::PngIconImage(ui::ReadWholeFile(pictureName_)); !png.empty()) {
+                preView_ = false;
+                orgWidth_ = orgHeight_ = 0;
+                LoadPngIcon(std::move(png));
+                return;
+            }
         GetPicture().LoadFromFile(pictureName_, extension);
     } catch (const ui::InvalidPicture&) {
         Fail(kErrorInvalidPicture, PluginResultText(plugin::kUnknownFormat));
@@ -162,38 +170,31 @@ ui::GdiObject MakePalette(const PALETTEENTRY* entries, int count) {
     return ui::GdiObject(CreatePalette(logical));
 }
 
-// Copies the rows of a checked plug-in bitmap into a device bitmap, in bands of scan lines from the bottom up: GDI
-// converts each call's rows through a buffer of their size, so whole pictures would need that much memory again.
-// Rows stored from the top go through a bottom-up copy of the header, each band turned over in a buffer. Returns
-// the number of scan lines set.
-int CopyRows(HDC dc, HBITMAP bitmap, const DibLayout& layout, const unsigned char* info, std::size_t infoSize,
-             const unsigned char* bits) {
-    const std::size_t stride = (static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
-    const int band = static_cast<int>(std::max<std::size_t>(1, (1u << 20) / stride));
-    std::vector<unsigned char> header;
-    std::vector<unsigned char> turned;
-    if (layout.topDown) {
-        header.assign(info, info + infoSize);
-        const std::int32_t height = layout.height;
-        std::memcpy(header.data() + 8, &height, sizeof height); // biHeight
-        info = header.data();
+// A DIB section of width x height in the depth, masks and colour table of a checked plug-in bitmap, holding its rows
+// (bottom-aligned and cut to the section where the sizes differ): the page then prints these pixels as they are,
+// with no second copy. Null when the section cannot be made.
+ui::GdiObject CopyRows(const DibLayout& layout, const unsigned char* info, const unsigned char* bits, int width,
+                       int height) {
+    // The plug-in's header, table and masks, bottom-up, of the section's size.
+    std::vector<unsigned char> header(info, info + layout.colourTableOffset + 4 * layout.colourCount);
+    const std::int32_t size[2] = {width, height};
+    std::memcpy(header.data() + 4, size, sizeof size);
+    std::memset(header.data() + 20, 0, 4); // biSizeImage
+    if (layout.bitCount > 8)
+        std::memset(header.data() + 32, 0, 4); // biClrUsed: no optional table behind deeper rows
+    void* pixels = nullptr;
+    ui::GdiObject section(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(header.data()), DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!section)
+        return section;
+    const std::size_t from = (static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
+    const std::size_t to = (static_cast<std::size_t>(width) * layout.bitCount + 31) / 32 * 4;
+    for (int line = 0; line < std::min(height, layout.height); ++line) {
+        // Scan line `line` from the bottom is row height - 1 - line of rows stored from the top.
+        const int row = layout.topDown ? layout.height - 1 - line : line;
+        std::memcpy(static_cast<unsigned char*>(pixels) + line * to, bits + row * from, std::min(from, to));
     }
-    int lines = 0;
-    for (int first = 0; first < layout.height; first += band) {
-        const int count = std::min(band, layout.height - first);
-        const unsigned char* rows = bits + first * stride;
-        if (layout.topDown) {
-            // Scan line first + i from the bottom is row height - 1 - first - i from the top.
-            turned.resize(count * stride);
-            for (int i = 0; i < count; ++i)
-                std::memcpy(turned.data() + i * stride, bits + (layout.height - 1 - first - i) * stride, stride);
-            rows = turned.data();
-        }
-        const int set =
-            SetDIBits(dc, bitmap, first, count, rows, reinterpret_cast<const BITMAPINFO*>(info), DIB_RGB_COLORS);
-        lines += std::max(set, 0);
-    }
-    return lines;
+    return section;
 }
 
 } // namespace
@@ -293,6 +294,21 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
         SquarePixels(record.xDensity, record.yDensity);
 }
 
+void TAll::LoadPngIcon(std::vector<unsigned char> png) {
+    const LoaderRow row = *FindLoader(".PNG");
+    ui::Library library(LoadPluginLibrary(pluginFolder, row.library));
+    if (reinterpret_cast<UINT_PTR>(library.get()) <= 32) {
+        Fail(kErrorLibraryNotFound, LibraryNotFoundText(row.typeName));
+        return;
+    }
+    const PluginCalls calls{nullptr, nullptr, EntryPoint<plugin::GetPictureFn>(library.get(), "GetPicture")};
+    if (!calls.getPicture) {
+        Fail(kErrorOther, PluginResultText(kErrorOther));
+        return;
+    }
+    LoadWhole(calls, PluginSource(std::move(png)));
+}
+
 // JPEG: the size from the information call (at offset 0, else 128), then the picture or its preview.
 void TAll::LoadJpeg(const PluginCalls& calls, const PluginSource& source) {
     plugin::PictureInfo record{};
@@ -385,7 +401,6 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
     ui::GlobalMemory ownedBits(bitsBlock);
     ui::GdiObject bitmap;
     ui::GdiObject palette;
-    HPALETTE previous = nullptr;
     {
         Locked bits(bitsBlock);
         Locked info(infoBlock);
@@ -398,13 +413,12 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
             width = layout->width;
             height = layout->height;
         }
-        ui::WindowDc screen(nullptr);
-        bitmap.reset(CreateCompatibleBitmap(screen.get(), width, height));
-        ui::OwnedDc memory(CreateCompatibleDC(screen.get()));
-        if (!bitmap || !memory) {
+        bitmap = CopyRows(*layout, info.data(), bits.data(), width, height);
+        if (!bitmap) {
             Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
             return false;
         }
+        ui::WindowDc screen(nullptr);
         const int displayBits = displayBitsPerPixel ? displayBitsPerPixel() : GetDeviceCaps(screen.get(), BITSPIXEL);
         if (mayBuildPalette && layout->bitCount <= 8 && displayBits == 8) {
             const int count = PaletteEntryCount(layout->bitCount, layout->clrUsed);
@@ -415,30 +429,18 @@ bool TAll::SetPixels(HGLOBAL infoBlock, HGLOBAL bitsBlock, int width, int height
                 entries[i] = PALETTEENTRY{quad[2], quad[1], quad[0], 0};
             }
             palette = MakePalette(entries.data(), count);
-            if (palette) {
-                previous = SelectPalette(memory.get(), static_cast<HPALETTE>(palette.get()), FALSE);
-                RealizePalette(memory.get());
-            }
-        }
-        const int lines =
-            CopyRows(memory.get(), static_cast<HBITMAP>(bitmap.get()), *layout, info.data(), info.size(), bits.data());
-        if (previous)
-            SelectPalette(memory.get(), previous, FALSE);
-        if (lines == 0) {
-            Fail(plugin::kCorrupt, PluginResultText(plugin::kCorrupt));
-            return false;
         }
     }
     // The plug-in's blocks go as soon as the bitmap holds the rows, so that the two are held together only while
     // the rows are copied.
     ownedBits.reset();
     ownedInfo.reset();
-    // The window that shows the picture realises its palette too.
+    // The window that shows the picture realises its palette.
     if (palette && Owner() && Owner()->Handle()) {
         ui::WindowDc window(Owner()->Handle());
         HPALETTE before = SelectPalette(window.get(), static_cast<HPALETTE>(palette.get()), FALSE);
         RealizePalette(window.get());
-        SelectPalette(window.get(), previous ? previous : before, FALSE);
+        SelectPalette(window.get(), before, FALSE);
     }
     GetPicture().AssignBitmap(std::move(bitmap), std::move(palette));
     return true;

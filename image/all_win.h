@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/picture.h"
 
@@ -67,6 +68,7 @@ private:
     void Fail(int error, const std::string& text);
     void LoadNative(const std::string& extension);
     void LoadThroughPlugin(int kind, const char* library, const char* typeName);
+    void LoadPngIcon(std::vector<unsigned char> png);
     void LoadJpeg(const PluginCalls& calls, const PluginSource& source);
     bool LoadWhole(const PluginCalls& calls, const PluginSource& source);
     void SquarePixels(unsigned xDensity, unsigned yDensity);

@@ -20,6 +20,13 @@ public:
     PictureMemoryError() : std::runtime_error("picture memory") {}
 };
 
+// Raised when neither GDI nor GDI+ can draw a metafile that holds EMF+ records, or when its drawing lies so far
+// beyond its frame that the page could not be rendered.
+class UnplayableMetafile : public std::runtime_error {
+public:
+    UnplayableMetafile() : std::runtime_error("unplayable metafile") {}
+};
+
 // True when the device stretches device-independent bitmaps (RASTERCAPS has RC_STRETCHDIB).
 bool CanStretchDib(HDC dc);
 
@@ -33,8 +40,10 @@ bool DrawDibToPrinter(HDC printer, int left, int top, int width, int height, HBI
 void MirrorBitmap(HBITMAP bitmap, int width, int height);
 
 // Draws the loaded picture into the rectangle of the printer page as the options say (mirrored, the bitmap
-// through its device-independent copy, the icon on white). Answers whether the device took the drawing; throws
-// PictureMemoryError when a copy does not fit in memory.
+// through its device-independent copy, the icon on white, a metafile clipped to the rectangle, and played into
+// bitmaps at the printer's resolution where it holds what the printer's own path loses). Answers whether the
+// device took the drawing; throws PictureMemoryError when a copy does not fit in memory, UnplayableMetafile when
+// GDI+ cannot play a metafile's EMF+ records.
 bool DrawPicture(HDC printer, ui::Picture& picture, const PageRect& rect, const OutputOptions& options);
 using PictureDrawer = std::function<bool(HDC, ui::Picture&, const PageRect&, const OutputOptions&)>;
 

@@ -5,11 +5,11 @@
 
 namespace kelvad::plugins {
 
-namespace {
-
 std::uint8_t OnWhite(unsigned colour, unsigned alpha) {
     return static_cast<std::uint8_t>((colour * alpha + 255 * (255 - alpha) + 127) / 255);
 }
+
+namespace {
 std::uint8_t High(const std::uint8_t* p) {
     return p[1]; // 16-bit samples are little-endian
 }

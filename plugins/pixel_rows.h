@@ -28,6 +28,9 @@ struct RowFormat {
     int greyBits;   // Grey: bits per grey sample
 };
 
+// A colour channel laid on white paper by its alpha (0 transparent, 255 opaque).
+std::uint8_t OnWhite(unsigned colour, unsigned alpha);
+
 // One source row of width pixels into one bitmap row: Direct and BlackWhite keep the source depth, Indexed2 gives
 // 4 bits, Grey 8 bits, the others 24-bit blue, green, red. The source row holds width * sourceBits bits; Indexed2
 // needs a zeroed output row.

@@ -185,9 +185,15 @@ std::vector<RGBQUAD> FramePalette(Source& source) {
         throw Failure{kCorrupt};
     std::vector<WICColor> argb(count);
     Check(palette->GetColors(count, argb.data(), &count), kCorrupt);
+    // A transparent entry (a GIF's transparent colour, a PNG's tRNS) is laid on white paper by its alpha; a palette
+    // whose alphas are all 0 has none.
+    const bool hasAlpha = std::any_of(argb.begin(), argb.end(), [](WICColor c) { return (c >> 24) != 0; });
     std::vector<RGBQUAD> colours(count);
-    for (UINT i = 0; i < count; ++i)
-        colours[i] = RGBQUAD{BYTE(argb[i]), BYTE(argb[i] >> 8), BYTE(argb[i] >> 16), 0};
+    for (UINT i = 0; i < count; ++i) {
+        const unsigned alpha = hasAlpha ? argb[i] >> 24 : 255;
+        const auto on = [&](int shift) { return kelvad::plugins::OnWhite((argb[i] >> shift) & 0xFF, alpha); };
+        colours[i] = RGBQUAD{on(0), on(8), on(16), 0};
+    }
     return colours;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/dib_check.h"
+#include "base/little_endian.h"
 #include "base/codepage.h"
 #include "base/metafile_walk.h"
 
@@ -70,7 +71,40 @@ SIZE MetafilePixels(const ENHMETAHEADER& header) {
             FrameToPixels(header.rclFrame.top, header.rclFrame.bottom, GetDeviceCaps(screen.get(), LOGPIXELSY))};
 }
 
+#pragma pack(push, 1)
+struct IconEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes, offset;
+};
+#pragma pack(pop)
+
+// The first entry of an icon file, its image of 40 bytes or more inside the file.
+std::optional<IconEntry> FirstIconEntry(const std::vector<unsigned char>& data) {
+    struct IconDir {
+        WORD reserved, type, count;
+    };
+    IconDir dir;
+    if (!Fits<IconDir>(data, 0))
+        return std::nullopt;
+    std::memcpy(&dir, data.data(), sizeof dir);
+    if (dir.reserved != 0 || dir.type != 1 || dir.count == 0 || !Fits<IconEntry>(data, sizeof dir))
+        return std::nullopt;
+    IconEntry entry;
+    std::memcpy(&entry, data.data() + sizeof dir, sizeof entry);
+    if (entry.offset > data.size() || entry.bytes > data.size() - entry.offset || entry.bytes < 40)
+        return std::nullopt;
+    return entry;
+}
+
 } // namespace
+
+std::vector<unsigned char> PngIconImage(const std::vector<unsigned char>& file) {
+    const std::optional<IconEntry> entry = FirstIconEntry(file);
+    if (!entry || std::memcmp(file.data() + entry->offset, "\x89PNG\r\n\x1A\n", 8) != 0)
+        return {};
+    return {file.begin() + entry->offset, file.begin() + entry->offset + entry->bytes};
+}
 
 void Picture::Clear() noexcept {
     kind_ = Kind::Empty;
@@ -94,7 +128,7 @@ void Picture::AssignBitmap(GdiObject bitmap, GdiObject palette) {
 
 void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExtension) {
     Clear();
-    const std::vector<unsigned char> data = ReadWholeFile(path);
+    std::vector<unsigned char> data = ReadWholeFile(path);
     const InvalidPicture invalid(path);
 
     if (upperExtension == ".BMP") {
@@ -122,31 +156,21 @@ void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExt
         if (SetDIBits(screen.get(), static_cast<HBITMAP>(section.get()), 0, lines, data.data() + bmp->pixelsAt,
                       reinterpret_cast<const BITMAPINFO*>(sourceInfo.data()), DIB_RGB_COLORS) != lines)
             throw invalid;
+        // Alpha in the fourth byte of blue, green and red pixels: transparent is the paper.
+        const bool bgr = format.compression == kelvad::kDibRgb ||
+                         (format.masks[0] == 0xFF0000 && format.masks[1] == 0xFF00 && format.masks[2] == 0xFF &&
+                          format.headerSize >= 56 && kelvad::Le32(data.data() + kelvad::kBmpFileHeaderSize + 52) == 0xFF000000u);
+        if (format.bitCount == 32 && bgr)
+            kelvad::LayOnWhite(static_cast<std::uint8_t*>(bits), format.Lines() * format.width);
         AssignBitmap(std::move(section), GdiObject());
         return;
     }
 
     if (upperExtension == ".ICO") {
-        struct IconDir {
-            WORD reserved, type, count;
-        };
-#pragma pack(push, 1)
-        struct IconEntry {
-            BYTE width, height, colours, reserved;
-            WORD planes, bitCount;
-            DWORD bytes, offset;
-        };
-#pragma pack(pop)
-        IconDir dir;
-        if (!Fits<IconDir>(data, 0))
+        const std::optional<IconEntry> found = FirstIconEntry(data);
+        if (!found)
             throw invalid;
-        std::memcpy(&dir, data.data(), sizeof dir);
-        if (dir.reserved != 0 || dir.type != 1 || dir.count == 0 || !Fits<IconEntry>(data, sizeof dir))
-            throw invalid;
-        IconEntry entry;
-        std::memcpy(&entry, data.data() + sizeof dir, sizeof entry);
-        if (entry.offset > data.size() || entry.bytes > data.size() - entry.offset || entry.bytes < 40)
-            throw invalid;
+        const IconEntry& entry = *found;
         const int w = entry.width ? entry.width : 256;
         const int h = entry.height ? entry.height : 256;
         std::vector<unsigned char> image(data.begin() + entry.offset, data.begin() + entry.offset + entry.bytes);
@@ -163,6 +187,7 @@ void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExt
     HENHMETAFILE metafile = nullptr;
     if (upperExtension == ".EMF") {
         // The player trusts every record: each one is checked first.
+        kelvad::MendEmfHeader(data.data(), data.size());
         if (CheckEmf(data.data(), data.size()))
             throw invalid;
         metafile = SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
@@ -194,8 +219,11 @@ void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExt
             }
         }
         // Converting to an enhanced metafile plays the records already.
-        if (CheckWmf(data.data() + start, data.size() - start))
+        if (CheckWmf(data.data() + start, data.size() - start, start))
             throw invalid;
+        // The total as the platform's reader takes it: the buffer's length (a total that counts the placeable
+        // header too is corrected in this copy).
+        kelvad::PutLe32(data.data() + start + 6, static_cast<std::uint32_t>((data.size() - start) / 2));
         WindowDc screen(nullptr);
         metafile = SetWinMetaFileBits(static_cast<UINT>(data.size() - start), data.data() + start, screen.get(), size);
     } else {

@@ -24,6 +24,10 @@ inline constexpr long long kMaxPictureFileSize = 1LL << 30;
 // The whole file. Opening or reading it fails with Error, a file above kMaxPictureFileSize with InvalidPicture.
 std::vector<unsigned char> ReadWholeFile(const std::wstring& path);
 
+// The image of an icon file's first entry when it is a PNG file (which the platform's icon reader takes with red and
+// blue exchanged); empty otherwise.
+std::vector<unsigned char> PngIconImage(const std::vector<unsigned char>& file);
+
 // One picture held in memory: empty, a bitmap (with the palette it was made for, if any), an icon or a
 // metafile. Width and height are in pixels; a metafile's are its nominal size in display pixels.
 class Picture {
