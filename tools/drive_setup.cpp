@@ -141,7 +141,7 @@ bool Step(const std::wstring& step) {
             return false;
         tool::PrintLine(tool::MessageBoxText(box));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
-        return true;
+        return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box) ? box : nullptr; }) != nullptr;
     }
     if (verb == L"texts") {
         HWND top = TopWindow(rest);

@@ -2,7 +2,8 @@
 //
 //   press_ok.exe CAPTION [TIMEOUT_MS]
 //
-// Waits for a dialog box whose caption is CAPTION, prints its text (UTF-8), then presses its OK button.
+// Waits for a dialog box whose caption is CAPTION, prints its text (UTF-8), then presses its OK button and waits until
+// the box has gone.
 // Exit status 0 when a box was answered, 1 when none came in time.
 #include "tool_text.h"
 
@@ -22,6 +23,9 @@ int main() {
         if (box && IsWindowVisible(box)) {
             tool::PrintLine(tool::MessageBoxText(box));
             PostMessageW(box, WM_COMMAND, IDOK, 0);
+            // Gone before this ends: a second press_ok for the next box must not find this one again.
+            while (IsWindow(box) && IsWindowVisible(box) && GetTickCount() - start < timeout + 30000)
+                Sleep(20);
             return 0;
         }
         Sleep(50);
