@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "base/program_path_win.h"
 #include "image/image_loader.h"
 #include "image/plugin_interface_win.h"
 #include "ui/application.h"
@@ -44,11 +45,7 @@ private:
 
 // The program's own folder, ending in a backslash.
 std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length = 0;
-    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size())
-        path.resize(path.size() * 2);
-    path.resize(length);
+    const std::wstring path = ProgramPath();
     return path.substr(0, path.rfind(L'\\') + 1);
 }
 
