@@ -22,7 +22,6 @@ public:
 
     ProfileText& Text() noexcept { return text_; }
     const ProfileText& Text() const noexcept { return text_; }
-    ProfileEncoding Encoding() const noexcept { return encoding_; }
     // The whole file as it is to be written, every line ending in CR LF.
     std::string Bytes() const;
 
