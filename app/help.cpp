@@ -1,15 +1,16 @@
 #include "app/help.h"
 
+#include "base/codepage.h"
 #include "settings/program_paths.h"
 
 namespace kelvad {
 
-std::string HelpFilePath(const std::string& programPath) {
-    return ChangeFileExt(programPath, ".HLP");
+std::wstring HelpFilePath(const std::wstring& programPath) {
+    return ChangeFileExt(programPath, L".HLP");
 }
 
-std::string HelpPagePath(const std::string& programPath) {
-    return ChangeFileExt(programPath, ".html");
+std::wstring HelpPagePath(const std::wstring& programPath) {
+    return ChangeFileExt(programPath, L".html");
 }
 
 std::string HelpSectionId(unsigned context) {
@@ -61,14 +62,14 @@ std::string BrowserCommandLine(const std::string& openCommand, const std::string
     return line;
 }
 
-HelpAction ChooseHelpAction(const std::string& programPath, bool helpFileExists, const std::string& pagePathUtf8,
+HelpAction ChooseHelpAction(const std::wstring& programPath, bool helpFileExists, const std::string& pagePathUtf8,
                             const std::string& htmlOpenCommand, unsigned context) {
     if (helpFileExists)
         return {HelpAction::Viewer, HelpFilePath(programPath)};
     if (htmlOpenCommand.empty())
         return {HelpAction::ShellOpen, HelpPagePath(programPath)};
     const std::string address = FileUrl(pagePathUtf8) + "#" + HelpSectionId(context);
-    return {HelpAction::Browser, BrowserCommandLine(htmlOpenCommand, address)};
+    return {HelpAction::Browser, FromUtf8(BrowserCommandLine(htmlOpenCommand, address))};
 }
 
 } // namespace kelvad

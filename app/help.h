@@ -8,14 +8,13 @@ namespace kelvad {
 // the page is opened as a file, at its top).
 struct HelpAction {
     enum Kind { Viewer, Browser, ShellOpen } kind = Viewer;
-    // Viewer: the .HLP file; Browser: the command line to start (UTF-8, as the shell's command and the address
-    // are); ShellOpen: the page's path. Paths are Shift-JIS.
-    std::string target;
+    // Viewer: the .HLP file; Browser: the command line to start; ShellOpen: the page's path.
+    std::wstring target;
 };
 
 // The help file and the help page of the program at programPath: Kelvad32.HLP and Kelvad32.html beside it.
-std::string HelpFilePath(const std::string& programPath);
-std::string HelpPagePath(const std::string& programPath);
+std::wstring HelpFilePath(const std::wstring& programPath);
+std::wstring HelpPagePath(const std::wstring& programPath);
 
 // The id of the page's section for a help context ("topic1000").
 std::string HelpSectionId(unsigned context);
@@ -30,7 +29,7 @@ std::string BrowserCommandLine(const std::string& openCommand, const std::string
 
 // The viewer where the .HLP file exists; otherwise the page at the topic's section, through the browser
 // command (empty: the shell has no open command for .html).
-HelpAction ChooseHelpAction(const std::string& programPath, bool helpFileExists, const std::string& pagePathUtf8,
+HelpAction ChooseHelpAction(const std::wstring& programPath, bool helpFileExists, const std::string& pagePathUtf8,
                             const std::string& htmlOpenCommand, unsigned context);
 
 } // namespace kelvad

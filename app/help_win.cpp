@@ -12,8 +12,8 @@
 namespace kelvad {
 namespace {
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
+bool FileExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -35,11 +35,10 @@ std::string ShellHtmlOpenCommand() {
 bool OpenWithShell(HWND owner, const HelpAction& action) {
     if (action.kind == HelpAction::ShellOpen) {
         auto result = reinterpret_cast<INT_PTR>(
-            ShellExecuteW(owner, L"open", ToWide(action.target).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+            ShellExecuteW(owner, L"open", action.target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         return result > 32;
     }
-    // The shell's command may name any folder, so it is carried as UTF-8 rather than Shift-JIS.
-    std::wstring commandLine = FromUtf8(action.target);
+    std::wstring commandLine = action.target;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -54,12 +53,13 @@ bool OpenWithShell(HWND owner, const HelpAction& action) {
 
 } // namespace
 
-HelpDesk::HelpDesk(std::string programPath)
+HelpDesk::HelpDesk(std::wstring programPath)
     : fileExists(FileExists), htmlOpenCommand(ShellHtmlOpenCommand),
-      winHelp([](HWND owner, const std::string& file, UINT command, ULONG_PTR data) {
-          WinHelpW(owner, ToWide(file).c_str(), command, data);
+      winHelp([](HWND owner, const std::wstring& file, UINT command, ULONG_PTR data) {
+          WinHelpW(owner, file.c_str(), command, data);
       }),
-      open(OpenWithShell), report([](const std::string& text) { ui::MessageBox(text, kCaption, kExclamationIcon); }),
+      open(OpenWithShell),
+      report([](const std::wstring& text) { ui::MessageBox(text, ToWide(kCaption), kExclamationIcon); }),
       programPath_(std::move(programPath)) {}
 
 void HelpDesk::Request(HWND owner, UINT command, ULONG_PTR data) {
@@ -72,7 +72,7 @@ void HelpDesk::Request(HWND owner, UINT command, ULONG_PTR data) {
 void HelpDesk::Show(HWND owner, unsigned context) {
     const bool viewer = fileExists(HelpFilePath(programPath_));
     // The page's address is UTF-8 whatever the system code page.
-    const std::string page = ToUtf8(ToWide(HelpPagePath(programPath_)));
+    const std::string page = ToUtf8(HelpPagePath(programPath_));
     const HelpAction action =
         ChooseHelpAction(programPath_, viewer, page, viewer ? std::string() : htmlOpenCommand(), context);
     if (action.kind == HelpAction::Viewer) {
@@ -82,7 +82,7 @@ void HelpDesk::Show(HWND owner, unsigned context) {
         // A browser that cannot be started leaves the page to the shell, which opens it at its top.
         const HelpAction page{HelpAction::ShellOpen, HelpPagePath(programPath_)};
         if (action.kind == HelpAction::ShellOpen || !open(owner, page))
-            report(page.target + " を開けません");
+            report(page.target + ToWide(" を開けません"));
     }
 }
 

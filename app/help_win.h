@@ -14,7 +14,7 @@ namespace kelvad {
 class HelpDesk {
 public:
     // programPath: the program file; the help files stand beside it.
-    explicit HelpDesk(std::string programPath);
+    explicit HelpDesk(std::wstring programPath);
 
     // A request of the application (ui::Application::onHelp): HELP_CONTEXT with the topic, or HELP_QUIT.
     void Request(HWND owner, UINT command, ULONG_PTR data);
@@ -22,18 +22,17 @@ public:
     void Quit(HWND owner);
 
     // The platform calls behind help; tests replace them.
-    std::function<bool(const std::string& path)> fileExists;
+    std::function<bool(const std::wstring& path)> fileExists;
     // The shell's open command for .html in UTF-8, empty when there is none.
     std::function<std::string()> htmlOpenCommand;
-    std::function<void(HWND owner, const std::string& file, UINT command, ULONG_PTR data)> winHelp;
-    // Starts a browser command line (UTF-8) or has the shell open a file (Shift-JIS); false when that could not be
-    // done.
+    std::function<void(HWND owner, const std::wstring& file, UINT command, ULONG_PTR data)> winHelp;
+    // Starts a browser command line or has the shell open a file; false when that could not be done.
     std::function<bool(HWND owner, const HelpAction& action)> open;
     // Tells the user that the page could not be opened at all.
-    std::function<void(const std::string& text)> report;
+    std::function<void(const std::wstring& text)> report;
 
 private:
-    std::string programPath_;
+    std::wstring programPath_;
     bool viewerUsed_ = false;
 };
 

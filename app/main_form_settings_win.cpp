@@ -1,8 +1,10 @@
 // The main window's side of the settings file: what is read at start and written at program end.
 #include "app/command_line.h"
 #include "app/main_form_win.h"
+#include "base/codepage.h"
 #include "settings/profile_store_win.h"
 #include "settings/settings_file.h"
+#include "ui/application.h"
 
 namespace kelvad {
 
@@ -41,12 +43,16 @@ void Restore(WINDOWPLACEMENT& placement, const StoredConfig& stored, const RECT&
 
 } // namespace
 
-void TMain_Form::LoadSettings() {
+bool TMain_Form::LoadSettings() {
     WinProfileStore store(settingsPath_);
     IniFile ini(store);
     LoadConfig(ini);
     LoadCommandStrings(ini);
     LoadOptions(ini);
+    if (store.Readable())
+        return true;
+    ShowWideMessageBox(CannotReadMessage(settingsPath_) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
+    return false;
 }
 
 void TMain_Form::LoadConfig(IniFile& ini) {
@@ -94,10 +100,17 @@ void TMain_Form::FormDestroy() {
         return;
     WinProfileStore store(settingsPath_);
     IniFile ini(store);
-    SaveConfig(ini);
-    SaveCommandStrings(ini);
-    SaveOptions(ini);
-    store.Commit();
+    try {
+        SaveConfig(ini);
+        SaveCommandStrings(ini);
+        SaveOptions(ini);
+        store.Commit();
+    } catch (const std::exception&) {
+        // The error box follows; after an automatic print the run has then failed.
+        if (AutoPrint)
+            exitStatus_ = 1;
+        throw;
+    }
 }
 
 } // namespace kelvad

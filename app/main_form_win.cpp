@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "base/codepage.h"
 #include "base/help_ids.h"
+#include "base/program_path_win.h"
 #include "base/resource_ids.h"
 #include "image/image_page_win.h"
 #include "lists/edit_command_string_win.h"
@@ -81,29 +82,10 @@ template <class Hook, class Function> void Unhook(Function& function, const TMai
         function = nullptr;
 }
 
-std::string ModulePath() {
-    // The settings and help paths are Shift-JIS. A folder whose name code page 932 cannot hold is taken by its
-    // short (8.3) name, where its volume keeps one; without one it keeps its '?', which no file can be named with,
-    // so nothing else is read or written in its place.
-    wchar_t path[MAX_PATH + 1] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const ShiftJisText whole = ToShiftJis(path);
-    const std::wstring full = path;
-    const std::size_t slash = full.rfind(L'\\');
-    if (whole.exact || slash == std::wstring::npos)
-        return whole.bytes;
-    const std::wstring folder = full.substr(0, slash);
-    wchar_t shortFolder[MAX_PATH + 1] = {};
-    const DWORD length = GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH);
-    if (length == 0 || length > MAX_PATH)
-        return whole.bytes;
-    return ToShiftJis(std::wstring(shortFolder, length) + full.substr(slash)).bytes;
-}
-
 } // namespace
 
 TMain_Form::TMain_Form(std::wstring commandLine)
-    : Help(ModulePath()), commandLine_(std::move(commandLine)), settingsPath_(SettingsFilePath(ModulePath())),
+    : Help(ProgramPath()), commandLine_(std::move(commandLine)), settingsPath_(SettingsFilePath(ProgramPath())),
       ownSpooler_(std::make_unique<WinSpooler>()), ownFileSystem_(std::make_unique<WinFileSystem>()),
       spooler_(ownSpooler_.get()), fileSystem_(ownFileSystem_.get()) {}
 
@@ -345,8 +327,7 @@ void TMain_Form::FormCreate() {
     DragAcceptFiles(ui::App().Handle(), TRUE);
     FilesListBox.Clear();
     TakeCommandLine();
-    LoadSettings();
-    settingsLoaded_ = true;
+    settingsLoaded_ = LoadSettings();
     RefreshMinMargins();
     ChooseCommandLinePrinter();
     createCompleted_ = true;

@@ -117,8 +117,9 @@ public:
     void CommandOutputClick();
 
     // The settings file: read at the end of FormCreate through one profile, written by FormDestroy at program
-    // end through another.
-    void LoadSettings();
+    // end through another. A file that is there but cannot be read is reported, and false returned: its settings
+    // were not read, and the end of the run leaves it as it is.
+    bool LoadSettings();
     void LoadConfig(IniFile& ini);
     void LoadCommandStrings(IniFile& ini);
     void LoadOptions(IniFile& ini);
@@ -165,7 +166,7 @@ private:
     std::vector<CommandEntry> commands_;
     // The progress window while a run is under way.
     TNowPrinting* nowPrinting_ = nullptr;
-    std::string settingsPath_;
+    std::wstring settingsPath_;
     // The settings were read: only then does the end of the run write them back.
     bool settingsLoaded_ = false;
     bool destroying_ = false;

@@ -64,6 +64,13 @@ std::wstring FromUtf8(std::string_view text) {
     return ToWideFrom(CP_UTF8, text);
 }
 
+std::wstring UpperCaseName(std::wstring_view text) {
+    std::wstring upper(text);
+    if (!upper.empty())
+        CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    return upper;
+}
+
 std::optional<std::string> ToAnsiCodePage(std::wstring_view text) {
     const UINT codePage = GetACP();
     // UTF-8 takes neither the flag nor a default character.
@@ -171,6 +178,14 @@ std::wstring FromUtf8(std::string_view text) {
     Converter converter("WCHAR_T", "UTF-8");
     bool exact = true;
     return converter.Convert<std::wstring>(text.data(), text.size(), std::wstring(L"\uFFFD"), exact);
+}
+
+std::wstring UpperCaseName(std::wstring_view text) {
+    std::wstring upper(text);
+    for (wchar_t& c : upper)
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    return upper;
 }
 
 #endif

@@ -28,6 +28,9 @@ std::wstring CutAtShiftJisBytes(std::wstring_view text, std::size_t maxBytes);
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
 
+// Text with its letters upper-cased as the file system compares names (on Linux: ASCII letters only).
+std::wstring UpperCaseName(std::wstring_view text);
+
 #ifdef _WIN32
 // The text in the system's ANSI code page, for an interface that takes no other (the image plug-ins); nullopt when
 // that code page cannot carry it exactly (the text turned back would be another one).

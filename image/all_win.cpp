@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <vector>
 
 #include "base/codepage.h"
+#include "base/program_path_win.h"
 #include "image/image_loader.h"
 #include "image/plugin_interface_win.h"
 #include "ui/application.h"
@@ -44,11 +46,7 @@ private:
 
 // The program's own folder, ending in a backslash.
 std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length = 0;
-    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size())
-        path.resize(path.size() * 2);
-    path.resize(length);
+    const std::wstring path = ProgramPath();
     return path.substr(0, path.rfind(L'\\') + 1);
 }
 
@@ -199,29 +197,81 @@ ui::GdiObject CopyRows(const DibLayout& layout, const unsigned char* info, const
 
 } // namespace
 
+namespace {
+
+struct MappingTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { CloseHandle(h); }
+};
+struct ViewTraits {
+    using Type = const void*;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type view) noexcept { UnmapViewOfFile(view); }
+};
+
+} // namespace
+
 // What a plug-in reads the picture from: the file by its name (flag 0, the length argument being the offset to
 // read from), or the file's bytes in memory (flag 1, the buffer and length being the bytes from that offset on).
+// The bytes are a view of the file where the system maps it, copy-on-write so that a plug-in that writes into its
+// input changes only its own copy of a page; otherwise a copy read into memory.
 class PluginSource {
 public:
     explicit PluginSource(const std::string& ansiName) : inMemory_(false) {
         std::memcpy(name_, ansiName.c_str(), ansiName.size() + 1);
     }
-    explicit PluginSource(std::vector<unsigned char> bytes) : inMemory_(true), bytes_(std::move(bytes)) {}
+    // Throws ui::Error when the file cannot be read, ui::InvalidPicture when it is too large to be held in memory,
+    // std::bad_alloc when there is no room for its copy.
+    explicit PluginSource(const std::wstring& path) : inMemory_(true) {
+        if (!MapFile(path)) {
+            bytes_ = ui::ReadWholeFile(path);
+            data_ = bytes_.data();
+            size_ = bytes_.size();
+        }
+    }
 
     LPCSTR Buffer(LONG_PTR offset) const {
         if (!inMemory_)
             return name_;
-        return reinterpret_cast<LPCSTR>(bytes_.data() + std::min<std::size_t>(offset, bytes_.size()));
+        return reinterpret_cast<LPCSTR>(data_ + std::min<std::size_t>(offset, size_));
     }
     LONG_PTR Length(LONG_PTR offset) const {
-        return inMemory_ ? static_cast<LONG_PTR>(bytes_.size() - std::min<std::size_t>(offset, bytes_.size())) : offset;
+        return inMemory_ ? static_cast<LONG_PTR>(size_ - std::min<std::size_t>(offset, size_)) : offset;
     }
     unsigned Flag() const { return inMemory_ ? 1 : 0; }
 
 private:
+    // Maps the whole file; false where it cannot be mapped (an empty file, no room in the address space), and the
+    // copy is then tried.
+    bool MapFile(const std::wstring& path) {
+        // Shared for reading only: nobody changes or cuts the file while the plug-in reads the view.
+        ui::FileHandle file(
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER size{};
+        if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart == 0 || size.QuadPart > ui::kMaxPictureFileSize)
+            return false;
+        ui::UniqueHandle<MappingTraits> mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+        if (!mapping)
+            return false;
+        view_.reset(MapViewOfFile(mapping.get(), FILE_MAP_COPY, 0, 0, 0));
+        if (!view_)
+            return false;
+        data_ = static_cast<const unsigned char*>(view_.get());
+        size_ = static_cast<std::size_t>(size.QuadPart);
+        file_ = std::move(file);
+        mapping_ = std::move(mapping);
+        return true;
+    }
+
     bool inMemory_;
     char name_[kNameBufferSize] = {};
+    ui::FileHandle file_;
+    ui::UniqueHandle<MappingTraits> mapping_;
+    ui::UniqueHandle<ViewTraits> view_;
     std::vector<unsigned char> bytes_;
+    const unsigned char* data_ = nullptr;
+    std::size_t size_ = 0;
 };
 
 namespace {
@@ -258,19 +308,24 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
     const bool hasCalls = kind == kJpegKind
                               ? calls.getPictureInfo && (preView_ ? calls.getPreview : calls.getPicture)
                               : calls.getPicture && (calls.getPictureInfo || (kind != kPicKind && kind != kPic2Kind));
-    // A library without them, or a name longer than the 256-byte buffer, is an error of its own; nothing is called.
-    const std::optional<std::string> ansiName = ToAnsiCodePage(pictureName_);
-    if (!hasCalls || (ansiName && ansiName->size() >= kNameBufferSize)) {
+    // A library without them is an error of its own; nothing is called.
+    if (!hasCalls) {
         Fail(kErrorOther, PluginResultText(kErrorOther));
         return;
     }
+    // The name where the ANSI code page carries it and it fits the 256-byte field; the file's bytes otherwise.
+    const std::optional<std::string> ansiName = ToAnsiCodePage(pictureName_);
     std::optional<PluginSource> source;
-    if (ansiName) {
+    if (ansiName && ansiName->size() < kNameBufferSize) {
         source.emplace(*ansiName);
     } else {
         try {
-            source.emplace(ui::ReadWholeFile(pictureName_));
+            source.emplace(pictureName_);
         } catch (const ui::InvalidPicture&) {
+            Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
+            return;
+        } catch (const std::bad_alloc&) {
+            // No room for this picture's bytes: this file fails, the run goes on with the next.
             Fail(plugin::kNoMemory, PluginResultText(plugin::kNoMemory));
             return;
         } catch (const ui::Error&) {

@@ -97,8 +97,39 @@ bool IsWildcardName(const std::wstring& path) {
     return path.find_first_of(L"*?", start) != std::wstring::npos;
 }
 
+bool MatchesWildcard(std::wstring_view name, std::wstring_view pattern) {
+    if (pattern == L"*.*")
+        pattern = L"*";
+    const std::wstring text = UpperCaseName(name);
+    const std::wstring mask = UpperCaseName(pattern);
+    // The classic walk: on a mismatch the last '*' takes one more character.
+    std::size_t t = 0, m = 0;
+    std::size_t star = std::wstring::npos, resume = 0;
+    while (t < text.size()) {
+        if (m < mask.size() && (mask[m] == L'?' || mask[m] == text[t])) {
+            ++t;
+            ++m;
+        } else if (m < mask.size() && mask[m] == L'*') {
+            star = m++;
+            resume = t;
+        } else if (star != std::wstring::npos) {
+            m = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == L'*')
+        ++m;
+    return m == mask.size();
+}
+
 std::vector<std::wstring> ExpandWildcardName(const std::wstring& pattern, std::vector<FolderEntry> found) {
-    std::erase_if(found, [](const FolderEntry& e) { return e.isFolder || e.isHidden || e.isSystem; });
+    const std::size_t slash = pattern.rfind(L'\\');
+    const std::wstring_view mask = std::wstring_view(pattern).substr(slash == std::wstring::npos ? 0 : slash + 1);
+    std::erase_if(found, [mask](const FolderEntry& e) {
+        return e.isFolder || e.isHidden || e.isSystem || !MatchesWildcard(e.name, mask);
+    });
     if (found.empty())
         return {pattern};
     // The order is that of the Shift-JIS names; names that differ only in case keep a fixed order between them,
@@ -110,7 +141,6 @@ std::vector<std::wstring> ExpandWildcardName(const std::wstring& pattern, std::v
         const std::string fa = FoldCase(a.first), fb = FoldCase(b.first);
         return fa != fb ? fa < fb : a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
     });
-    const std::size_t slash = pattern.rfind(L'\\');
     const std::wstring folder = slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash + 1);
     std::vector<std::wstring> names;
     for (const auto& [key, entry] : keyed)

@@ -54,9 +54,15 @@ struct FolderEntry {
     bool isSystem = false;
 };
 
+// Whether a long name matches a pattern's last part: '*' stands for any run of characters, '?' for one, every other
+// character for itself without regard to case; "*.*" matches every name, as it always has on the platform.
+bool MatchesWildcard(std::wstring_view name, std::wstring_view pattern);
+
 // The names a command-line pattern (a full path) stands for: the files among the entries its folder search
-// found (not folders, hidden or system files) in the order of their Shift-JIS names, compared case-insensitively,
-// each as a full path; the pattern itself when no file matches, so that the print run reports it as not found.
+// found whose long names match it (a folder search also matches short 8.3 aliases: "*.prn" finds "b.prnold" by
+// "B~1.PRN"), not folders, hidden or system files, in the order of their Shift-JIS names, compared
+// case-insensitively, each as a full path; the pattern itself when no file matches, so that the print run reports
+// it as not found.
 std::vector<std::wstring> ExpandWildcardName(const std::wstring& pattern, std::vector<FolderEntry> found);
 
 } // namespace kelvad

@@ -6,13 +6,21 @@
 #include <utility>
 #include <vector>
 
-#include "base/codepage.h"
 #include "ui/error.h"
 #include "ui/handle.h"
 
 namespace kelvad {
 
 namespace {
+
+// A file held by another program (a backup, a scanner, a sync tool) is read again a few times over about a second,
+// so that a moment's lock is no fault.
+constexpr int kReadAttempts = 5;
+constexpr DWORD kReadPause = 250;
+
+// The attributes a saved file takes over from the one it replaces.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 bool WriteWhole(HANDLE file, const std::string& bytes) {
     std::size_t done = 0;
@@ -23,81 +31,111 @@ bool WriteWhole(HANDLE file, const std::string& bytes) {
             return false;
         done += written;
     }
-    return FlushFileBuffers(file) != 0;
+    return true;
 }
 
-// Writes bytes to a new file beside path, then puts it in path's place.
-bool ReplaceWith(const std::wstring& path, const std::string& bytes) {
-    const std::size_t slash = path.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
-    wchar_t temp[MAX_PATH + 1] = {};
-    if (GetTempFileNameW(folder.c_str(), L"kel", 0, temp) == 0)
+// Writes bytes over the file itself (open, write, set its end): for a folder that takes no new file.
+bool WriteInPlace(const std::wstring& path, const std::string& bytes) {
+    const ui::FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteWhole(file.get(), bytes) && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+}
+
+// Puts bytes in path's place through a new file beside it, named after it ("Kelvad32.INI.tmp") so that one left by
+// a save cut short is known as ours and removed by the next, which then replaces the old file with the old file's
+// attributes. Where no new file can be made beside it, the old file is written in place. A read-only file is not
+// written.
+bool SaveFile(const std::wstring& path, const std::string& bytes) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
+    const DWORD kept = exists ? attributes & kKeptAttributes : 0;
+    const std::wstring temp = path + L".tmp";
+    SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(temp.c_str());
     bool written = false;
     {
-        const ui::FileHandle file(
-            CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        written = file && WriteWhole(file.get(), bytes);
+        const ui::FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                              kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return exists && WriteInPlace(path, bytes);
+        written = WriteWhole(file.get(), bytes) && FlushFileBuffers(file.get());
     }
-    if (written && MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written && MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    DeleteFileW(temp);
+    DeleteFileW(temp.c_str());
     return false;
 }
 
-// The file's text, empty when there is no file; nothing when it is there but cannot be read.
-std::optional<ProfileText> Load(const std::wstring& path) {
+enum class ReadOutcome { Read, Missing, Refused };
+
+ReadOutcome ReadBytes(const std::wstring& path, std::string& bytes) {
     const ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return ProfileText();
-        return std::nullopt;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
+                                                                              : ReadOutcome::Refused;
     }
-    std::string bytes;
     std::vector<char> buffer(8192);
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
-            return std::nullopt;
+            return ReadOutcome::Refused;
         if (read == 0)
-            break;
+            return ReadOutcome::Read;
         bytes.append(buffer.data(), read);
     }
-    return ProfileText(bytes);
+}
+
+// The file, empty when there is none; nothing when it is there but cannot be read.
+std::optional<ProfileFile> Load(const std::wstring& path) {
+    for (int attempt = 1;; ++attempt) {
+        std::string bytes;
+        const ReadOutcome outcome = ReadBytes(path, bytes);
+        if (outcome != ReadOutcome::Refused)
+            return ProfileFile::FromBytes(bytes);
+        if (attempt == kReadAttempts)
+            return std::nullopt;
+        Sleep(kReadPause);
+    }
 }
 
 } // namespace
 
-const std::optional<ProfileText>& WinProfileStore::Text() {
+const std::optional<ProfileFile>& WinProfileStore::File() {
     if (!loaded_) {
-        text_ = Load(ToWide(path_));
+        file_ = Load(path_);
         loaded_ = true;
     }
-    return text_;
+    return file_;
+}
+
+bool WinProfileStore::Readable() {
+    return File().has_value();
 }
 
 ProfileText& WinProfileStore::TextForChange() {
     // A file that is there but cannot be read is not replaced by one that lacks its other settings.
-    if (!Text())
+    if (!File())
         throw ui::Error(CannotWriteMessage(path_));
     changed_ = true;
-    return *text_;
+    return file_->Text();
 }
 
 void WinProfileStore::Commit() {
     if (!changed_)
         return;
-    if (!ReplaceWith(ToWide(path_), text_->Bytes()))
+    if (!SaveFile(path_, file_->Bytes()))
         throw ui::Error(CannotWriteMessage(path_));
     changed_ = false;
 }
 
 std::string WinProfileStore::Read(const std::string& section, const std::string& key, const std::string& defaultValue) {
-    const std::optional<ProfileText>& text = Text();
-    if (const std::optional<std::string> value = text ? text->Value(section, key) : std::nullopt)
+    const std::optional<ProfileFile>& file = File();
+    if (const std::optional<std::string> value = file ? file->Text().Value(section, key) : std::nullopt)
         return *value;
     // The profile reader drops the default's trailing blanks too.
     const std::size_t end = defaultValue.find_last_not_of(" \t\r\n\v\f");
@@ -109,7 +147,7 @@ void WinProfileStore::Write(const std::string& section, const std::string& key, 
 }
 
 void WinProfileStore::EraseSection(const std::string& section) {
-    if (Text() && Text()->HasSection(section))
+    if (File() && File()->Text().HasSection(section))
         TextForChange().EraseSection(section);
 }
 

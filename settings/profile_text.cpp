@@ -82,20 +82,25 @@ ProfileText::ProfileText(std::string_view bytes) {
         std::string_view line = bytes.substr(0, end);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        lines_.emplace_back(line);
+        lines_.push_back({std::string(line), lines_.size()});
         if (end == std::string_view::npos)
             break;
         bytes.remove_prefix(end + 1);
     }
 }
 
+ProfileText::ProfileText(std::vector<std::string> lines) {
+    for (std::string& line : lines)
+        lines_.push_back({std::move(line), lines_.size()});
+}
+
 std::optional<ProfileText::Range> ProfileText::FindSection(std::string_view section, std::size_t from) const {
     for (std::size_t i = from; i < lines_.size(); ++i) {
-        const std::optional<std::string_view> name = SectionName(lines_[i]);
+        const std::optional<std::string_view> name = SectionName(lines_[i].text);
         if (!name || !SameName(*name, section))
             continue;
         std::size_t end = i + 1;
-        while (end < lines_.size() && !SectionName(lines_[end]))
+        while (end < lines_.size() && !SectionName(lines_[end].text))
             ++end;
         return Range{i, end};
     }
@@ -104,7 +109,7 @@ std::optional<ProfileText::Range> ProfileText::FindSection(std::string_view sect
 
 std::optional<std::size_t> ProfileText::FindKey(const Range& range, std::string_view key) const {
     for (std::size_t i = range.header + 1; i < range.end; ++i) {
-        const std::optional<KeyLine> line = SplitKeyLine(lines_[i]);
+        const std::optional<KeyLine> line = SplitKeyLine(lines_[i].text);
         if (line && SameName(line->name, key))
             return i;
     }
@@ -118,27 +123,29 @@ std::optional<std::string> ProfileText::Value(std::string_view section, std::str
     const std::optional<std::size_t> at = FindKey(*range, key);
     if (!at)
         return std::nullopt;
-    return std::string(Unquote(SplitKeyLine(lines_[*at])->value));
+    return std::string(Unquote(SplitKeyLine(lines_[*at].text)->value));
 }
 
 void ProfileText::Set(std::string_view section, std::string_view key, std::string_view value) {
     const std::optional<Range> range = FindSection(section);
     if (!range) {
         std::string header(1, '[');
-        lines_.push_back(header.append(Trim(section)).append("]"));
-        lines_.push_back(std::string(Trim(key)) + "=" + std::string(value));
+        lines_.push_back({header.append(Trim(section)).append("]")});
+        lines_.push_back({std::string(Trim(key)) + "=" + std::string(value)});
         return;
     }
     if (const std::optional<std::size_t> at = FindKey(*range, key)) {
-        // The key keeps the spelling the file gave it.
-        lines_[*at] = std::string(SplitKeyLine(lines_[*at])->name) + "=" + std::string(value);
+        // The key keeps the spelling the file gave it; a line that reads the same stays the file's own.
+        std::string line = std::string(SplitKeyLine(lines_[*at].text)->name) + "=" + std::string(value);
+        if (line != lines_[*at].text)
+            lines_[*at] = Line{std::move(line)};
         return;
     }
     // After the section's last line that is not blank, so that blank lines before the next section stay there.
     std::size_t at = range->end;
-    while (at > range->header + 1 && Trim(lines_[at - 1]).empty())
+    while (at > range->header + 1 && Trim(lines_[at - 1].text).empty())
         --at;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::string(Trim(key)) + "=" + std::string(value));
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::string(Trim(key)) + "=" + std::string(value)});
 }
 
 void ProfileText::EraseSection(std::string_view section) {
@@ -153,8 +160,8 @@ bool ProfileText::HasSection(std::string_view section) const {
 
 std::string ProfileText::Bytes() const {
     std::string bytes;
-    for (const std::string& line : lines_)
-        bytes.append(line).append("\r\n");
+    for (const Line& line : lines_)
+        bytes.append(line.text).append("\r\n");
     return bytes;
 }
 

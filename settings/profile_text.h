@@ -15,6 +15,8 @@ public:
     ProfileText() = default;
     // Lines may end in CR LF or LF alone.
     explicit ProfileText(std::string_view bytes);
+    // The file's lines as they stand, without their line ends.
+    explicit ProfileText(std::vector<std::string> lines);
 
     // The value of key in section; nothing when either is missing.
     std::optional<std::string> Value(std::string_view section, std::string_view key) const;
@@ -28,6 +30,15 @@ public:
     // The whole file, every line ending in CR LF.
     std::string Bytes() const;
 
+    // One line now: its text, and the number of the file's line it still is unchanged (kNewLine when added or
+    // changed since the file was read).
+    static constexpr std::size_t kNewLine = static_cast<std::size_t>(-1);
+    struct Line {
+        std::string text;
+        std::size_t origin = kNewLine;
+    };
+    const std::vector<Line>& Lines() const { return lines_; }
+
 private:
     struct Range {
         std::size_t header;
@@ -36,7 +47,7 @@ private:
     std::optional<Range> FindSection(std::string_view section, std::size_t from = 0) const;
     std::optional<std::size_t> FindKey(const Range& range, std::string_view key) const;
 
-    std::vector<std::string> lines_;
+    std::vector<Line> lines_;
 };
 
 } // namespace kelvad

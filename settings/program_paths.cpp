@@ -1,22 +1,12 @@
 #include "settings/program_paths.h"
 
-#include "base/sjis.h"
-
 namespace kelvad {
 
-std::string ChangeFileExt(const std::string& path, const std::string& ext) {
-    std::string::size_type dot = std::string::npos;
-    for (std::string::size_type i = 0; i < path.size(); ++i) {
-        const char c = path[i];
-        if (IsLeadByte(static_cast<unsigned char>(c))) {
-            ++i;
-        } else if (c == '.') {
-            dot = i;
-        } else if (c == '\\' || c == ':') {
-            dot = std::string::npos;
-        }
-    }
-    return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
+std::wstring ChangeFileExt(const std::wstring& path, const std::wstring& ext) {
+    const std::size_t dot = path.rfind(L'.');
+    const std::size_t separator = path.find_last_of(L"\\:");
+    const bool hasExtension = dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator);
+    return (hasExtension ? path.substr(0, dot) : path) + ext;
 }
 
 } // namespace kelvad

@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include "base/codepage.h"
 #include "settings/profile_values.h"
 
 #include <algorithm>
@@ -141,8 +142,12 @@ void WriteOptions(IniFile& ini, const OutputOptions& options) {
     WriteKeys<OutputOptions>(ini, kOption, kOptionKeys, options);
 }
 
-std::string CannotWriteMessage(const std::string& path) {
-    return path + " に書き込めません";
+std::wstring CannotWriteMessage(const std::wstring& path) {
+    return path + ToWide(" に書き込めません");
+}
+
+std::wstring CannotReadMessage(const std::wstring& path) {
+    return path + ToWide(" を読み込めません");
 }
 
 } // namespace kelvad

@@ -64,7 +64,9 @@ void WriteCommandSections(IniFile& ini, const std::vector<CommandEntry>& entries
 OutputOptions ReadOptions(IniFile& ini);
 void WriteOptions(IniFile& ini, const OutputOptions& options);
 
-// The message of a refused write: "<path> に書き込めません".
-std::string CannotWriteMessage(const std::string& path);
+// The messages of a refused write, "<path> に書き込めません", and of a file that could not be read at start,
+// "<path> を読み込めません" (the path whole, as UTF-16).
+std::wstring CannotWriteMessage(const std::wstring& path);
+std::wstring CannotReadMessage(const std::wstring& path);
 
 } // namespace kelvad

@@ -67,19 +67,16 @@ TEST(ParseCommandLine, PrinterAndUsageOptionsStandAnywhere) {
 }
 
 TEST(ChangeFileExt, ReplacesTheExtensionOfTheFileNameOnly) {
-    EXPECT_EQ(ChangeFileExt("C:\\TOOLS\\Kelvad32.EXE", ".HLP"), "C:\\TOOLS\\Kelvad32.HLP");
-    EXPECT_EQ(ChangeFileExt("C:\\TOOLS\\Kelvad32", ".HLP"), "C:\\TOOLS\\Kelvad32.HLP");
-    EXPECT_EQ(ChangeFileExt("C:\\A.B\\Kelvad32", ".INI"), "C:\\A.B\\Kelvad32.INI");
-    EXPECT_EQ(ChangeFileExt("C:Kelvad32.tar.gz", ".HLP"), "C:Kelvad32.tar.HLP");
-    EXPECT_EQ(ChangeFileExt("A.B:Kelvad32", ".HLP"), "A.B:Kelvad32.HLP");
-    EXPECT_EQ(ChangeFileExt("", ".HLP"), ".HLP");
-}
-
-TEST(ChangeFileExt, SecondByteOfADoubleByteCharacterIsNoSeparator) {
-    // 表 and ソ end in 0x5C, the byte of "\".
-    EXPECT_EQ(ChangeFileExt("C:\\ソフト\\Kelvad32.表", ".HLP"), "C:\\ソフト\\Kelvad32.HLP");
-    EXPECT_EQ(ChangeFileExt("C:\\TOOLS\\表示.EXE", ".HLP"), "C:\\TOOLS\\表示.HLP");
-    EXPECT_EQ(ChangeFileExt("C:\\A.B\\ソ", ".HLP"), "C:\\A.B\\ソ.HLP");
+    EXPECT_EQ(ChangeFileExt(L"C:\\TOOLS\\Kelvad32.EXE", L".HLP"), L"C:\\TOOLS\\Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt(L"C:\\TOOLS\\Kelvad32", L".HLP"), L"C:\\TOOLS\\Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt(L"C:\\A.B\\Kelvad32", L".INI"), L"C:\\A.B\\Kelvad32.INI");
+    EXPECT_EQ(ChangeFileExt(L"C:Kelvad32.tar.gz", L".HLP"), L"C:Kelvad32.tar.HLP");
+    EXPECT_EQ(ChangeFileExt(L"A.B:Kelvad32", L".HLP"), L"A.B:Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt(L"", L".HLP"), L".HLP");
+    // 表 and ソ, whose Shift-JIS forms end in 0x5C, the byte of "\".
+    EXPECT_EQ(ChangeFileExt(L"C:\\ソフト\\Kelvad32.表", L".HLP"), L"C:\\ソフト\\Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt(L"C:\\TOOLS\\表示.EXE", L".HLP"), L"C:\\TOOLS\\表示.HLP");
+    EXPECT_EQ(ChangeFileExt(L"C:\\A.B\\ソ", L".HLP"), L"C:\\A.B\\ソ.HLP");
 }
 
 TEST(CutAtCharBoundary, NeverSplitsADoubleByteCharacter) {

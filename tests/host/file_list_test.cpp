@@ -86,6 +86,8 @@ TEST(CommandLinePattern, ExpandsToTheFilesInCaseInsensitiveNameOrder) {
     const std::vector<FolderEntry> found = {
         {L"b.prn"}, {L"sub.prn", true}, {L"A.prn"}, {L".h.prn", false, true}, {L"sys.prn", false, false, true},
         {L"c.PRN"}, {L"表.prn"},        {L"_x.prn"}, {L"a.prn"},              {L"\uD55C.prn"},
+        // Found through their 8.3 aliases (B~1.PRN, C~1.PRN) only: never taken.
+        {L"b.prnold"}, {L"c.prn.bak"},
     };
     EXPECT_EQ(ExpandWildcardName(pattern, found),
               (WideStrings{L"C:\\表\\\uD55C.prn", L"C:\\表\\_x.prn", L"C:\\表\\A.prn", L"C:\\表\\a.prn",
@@ -94,6 +96,12 @@ TEST(CommandLinePattern, ExpandsToTheFilesInCaseInsensitiveNameOrder) {
     // No file among the matches: the pattern stays, to be reported as not found.
     EXPECT_EQ(ExpandWildcardName(pattern, {}), WideStrings{pattern});
     EXPECT_EQ(ExpandWildcardName(pattern, {{L"sub.prn", true}, {L".h.prn", false, true}}), WideStrings{pattern});
+
+    for (const auto& [name, mask, matches] : std::vector<std::tuple<const wchar_t*, const wchar_t*, bool>>{
+             {L"a.PRN", L"*.prn", true},  {L"a.prn.bak", L"*.prn", false}, {L"ab.prn", L"a?.prn", true},
+             {L"a.prn", L"a?.prn", false}, {L"x.y.z", L"*.*", true},        {L"README", L"*.*", true},
+             {L"aXbXc", L"a*b*c", true},  {L"aXbX", L"a*b*c", false},      {L"", L"*", true}})
+        EXPECT_EQ(MatchesWildcard(name, mask), matches) << name << " " << mask;
 }
 
 } // namespace

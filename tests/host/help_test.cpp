@@ -33,23 +33,23 @@ TEST(BrowserCommandLine, TheAddressTakesThePlaceOfTheFileInTheShellsCommand) {
 }
 
 TEST(ChooseHelpAction, ViewerWhereTheHelpFileExistsOtherwiseThePageAtTheTopic) {
-    const std::string program = "C:\\ﾂｰﾙ\\Kelvad32.EXE";
-    EXPECT_EQ(HelpFilePath(program), "C:\\ﾂｰﾙ\\Kelvad32.HLP");
-    EXPECT_EQ(HelpPagePath(program), "C:\\ﾂｰﾙ\\Kelvad32.html");
+    const std::wstring program = L"C:\\ﾂｰﾙ\\Kelvad32.EXE";
+    EXPECT_EQ(HelpFilePath(program), L"C:\\ﾂｰﾙ\\Kelvad32.HLP");
+    EXPECT_EQ(HelpPagePath(program), L"C:\\ﾂｰﾙ\\Kelvad32.html");
 
     const HelpAction viewer = ChooseHelpAction(program, true, "C:\\t\\Kelvad32.html", "b.exe %1", 5001);
     EXPECT_EQ(viewer.kind, HelpAction::Viewer);
-    EXPECT_EQ(viewer.target, "C:\\ﾂｰﾙ\\Kelvad32.HLP");
+    EXPECT_EQ(viewer.target, L"C:\\ﾂｰﾙ\\Kelvad32.HLP");
 
     for (unsigned context : {1000u, 5000u, 5001u}) {
         const HelpAction page = ChooseHelpAction(program, false, "C:\\t\\Kelvad32.html", "b.exe %1", context);
         EXPECT_EQ(page.kind, HelpAction::Browser);
-        EXPECT_EQ(page.target, "b.exe file:///C:/t/Kelvad32.html#topic" + std::to_string(context));
+        EXPECT_EQ(page.target, L"b.exe file:///C:/t/Kelvad32.html#topic" + std::to_wstring(context));
     }
 
     const HelpAction shell = ChooseHelpAction(program, false, "C:\\t\\Kelvad32.html", "", 1000);
     EXPECT_EQ(shell.kind, HelpAction::ShellOpen);
-    EXPECT_EQ(shell.target, "C:\\ﾂｰﾙ\\Kelvad32.html");
+    EXPECT_EQ(shell.target, L"C:\\ﾂｰﾙ\\Kelvad32.html");
 }
 
 } // namespace

@@ -32,8 +32,8 @@ public:
 };
 
 TEST(SettingsFilePath, ProgramPathWithTheExtensionIni) {
-    EXPECT_EQ(SettingsFilePath("C:\\TOOLS\\Kelvad32.EXE"), "C:\\TOOLS\\Kelvad32.INI");
-    EXPECT_EQ(SettingsFilePath("C:\\表示\\Kelvad32"), "C:\\表示\\Kelvad32.INI");
+    EXPECT_EQ(SettingsFilePath(L"C:\\TOOLS\\Kelvad32.EXE"), L"C:\\TOOLS\\Kelvad32.INI");
+    EXPECT_EQ(SettingsFilePath(L"C:\\表示\\Kelvad32"), L"C:\\表示\\Kelvad32.INI");
 }
 
 TEST(SettingsValues, IntegersMarginsAndBooleansReadByTheirRules) {

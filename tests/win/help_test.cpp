@@ -79,9 +79,9 @@ TEST(HelpDesk, WithoutTheHelpFileTheShellOpensThePageAtTheTopic) {
 
     const std::string output = TempDir() + "help_address.txt";
     RecorderForHtml recorder(output);
-    HelpDesk help(dir + "Kelvad32.exe");
+    HelpDesk help(ToWide(dir + "Kelvad32.exe"));
     std::vector<std::pair<UINT, ULONG_PTR>> viewer;
-    help.winHelp = [&](HWND, const std::string&, UINT command, ULONG_PTR data) { viewer.emplace_back(command, data); };
+    help.winHelp = [&](HWND, const std::wstring&, UINT command, ULONG_PTR data) { viewer.emplace_back(command, data); };
     for (unsigned context : {1000u, 5000u, 5001u}) {
         DeleteFileA(output.c_str());
         help.Request(nullptr, HELP_CONTEXT, context);
@@ -96,10 +96,10 @@ TEST(HelpDesk, WithoutTheHelpFileTheShellOpensThePageAtTheTopic) {
 TEST(HelpDesk, TheViewerWhereTheHelpFileExistsAndOnlyThenTheCloseRequest) {
     const std::string program = TempDir() + "Kelvad32.exe";
     const std::string hlp = WriteTempFile("Kelvad32.HLP", "?_");
-    HelpDesk help(program);
+    HelpDesk help(ToWide(program));
     std::vector<std::string> calls;
-    help.winHelp = [&](HWND, const std::string& file, UINT command, ULONG_PTR data) {
-        calls.push_back(file + " " + std::to_string(command) + " " + std::to_string(data));
+    help.winHelp = [&](HWND, const std::wstring& file, UINT command, ULONG_PTR data) {
+        calls.push_back(ToShiftJis(file).bytes + " " + std::to_string(command) + " " + std::to_string(data));
     };
     std::vector<HelpAction> opened;
     help.open = [&](HWND, const HelpAction& action) {
@@ -108,7 +108,7 @@ TEST(HelpDesk, TheViewerWhereTheHelpFileExistsAndOnlyThenTheCloseRequest) {
     };
     help.htmlOpenCommand = [] { return std::string("browser.exe %1"); };
     std::vector<std::string> reports;
-    help.report = [&](const std::string& text) { reports.push_back(text); };
+    help.report = [&](const std::wstring& text) { reports.push_back(ToShiftJis(text).bytes); };
 
     help.Request(nullptr, HELP_CONTEXT, 5001);
     help.Request(nullptr, HELP_QUIT, 0);
@@ -124,9 +124,9 @@ TEST(HelpDesk, TheViewerWhereTheHelpFileExistsAndOnlyThenTheCloseRequest) {
     EXPECT_TRUE(calls.empty());
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0].kind, HelpAction::Browser);
-    EXPECT_NE(opened[0].target.find("Kelvad32.html#topic1000"), std::string::npos) << opened[0].target;
+    EXPECT_NE(opened[0].target.find(L"Kelvad32.html#topic1000"), std::wstring::npos);
     EXPECT_EQ(opened[1].kind, HelpAction::ShellOpen);
-    EXPECT_EQ(opened[1].target, TempDir() + "Kelvad32.html");
+    EXPECT_EQ(opened[1].target, ToWide(TempDir() + "Kelvad32.html"));
     EXPECT_EQ(reports, std::vector<std::string>{TempDir() + "Kelvad32.html を開けません"});
 }
 
@@ -135,10 +135,10 @@ class MainWindowHelp : public form_test::MainFormFixture {};
 TEST_F(MainWindowHelp, F1AndTheHelpButtonReachTheSectionOfTheFocusedControl) {
     auto form = MakeForm();
     std::vector<std::string> opened;
-    form->Help.fileExists = [](const std::string&) { return false; };
+    form->Help.fileExists = [](const std::wstring&) { return false; };
     form->Help.htmlOpenCommand = [] { return std::string("browser.exe %1"); };
     form->Help.open = [&](HWND, const HelpAction& action) {
-        opened.push_back(action.target.substr(action.target.find('#')));
+        opened.push_back(ToShiftJis(action.target.substr(action.target.find(L'#'))).bytes);
         return true;
     };
     auto pressF1 = [&](ui::Control& control) {

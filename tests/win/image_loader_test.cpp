@@ -447,11 +447,19 @@ TEST_F(ImageLoader, EveryFailureOfThePluginPathIsReported) {
         EXPECT_EQ(LoadText("huge.mag", "KVSPI w=16384 h=21846"), "メモリーが確保出来ない");
         EXPECT_EQ(mag.TakeLog(), "GetPictureInfo@0=0;");
 
-        // A name longer than the plug-in's 256-byte buffer: no call, other error.
-        const std::string longName = std::string(300, 'a') + ".mag";
-        all.SetPictureName(ToWide(longName));
-        EXPECT_EQ(all.Error(), 1);
-        EXPECT_EQ(mag.TakeLog(), "");
+        // A name too long for the plug-in's 256-byte field reaches it as the file's bytes in memory.
+        const std::wstring folder = ToWide(TempDir()) + std::wstring(150, L'a');
+        const std::wstring longName = folder + L"\\" + std::wstring(150, L'b') + L".mag";
+        CreateDirectoryW(folder.c_str(), nullptr);
+        ui::FileHandle file(CreateFileW(longName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        WriteFile(file.get(), "KVSPI w=5 h=3", 13, &written, nullptr);
+        file.reset();
+        all.SetPictureName(longName);
+        DeleteFileW(longName.c_str());
+        RemoveDirectoryW(folder.c_str());
+        ExpectPixels(5, 3, kTrueColour);
+        EXPECT_EQ(mag.TakeLog(), "GetPictureInfo@mem13=0;GetPicture@mem13=0;");
     }
     // Every path, the failing ones too, released the library: only the test held it.
     EXPECT_EQ(GetModuleHandleA("ifmag.spi"), nullptr);

@@ -45,7 +45,7 @@ protected:
         form.reset();
     }
     std::string Value(const char* section, const char* key) {
-        kelvad::WinProfileStore store(path);
+        kelvad::WinProfileStore store(kelvad::ToWide(path));
         return store.Read(section, key, "(missing)");
     }
     const std::string path = kelvad::testing::SettingsFile();
@@ -62,7 +62,7 @@ TEST_F(SettingsFileTest, HostRuleAndPlatformReaderAgreeOnEveryValue) {
     for (std::size_t i = 0; i < table.size(); ++i)
         file.append(key(i)).append("=").append(table[i].first).append("\r\n");
     WriteFileAt(path, file);
-    kelvad::WinProfileStore store(path);
+    kelvad::WinProfileStore store(kelvad::ToWide(path));
     kelvad::IniFile ini(store);
     for (std::size_t i = 0; i < table.size(); ++i)
         EXPECT_EQ(ini.ReadInteger("T", key(i), 7), table[i].second) << table[i].first;
