@@ -230,6 +230,9 @@ public:
             size_ = bytes_.size();
         }
     }
+    // Bytes already in memory (an icon's PNG image).
+    explicit PluginSource(std::vector<unsigned char> bytes)
+        : inMemory_(true), bytes_(std::move(bytes)), data_(bytes_.data()), size_(bytes_.size()) {}
 
     LPCSTR Buffer(LONG_PTR offset) const {
         if (!inMemory_)

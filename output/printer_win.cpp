@@ -184,15 +184,10 @@ TPrinter& Printer() {
 }
 
 int FindPrinterRow(const std::wstring& name) {
-    const auto upper = [](std::wstring text) {
-        if (!text.empty())
-            CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-        return text;
-    };
-    const std::wstring wanted = upper(name);
+    const std::wstring wanted = UpperCaseName(name);
     const std::vector<PrinterRow>& rows = Printer().Printers();
     for (std::size_t i = 0; i < rows.size(); ++i)
-        if (upper(rows[i].device.deviceName) == wanted)
+        if (UpperCaseName(rows[i].device.deviceName) == wanted)
             return static_cast<int>(i);
     return -1;
 }
