@@ -8,6 +8,7 @@
 
 #include "app/about_box_win.h"
 #include "app/main_form_win.h"
+#include "tests/win/layout_check.h"
 #include "ui/application.h"
 
 namespace kelvad {
@@ -62,6 +63,7 @@ TEST_F(AboutBoxTest, FixedFrameOnTopWithTheApplicationTitleAndVersion) {
     // The labels show their whole text.
     RECT comment = box.Comment.Bounds();
     EXPECT_GT(comment.right - comment.left, 150);
+    layout_test::ExpectLayout(box.Handle(), {box.OKButton.Handle()});
 }
 
 // What the idle hook saw of the box while it was up.

@@ -1,5 +1,6 @@
 // The command-string catalogue in the main window: the editor driven by typed keys, the two lists moving in
 // step under clicks, insert, edit and delete, and the output button while a command string goes out.
+#include "layout_check.h"
 #include "main_form_fixture.h"
 
 #include <functional>
@@ -103,6 +104,8 @@ TEST_F(CommandStringsTest, EditorTypedIntoAndConfirmedWithEnter) {
                         std::initializer_list<ui::Window*>{&e, &e.EditCommand1, &e.EditCommand2, &e.co_Ok, &e.co_Close})
                        EXPECT_EQ(w->helpContext, 5000u);
                    EXPECT_EQ(GetFocus(), e.EditCommand1.Handle()) << "the description has the focus";
+                   layout_test::ExpectLayout(e.Handle(), {e.EditCommand1.Handle(), e.EditCommand2.Handle(),
+                                                          e.co_Close.Handle()});
                    okState(e);
                    Type("Form feed");
                },
