@@ -52,4 +52,10 @@ bool Label::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     return true;
 }
 
+void Label::DpiChanged() {
+    Control::DpiChanged();
+    if (autoSize)
+        AdjustSize();
+}
+
 } // namespace ui

@@ -33,6 +33,7 @@ public:
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DpiChanged() override;
 };
 
 } // namespace ui

@@ -50,8 +50,8 @@ TEST_F(AboutBoxTest, FixedFrameOnTopWithTheApplicationTitleAndVersion) {
     TAboutBox box(nullptr);
     RECT client{};
     GetClientRect(box.Handle(), &client);
-    EXPECT_EQ(client.right, 313);
-    EXPECT_EQ(client.bottom, 189);
+    EXPECT_EQ(client.right, layout_test::Design(box.Handle(), 313));
+    EXPECT_EQ(client.bottom, layout_test::Design(box.Handle(), 189));
     EXPECT_EQ(box.Caption(), "バージョン情報");
     const LONG style = GetWindowLongA(box.Handle(), GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);

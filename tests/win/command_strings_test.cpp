@@ -92,8 +92,8 @@ TEST_F(CommandStringsTest, EditorTypedIntoAndConfirmedWithEnter) {
               {[&](TEditCommandString& e) {
                    RECT client{}, outer = e.OuterRect();
                    GetClientRect(e.Handle(), &client);
-                   EXPECT_EQ(client.right, 306);
-                   EXPECT_EQ(client.bottom, 150);
+                   EXPECT_EQ(client.right, layout_test::Design(e.Handle(), 306));
+                   EXPECT_EQ(client.bottom, layout_test::Design(e.Handle(), 150));
                    EXPECT_EQ(e.Caption(), "コマンド文字列の追加、編集");
                    EXPECT_FALSE(GetWindowLongA(e.Handle(), GWL_STYLE) & (WS_SYSMENU | WS_THICKFRAME));
                    EXPECT_EQ(outer.left, main.left + (main.right - main.left - (outer.right - outer.left)) / 2);

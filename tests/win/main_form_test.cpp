@@ -113,8 +113,8 @@ TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
     EXPECT_EQ(form->Caption(), "Kelvad32");
     RECT client;
     GetClientRect(form->Handle(), &client);
-    EXPECT_EQ(client.right, 450);
-    EXPECT_EQ(client.bottom, 280);
+    EXPECT_EQ(client.right, layout_test::Design(form->Handle(), 450));
+    EXPECT_EQ(client.bottom, layout_test::Design(form->Handle(), 280));
     LONG style = GetWindowLongA(form->Handle(), GWL_STYLE);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -146,8 +146,39 @@ TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
         LOGFONTA font{};
         ASSERT_TRUE(GetObjectA(list->Font(), sizeof font, &font));
         EXPECT_STREQ(font.lfFaceName, "System");
-        EXPECT_EQ(std::abs(font.lfHeight), 13) << "the command-string lists are drawn 13 pixels high";
+        EXPECT_EQ(std::abs(font.lfHeight), layout_test::Design(form->Handle(), 13))
+            << "the command-string lists are drawn 13 pixels high";
     }
+}
+
+TEST_F(MainFormTest, MovedToAMonitorOfAnotherDpiLaysItselfOutAgain) {
+    auto form = MakeForm();
+    const int dpi = form->Dpi();
+    const HFONT oldFont = form->FilesListBox.Font();
+    std::vector<std::string> before = layout_test::Measure(form->Handle(), "main");
+    RECT suggested = form->OuterRect();
+    OffsetRect(&suggested, 10, 20);
+    SendMessageW(form->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi * 2, dpi * 2),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form->OuterRect().left, suggested.left);
+    EXPECT_EQ(form->OuterRect().top, suggested.top);
+    layout_test::ExpectLayout(form->Handle(), {});
+    const std::vector<std::string> after = layout_test::Measure(form->Handle(), "main");
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        std::istringstream was(before[i]), is(after[i]);
+        std::string key;
+        long a = 0, b = 0;
+        was >> key >> a;
+        is >> key >> b;
+        for (int field = 0; field < 5 && was >> a && is >> b; ++field)
+            EXPECT_TRUE(b < 0 || std::abs(b - 2 * a) <= 2) << before[i] << " -> " << after[i];
+    }
+    LOGFONTW font{};
+    EXPECT_EQ(GetObjectW(oldFont, sizeof font, &font), 0) << "the fonts of the old DPI are freed";
+    BITMAP glyph{};
+    ASSERT_TRUE(GetObjectW(form->co_Print.Glyph(), sizeof glyph, &glyph));
+    EXPECT_EQ(glyph.bmHeight, 32) << "the glyph drawn for 200 %";
 }
 
 TEST_F(MainFormTest, CommandLineFillsTheListAndArmsTheAutomaticPrint) {

@@ -55,8 +55,8 @@ TEST(NowPrinting, WindowAndControlsAsDesigned) {
     const HWND hwnd = window.Handle();
     ASSERT_NE(hwnd, nullptr);
     const SIZE client = ClientSize(hwnd);
-    EXPECT_EQ(client.cx, 296);
-    EXPECT_EQ(client.cy, 113);
+    EXPECT_EQ(client.cx, layout_test::Design(hwnd, 296));
+    EXPECT_EQ(client.cy, layout_test::Design(hwnd, 113));
     EXPECT_EQ(WindowText(hwnd), "印刷中");
     EXPECT_NE(Style(hwnd) & WS_CAPTION, WS_CAPTION) << "no caption bar";
     EXPECT_TRUE(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);

@@ -48,8 +48,8 @@ TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
         EXPECT_EQ(d.helpContext, 5001u);
         RECT client{};
         GetClientRect(d.Handle(), &client);
-        EXPECT_EQ(client.right, 385);
-        EXPECT_EQ(client.bottom, 330);
+        EXPECT_EQ(client.right, layout_test::Design(d.Handle(), 385));
+        EXPECT_EQ(client.bottom, layout_test::Design(d.Handle(), 330));
         // Centred on the main window by outer sizes.
         RECT main = form->OuterRect(), own = d.OuterRect();
         EXPECT_EQ(own.left, (main.right - main.left - (own.right - own.left)) / 2 + main.left);
