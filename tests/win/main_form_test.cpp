@@ -155,7 +155,7 @@ TEST_F(MainFormTest, MovedToAMonitorOfAnotherDpiLaysItselfOutAgain) {
     auto form = MakeForm();
     const int dpi = form->Dpi();
     const HFONT oldFont = form->FilesListBox.Font();
-    std::vector<std::string> before = layout_test::Measure(form->Handle(), "main");
+    const layout_test::Measures before = layout_test::Measure(form->Handle());
     RECT suggested = form->OuterRect();
     OffsetRect(&suggested, 10, 20);
     SendMessageW(form->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi * 2, dpi * 2),
@@ -163,17 +163,7 @@ TEST_F(MainFormTest, MovedToAMonitorOfAnotherDpiLaysItselfOutAgain) {
     EXPECT_EQ(form->OuterRect().left, suggested.left);
     EXPECT_EQ(form->OuterRect().top, suggested.top);
     layout_test::ExpectLayout(form->Handle(), {});
-    const std::vector<std::string> after = layout_test::Measure(form->Handle(), "main");
-    ASSERT_EQ(after.size(), before.size());
-    for (std::size_t i = 0; i < after.size(); ++i) {
-        std::istringstream was(before[i]), is(after[i]);
-        std::string key;
-        long a = 0, b = 0;
-        was >> key >> a;
-        is >> key >> b;
-        for (int field = 0; field < 5 && was >> a && is >> b; ++field)
-            EXPECT_TRUE(b < 0 || std::abs(b - 2 * a) <= 2) << before[i] << " -> " << after[i];
-    }
+    layout_test::ExpectScaled(before, layout_test::Measure(form->Handle()), 2);
     LOGFONTW font{};
     EXPECT_EQ(GetObjectW(oldFont, sizeof font, &font), 0) << "the fonts of the old DPI are freed";
     BITMAP glyph{};
