@@ -80,7 +80,7 @@ void TAboutBox::CreateControls() {
                      .tabOrder = 0,
                      .helpContext = kHelpMain,
                      .modalResult = IDOK});
-    OKButton.SetGlyph(ui::GdiObject(LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_OK))), 2);
+    OKButton.SetGlyphResource(instance, MAKEINTRESOURCEW(IDB_OK), 2);
     OKButton.onClick = [this] { OKButtonClick(); };
     activeControl = &OKButton;
     defaultButton = &OKButton;

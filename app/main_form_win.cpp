@@ -56,15 +56,6 @@ void ReplaceItem(ui::ListBox& list, int index, const std::string& text) {
     list.InsertItem(index, text);
 }
 
-ui::GdiObject LoadGlyph(int id) {
-    return ui::GdiObject(LoadBitmapW(ui::App().Instance(), MAKEINTRESOURCEW(id)));
-}
-
-// The glyph of co_Change, a named bitmap of two cells.
-ui::GdiObject LoadNamedGlyph(const wchar_t* name) {
-    return ui::GdiObject(LoadBitmapW(ui::App().Instance(), name));
-}
-
 // The application's message hook while it points at a main window.
 // The application's hooks point at the main window; each remembers which window it belongs to, so
 // a window that goes away takes down only its own hooks.
@@ -287,13 +278,13 @@ void TMain_Form::CreateControls() {
     LPrinter.Create(
         {.parent = this, .left = 276, .top = 20, .width = 46, .height = 13, .caption = "出力先:", .autoSize = true});
 
-    co_FileOpen.SetGlyph(LoadGlyph(IDB_FILEOPEN), 2);
-    co_Insert.SetGlyph(LoadGlyph(IDB_INSERT), 2);
-    co_Edit.SetGlyph(LoadGlyph(IDB_EDIT), 2);
-    co_Delete.SetGlyph(LoadGlyph(IDB_DELETE), 2);
-    co_Print.SetGlyph(LoadGlyph(IDB_PRINT), 2);
-    co_SetUp.SetGlyph(LoadGlyph(IDB_SETUP), 2);
-    co_Help.SetGlyph(LoadGlyph(IDB_HELP), 2);
+    co_FileOpen.SetGlyphResource(ui::App().Instance(), MAKEINTRESOURCEW(IDB_FILEOPEN), 2);
+    co_Insert.SetGlyphResource(ui::App().Instance(), MAKEINTRESOURCEW(IDB_INSERT), 2);
+    co_Edit.SetGlyphResource(ui::App().Instance(), MAKEINTRESOURCEW(IDB_EDIT), 2);
+    co_Delete.SetGlyphResource(ui::App().Instance(), MAKEINTRESOURCEW(IDB_DELETE), 2);
+    co_Print.SetGlyphResource(ui::App().Instance(), MAKEINTRESOURCEW(IDB_PRINT), 2);
+    co_SetUp.SetGlyphResource(ui::App().Instance(), MAKEINTRESOURCEW(IDB_SETUP), 2);
+    co_Help.SetGlyphResource(ui::App().Instance(), MAKEINTRESOURCEW(IDB_HELP), 2);
 
     co_FileOpen.onClick = [this] { co_FileOpenClick(); };
     co_Change.onClick = [this] { ChangeCommandStatus(); };
@@ -328,6 +319,8 @@ void TMain_Form::FormCreate() {
     FilesListBox.Clear();
     TakeCommandLine();
     settingsLoaded_ = LoadSettings();
+    // A place stored on a monitor that is gone, or at another DPI, still shows the window.
+    KeepOnAMonitor();
     RefreshMinMargins();
     ChooseCommandLinePrinter();
     createCompleted_ = true;
@@ -555,10 +548,10 @@ void TMain_Form::ChangeCommandStatus() {
     FilesListBox.SetVisible(FileMode);
     if (FileMode) {
         co_Print.onClick = [this] { co_PrintClick(); };
-        co_Change.SetGlyph(LoadNamedGlyph(L"ON"), 2);
+        co_Change.SetGlyphResource(ui::App().Instance(), L"ON", 2);
     } else {
         co_Print.onClick = [this] { CommandOutputClick(); };
-        co_Change.SetGlyph(LoadNamedGlyph(L"OFF"), 2);
+        co_Change.SetGlyphResource(ui::App().Instance(), L"OFF", 2);
     }
     UpdatePrintEnabled();
 }

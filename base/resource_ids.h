@@ -6,7 +6,8 @@
 #define IDI_MAINICON 1
 
 // Button glyphs, 32 x 16, 16 colours: the normal look in the left 16 x 16 cell, the disabled look in
-// the right one; the bottom-left pixel holds the transparent colour.
+// the right one; the bottom-left pixel holds the transparent colour. The same glyph drawn for 150 % displays
+// (48 x 24) has the id + 1000, for 200 % (64 x 32) the id + 2000; "ON150", "OFF200" and so on by name.
 #define IDB_FILEOPEN 101
 #define IDB_INSERT 102
 #define IDB_EDIT 103

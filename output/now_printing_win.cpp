@@ -47,7 +47,7 @@ void TNowPrinting::CreateControls() {
         .tabOrder = 0,
         .font = {},
     });
-    co_Abort.SetGlyph(ui::GdiObject(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABORT))), 2);
+    co_Abort.SetGlyphResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABORT), 2);
     co_Abort.onClick = [this] { co_AbortClick(); };
     Gauge1.Create({.parent = this, .left = 16, .top = 48, .width = 265, .height = 25, .hint = "", .font = {}});
     Label1.Create({

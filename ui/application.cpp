@@ -1,5 +1,7 @@
 #include "ui/application.h"
 
+#include "ui/dpi.h"
+
 #include "ui/error.h"
 #include "base/codepage.h"
 #include "ui/form.h"
@@ -32,6 +34,7 @@ void Application::Initialize(HINSTANCE instance) {
     if (hwnd_)
         return;
     instance_ = instance;
+    EnableDpiAwareness();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 

@@ -1,5 +1,6 @@
 #include "ui/button.h"
 
+#include "ui/dpi.h"
 #include "ui/form.h"
 
 namespace ui {
@@ -55,7 +56,35 @@ void Button::Create(const CreateArgs& args) {
     CreateControl(L"BUTTON", false, PlacementOf(args), BS_OWNERDRAW | WS_TABSTOP, 0);
 }
 
+void Button::SetGlyphResource(HINSTANCE instance, const wchar_t* name, int numGlyphs) {
+    glyphInstance_ = instance;
+    glyphName_ = IS_INTRESOURCE(name) ? std::wstring() : std::wstring(name);
+    glyphId_ = IS_INTRESOURCE(name) ? static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)) : 0;
+    numGlyphs_ = numGlyphs;
+    LoadGlyphResource();
+}
+
+void Button::LoadGlyphResource() {
+    const wchar_t* name = glyphName_.empty() ? MAKEINTRESOURCEW(glyphId_) : glyphName_.c_str();
+    const HINSTANCE instance = glyphInstance_;
+    const int numGlyphs = numGlyphs_;
+    const std::wstring keptName = glyphName_;
+    const WORD keptId = glyphId_;
+    SetGlyph(GdiObject(LoadGlyphBitmap(instance, name, Parent() ? Parent()->Dpi() : kDesignDpi)), numGlyphs);
+    // SetGlyph forgets the resource of an earlier glyph; this one is still it.
+    glyphInstance_ = instance;
+    glyphName_ = keptName;
+    glyphId_ = keptId;
+}
+
+void Button::DpiChanged() {
+    Control::DpiChanged();
+    if (glyphInstance_ && ownedGlyph_)
+        LoadGlyphResource();
+}
+
 void Button::SetGlyph(HBITMAP glyph, int numGlyphs) {
+    glyphInstance_ = nullptr;
     ownedGlyph_.reset();
     glyph_ = glyph;
     numGlyphs_ = numGlyphs < 1 ? 1 : numGlyphs;
@@ -149,14 +178,15 @@ void Button::Draw(const DRAWITEMSTRUCT& item) {
             glyphHeight = info.bmHeight;
         }
     }
-    int total = glyphWidth + textWidth + (glyphWidth > 0 && textWidth > 0 ? kGlyphSpacing : 0);
+    const int spacing = Scaled(kGlyphSpacing);
+    int total = glyphWidth + textWidth + (glyphWidth > 0 && textWidth > 0 ? spacing : 0);
     int offset = pushed ? 1 : 0;
     int x = rect.left + (rect.right - rect.left - total) / 2 + offset;
     if (glyphWidth > 0) {
         int y = rect.top + (rect.bottom - rect.top - glyphHeight) / 2 + offset;
         bool disabledCell = disabled && numGlyphs_ >= 2;
         DrawGlyphCell(dc, glyph_, disabledCell ? 1 : 0, glyphWidth, glyphHeight, x, y, disabled && !disabledCell);
-        x += glyphWidth + kGlyphSpacing;
+        x += glyphWidth + spacing;
     }
     if (textWidth > 0) {
         RECT textRect{x, rect.top + offset, x + textWidth, rect.bottom + offset};
@@ -175,7 +205,7 @@ void Button::Draw(const DRAWITEMSTRUCT& item) {
     }
     if (focused && !(item.itemState & ODS_NOFOCUSRECT)) {
         RECT focusRect = rect;
-        InflateRect(&focusRect, -3, -3);
+        InflateRect(&focusRect, -Scaled(3), -Scaled(3));
         DrawFocusRect(dc, &focusRect);
     }
 }

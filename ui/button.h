@@ -35,6 +35,8 @@ public:
     // Borrowed glyph (the caller keeps it alive) or owned glyph (the button deletes it).
     void SetGlyph(HBITMAP glyph, int numGlyphs = 1);
     void SetGlyph(GdiObject glyph, int numGlyphs = 1);
+    // The glyph resource (an id or a name) drawn for the form's DPI; drawn anew when the DPI changes.
+    void SetGlyphResource(HINSTANCE instance, const wchar_t* name, int numGlyphs);
     HBITMAP Glyph() const noexcept { return glyph_; }
     int NumGlyphs() const noexcept { return numGlyphs_; }
 
@@ -53,10 +55,15 @@ protected:
 
 private:
     void Draw(const DRAWITEMSTRUCT& item);
+    void DpiChanged() override;
+    void LoadGlyphResource();
 
     HBITMAP glyph_ = nullptr;
     GdiObject ownedGlyph_;
     int numGlyphs_ = 1;
+    HINSTANCE glyphInstance_ = nullptr;
+    std::wstring glyphName_; // a name, or empty for glyphId_
+    WORD glyphId_ = 0;
 };
 
 } // namespace ui

@@ -1,5 +1,6 @@
 #include "ui/control.h"
 
+#include "ui/dpi.h"
 #include "ui/error.h"
 #include "ui/form.h"
 
@@ -21,15 +22,19 @@ void Control::CreateControl(const wchar_t* className, bool ownClass, const Contr
     tabOrder_ = placement.tabOrder;
     helpContext = placement.helpContext;
     fontSpec_ = placement.font;
+    design_ = {placement.left, placement.top, placement.width, placement.height};
+    const int dpi = parent_->Dpi();
     style |= WS_CHILD | (placement.visible ? WS_VISIBLE : 0) | (placement.enabled ? 0 : WS_DISABLED);
     auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(parent_->NextControlId()));
     if (ownClass)
-        CreateOwnClass(className, placement.caption, style, exStyle, placement.left, placement.top, placement.width,
-                       placement.height, parent_->Handle(), id);
+        CreateOwnClass(className, placement.caption, style, exStyle, Scale(placement.left, dpi),
+                       Scale(placement.top, dpi), Scale(placement.width, dpi), Scale(placement.height, dpi),
+                       parent_->Handle(), id);
     else
-        CreateSubclassed(className, placement.caption, style, exStyle, placement.left, placement.top, placement.width,
-                         placement.height, parent_->Handle(), id);
-    font_ = placement.font.face.empty() ? parent_->Font() : FontHandle(placement.font);
+        CreateSubclassed(className, placement.caption, style, exStyle, Scale(placement.left, dpi),
+                         Scale(placement.top, dpi), Scale(placement.width, dpi), Scale(placement.height, dpi),
+                         parent_->Handle(), id);
+    font_ = placement.font.face.empty() ? parent_->Font() : parent_->FontFor(placement.font);
     SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     parent_->AddControl(*this);
 }
@@ -38,6 +43,18 @@ void Control::Destroyed() {
     if (parent_)
         parent_->RemoveControl(*this);
     parent_ = nullptr;
+}
+
+int Control::Scaled(int designPixels) const noexcept {
+    return Scale(designPixels, parent_ ? parent_->Dpi() : kDesignDpi);
+}
+
+void Control::DpiChanged() {
+    if (!Handle() || !parent_)
+        return;
+    SetBounds(Scaled(design_.left), Scaled(design_.top), Scaled(design_.right), Scaled(design_.bottom));
+    font_ = fontSpec_.face.empty() ? parent_->Font() : parent_->FontFor(fontSpec_);
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
 }
 
 void Control::SetVisible(bool visible) {

@@ -59,12 +59,17 @@ public:
     const FontSpec& FontSpecification() const noexcept { return fontSpec_; }
     void SetBounds(int left, int top, int width, int height);
     RECT Bounds() const; // in the parent's client coordinates
+    // A design length (pixels at 96 DPI) at the DPI of the control's form.
+    int Scaled(int designPixels) const noexcept;
 
 protected:
     // Creates the system control (subclassed) or own-class control, registers it with the form.
     void CreateControl(const wchar_t* className, bool ownClass, const ControlPlacement& placement, DWORD style,
                        DWORD exStyle);
     void Destroyed() override;
+    // The form has moved to another DPI: the control takes its design place and font at the new DPI. Controls with
+    // their own sizes inside (item heights, glyphs, arrows) add theirs.
+    virtual void DpiChanged();
 
 private:
     friend class Form;
@@ -74,6 +79,7 @@ private:
     int sequence_ = 0;
     HFONT font_ = nullptr;
     FontSpec fontSpec_;
+    RECT design_{}; // left, top, width, height at 96 DPI
 };
 
 } // namespace ui

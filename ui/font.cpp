@@ -18,6 +18,15 @@ HFONT FontHandle(const FontSpec& font) {
     if (found != cache.end())
         return static_cast<HFONT>(found->second.get());
 
+    GdiObject made = MakeFont(font);
+    if (!made)
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const auto handle = static_cast<HFONT>(made.get());
+    cache.emplace(key, std::move(made));
+    return handle;
+}
+
+GdiObject MakeFont(const FontSpec& font) {
     LOGFONTW lf{};
     // A positive pixel height in the forms is the character height, which LOGFONT wants negative.
     lf.lfHeight = -font.height;
@@ -29,11 +38,7 @@ HFONT FontHandle(const FontSpec& font) {
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
     const std::wstring face = kelvad::ToWide(font.face);
     face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-    HFONT handle = CreateFontIndirectW(&lf);
-    if (!handle)
-        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    cache.emplace(key, GdiObject(handle));
-    return handle;
+    return GdiObject(CreateFontIndirectW(&lf));
 }
 
 } // namespace ui

@@ -3,6 +3,7 @@
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/control.h"
+#include "ui/dpi.h"
 #include "ui/error.h"
 #include "base/codepage.h"
 
@@ -19,6 +20,8 @@ constexpr wchar_t kFormClass[] = L"UiForm";
 constexpr UINT kReleaseMessage = WM_USER + 0x100;
 // The id of the form's own tooltip tool for the hint of a disabled control (other tools are window handles).
 constexpr UINT_PTR kDisabledHintTool = 1;
+// WM_DPICHANGED, spelt out for headers that keep it from older targets.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
 } // namespace
 
@@ -34,18 +37,29 @@ void Form::Create(const CreateArgs& args) {
                         ArrowCursor());
     helpContext = args.helpContext;
     fixedSize_ = args.fixedSize;
-    font_ = FontHandle(args.font);
-    if (!font_)
-        font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    fontSpec_ = args.font;
+    clientWidth_ = args.clientWidth;
+    clientHeight_ = args.clientHeight;
+    // Laid out first at the DPI of the owner's monitor (the system's without an owner), then again at its own.
+    dpi_ = args.owner ? WindowDpi(args.owner) : SystemDpi();
 
     DWORD style = (args.style | WS_CLIPCHILDREN) & ~WS_VISIBLE;
-    RECT frame{0, 0, args.clientWidth, args.clientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, args.exStyle);
+    RECT frame{0, 0, Scale(args.clientWidth, dpi_), Scale(args.clientHeight, dpi_)};
+    AdjustFrameForDpi(frame, style, args.exStyle, dpi_);
     const bool centred = args.left == kDefaultPosition || args.top == kDefaultPosition;
-    CreateOwnClass(kFormClass, args.caption, style, args.exStyle, centred ? 0 : args.left, centred ? 0 : args.top,
-                   frame.right - frame.left, frame.bottom - frame.top, args.owner, nullptr);
+    CreateOwnClass(kFormClass, args.caption, style, args.exStyle, centred ? 0 : Scale(args.left, dpi_),
+                   centred ? 0 : Scale(args.top, dpi_), frame.right - frame.left, frame.bottom - frame.top, args.owner,
+                   nullptr);
+    if (const int own = WindowDpi(Handle()); own != dpi_ || own != kDesignDpi) {
+        dpi_ = own;
+        const RECT outer = OuterRect();
+        FitFrame(outer.left, outer.top);
+    }
     if (centred)
         CenterOn(args.owner);
+    font_ = FontFor(args.font);
+    if (!font_)
+        font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     if (args.icon) {
         SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(args.icon));
@@ -183,6 +197,79 @@ void Form::CenterOn(HWND owner) {
     const int width = own.right - own.left, height = own.bottom - own.top;
     SetPosition(around.left + (around.right - around.left - width) / 2,
                 around.top + (around.bottom - around.top - height) / 2);
+}
+
+HFONT Form::FontFor(const FontSpec& font) {
+    if (font.face.empty())
+        return nullptr;
+    const auto key = std::make_tuple(font.face, font.height, font.bold, font.charset);
+    if (const auto found = fonts_.find(key); found != fonts_.end())
+        return static_cast<HFONT>(found->second.get());
+    FontSpec scaled = font;
+    scaled.height = Scale(font.height, dpi_);
+    GdiObject made = MakeFont(scaled);
+    if (!made)
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const auto handle = static_cast<HFONT>(made.get());
+    fonts_.emplace(key, std::move(made));
+    return handle;
+}
+
+void Form::FitFrame(int left, int top) {
+    RECT frame{0, 0, Scale(clientWidth_, dpi_), Scale(clientHeight_, dpi_)};
+    AdjustFrameForDpi(frame, static_cast<DWORD>(GetWindowLongW(Handle(), GWL_STYLE)),
+                      static_cast<DWORD>(GetWindowLongW(Handle(), GWL_EXSTYLE)), dpi_);
+    SetWindowPos(Handle(), nullptr, left, top, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // A system that draws the frame at another DPI than it was asked to measure it at: the client area decides.
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    const int wrongWidth = client.right - Scale(clientWidth_, dpi_);
+    const int wrongHeight = client.bottom - Scale(clientHeight_, dpi_);
+    if (wrongWidth != 0 || wrongHeight != 0)
+        SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left - wrongWidth,
+                     frame.bottom - frame.top - wrongHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::ChangeDpi(int dpi, const RECT* outer) {
+    if (!Handle() || dpi <= 0)
+        return;
+    // The fonts of the old DPI go once every control has taken its new one.
+    const auto oldFonts = std::move(fonts_);
+    fonts_.clear();
+    dpi_ = dpi;
+    font_ = FontFor(fontSpec_);
+    if (!font_)
+        font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    const RECT now = OuterRect();
+    FitFrame(outer ? outer->left : now.left, outer ? outer->top : now.top);
+    for (Control* control : controls_)
+        control->DpiChanged();
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form::KeepOnAMonitor() {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!Handle() || !GetWindowPlacement(Handle(), &placement))
+        return;
+    RECT& normal = placement.rcNormalPosition;
+    if (MonitorFromRect(&normal, MONITOR_DEFAULTTONULL))
+        return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    const int width = normal.right - normal.left, height = normal.bottom - normal.top;
+    const int left = std::max(work.left, std::min(normal.left, work.right - width));
+    const int top = std::max(work.top, std::min(normal.top, work.bottom - height));
+    normal = {left, top, left + width, top + height};
+    // A window not yet shown stays hidden.
+    if (!IsWindowVisible(Handle()))
+        placement.showCmd = SW_HIDE;
+    SetWindowPlacement(Handle(), &placement);
 }
 
 void Form::SetMinimized() {
@@ -370,6 +457,11 @@ bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
     case WM_RBUTTONUP:
         RelayDisabledHint(MSG{Handle(), msg, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}});
         return false;
+    case kDpiChangedMessage:
+        // Moved to a monitor of another DPI: the suggested place, and the design laid out again at the new DPI.
+        ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
     case WM_CLOSE:
         Close();
         result = 0;

@@ -1,8 +1,11 @@
 #pragma once
 #include "ui/font.h"
+#include "ui/handle.h"
 #include "ui/window.h"
 
 #include <functional>
+#include <map>
+#include <tuple>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,6 +71,16 @@ public:
     void Repaint();
     // The form's font (controls with an empty face use it).
     HFONT Font() const noexcept { return font_; }
+    // A font of the design (height in pixels at 96 DPI) at the form's DPI; the form keeps it while it stays at
+    // this DPI and frees it when it moves to another.
+    HFONT FontFor(const FontSpec& font);
+    // The DPI the form is laid out for (that of its monitor).
+    int Dpi() const noexcept { return dpi_; }
+    // Lays the form and its controls out again at dpi: client size, places, fonts. outer: the outer rectangle
+    // to take (WM_DPICHANGED suggests one), or null to keep the top-left corner.
+    void ChangeDpi(int dpi, const RECT* outer);
+    // Moves the form wholly onto the nearest monitor's work area when no part of it stands on a monitor.
+    void KeepOnAMonitor();
     // Control that gets the focus when the form is shown (else the first tab stop).
     Control* activeControl = nullptr;
     // Enter presses the default button wherever the focus is (DM_GETDEFID); Escape presses the cancel button.
@@ -104,7 +117,14 @@ private:
     void RelayDisabledHint(const MSG& mouse);
     void FocusFirst();
 
+    void FitFrame(int left, int top);
+
     HFONT font_ = nullptr;
+    FontSpec fontSpec_;
+    std::map<std::tuple<std::string, int, bool, BYTE>, GdiObject> fonts_;
+    int dpi_ = 96;
+    int clientWidth_ = 0, clientHeight_ = 0;
+    DWORD style_ = 0, exStyle_ = 0;
     HWND tooltip_ = nullptr;
     // The disabled control whose hint the form's own tool shows (none: no such tool).
     HWND disabledHintOf_ = nullptr;

@@ -33,6 +33,12 @@ public:
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DpiChanged() override;
+
+private:
+    // The text's one-line size in the label's font.
+    SIZE TextSize() const;
+    void WidenToText();
 };
 
 } // namespace ui

@@ -16,8 +16,9 @@ void ListBox::Create(const CreateArgs& args) {
     multiSelect_ = args.multiSelect;
     DWORD style = WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | (multiSelect_ ? LBS_EXTENDEDSEL : 0);
     CreateControl(L"LISTBOX", false, PlacementOf(args), CreationStyle(style), WS_EX_CLIENTEDGE);
-    if (args.itemHeight > 0)
-        SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, args.itemHeight);
+    itemHeight_ = args.itemHeight;
+    if (itemHeight_ > 0)
+        SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, Scaled(itemHeight_));
 }
 
 int ListBox::AddItem(const std::string& text) {
@@ -122,6 +123,12 @@ bool ListBox::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) 
         return true;
     }
     return false;
+}
+
+void ListBox::DpiChanged() {
+    Control::DpiChanged();
+    if (Handle() && itemHeight_ > 0)
+        SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, Scaled(itemHeight_));
 }
 
 } // namespace ui

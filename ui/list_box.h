@@ -58,9 +58,11 @@ protected:
     // The window style the list box is created with; derived classes may add to it (e.g. WS_HSCROLL).
     virtual DWORD CreationStyle(DWORD style) const { return style; }
     bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DpiChanged() override;
 
 private:
     bool multiSelect_ = false;
+    int itemHeight_ = 0; // at 96 DPI
 };
 
 } // namespace ui

@@ -16,15 +16,16 @@ void RadioGroup::Create(const CreateArgs& args) {
     }
     // One column below the caption line, each button an equal share of the height that is left.
     const int count = static_cast<int>(args.items.size());
-    const int space = args.height - metrics.tmHeight - 5;
+    const int space = Scaled(args.height) - metrics.tmHeight - Scaled(5);
     const int buttonHeight = count > 0 ? space / count : 0;
-    const int topMargin = metrics.tmHeight + 1 + (count > 0 ? space % count : 0) / 2;
+    const int topMargin = metrics.tmHeight + Scaled(1) + (count > 0 ? space % count : 0) / 2;
     HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleW(nullptr);
     for (int i = 0; i < count; ++i) {
         DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0);
-        HWND button = CreateWindowExW(0, L"BUTTON", kelvad::ToWide(args.items[static_cast<size_t>(i)]).c_str(), style,
-                                      8, topMargin + i * buttonHeight, args.width - 10, buttonHeight, Handle(),
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), instance, nullptr);
+        HWND button =
+            CreateWindowExW(0, L"BUTTON", kelvad::ToWide(args.items[static_cast<size_t>(i)]).c_str(), style, Scaled(8),
+                            topMargin + i * buttonHeight, Scaled(args.width - 10), buttonHeight, Handle(),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), instance, nullptr);
         if (!button)
             continue;
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);

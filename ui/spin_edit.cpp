@@ -20,17 +20,28 @@ void SpinEdit::Create(const CreateArgs& args) {
     CreateControl(L"EDIT", false, PlacementOf(args), ES_AUTOHSCROLL | WS_TABSTOP | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE);
     if (args.maxLength > 0)
         SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(args.maxLength), 0);
-    RECT client{};
-    GetClientRect(Handle(), &client);
     HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleW(nullptr);
-    arrows_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | (args.enabled ? 0 : WS_DISABLED),
-                              client.right - kArrowsWidth, 0, kArrowsWidth, client.bottom, Handle(), nullptr, instance,
-                              nullptr);
+    arrows_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | (args.enabled ? 0 : WS_DISABLED), 0, 0,
+                              0, 0, Handle(), nullptr, instance, nullptr);
     SendMessageW(arrows_, UDM_SETRANGE32, 0, 2 * kArrowsMiddle);
     SendMessageW(arrows_, UDM_SETPOS32, 0, kArrowsMiddle);
-    // The text keeps clear of the arrows.
-    SendMessageW(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kArrowsWidth));
+    PlaceArrows();
     SetValue(args.value);
+}
+
+void SpinEdit::PlaceArrows() {
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    const int width = Scaled(kArrowsWidth);
+    SetWindowPos(arrows_, nullptr, client.right - width, 0, width, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The text keeps clear of the arrows.
+    SendMessageW(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, width));
+}
+
+void SpinEdit::DpiChanged() {
+    Control::DpiChanged();
+    if (arrows_)
+        PlaceArrows();
 }
 
 int SpinEdit::Value() const {

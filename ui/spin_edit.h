@@ -39,8 +39,10 @@ public:
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DpiChanged() override;
 
 private:
+    void PlaceArrows();
     void Step(int delta);
 
     HWND arrows_ = nullptr;

@@ -2,7 +2,9 @@
 """Writes the program's icon and button glyphs as 16-colour BMP and ICO files.
 
 Run from anywhere: python3 app/res/make_glyphs.py  (the files land beside this script).
-Glyph bitmaps are 32 x 16: the normal look in the left cell, the disabled look in the right.
+Glyph bitmaps are 32 x 16: the normal look in the left cell, the disabled look in the right. Each glyph is also
+written for 150 % and 200 % displays (NAME150.bmp, 48 x 24; NAME200.bmp, 64 x 32), drawn from the same pixel
+source: every source pixel becomes a block of whole pixels, so that edges stay sharp.
 The bottom-left pixel of a glyph holds its transparent colour (fuchsia).
 """
 import os
@@ -389,6 +391,13 @@ def program_icon():
     return parse(["".join(r) for r in img], size, size)
 
 
+def scaled(pixels, percent):
+    """The picture drawn at percent of its size: output pixel (x, y) takes the source pixel it lies in."""
+    height, width = len(pixels), len(pixels[0])
+    return [[pixels[y * 100 // percent][x * 100 // percent] for x in range(width * percent // 100)]
+            for y in range(height * percent // 100)]
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     for name, rows in GLYPHS.items():
@@ -396,6 +405,10 @@ def main():
         both = [normal + grey for normal, grey in zip(cell, disabled(cell))]
         with open(os.path.join(here, name + ".bmp"), "wb") as f:
             f.write(bmp(both))
+        for percent in (150, 200):
+            cells = [scaled(cell, percent), scaled(disabled(cell), percent)]
+            with open(os.path.join(here, name + str(percent) + ".bmp"), "wb") as f:
+                f.write(bmp([normal + grey for normal, grey in zip(*cells)]))
     with open(os.path.join(here, "kelvad.ico"), "wb") as f:
         f.write(ico([program_icon(), parse(GLYPHS["print"], 16, 16)]))
 

@@ -8,6 +8,7 @@
 
 #include "app/about_box_win.h"
 #include "app/main_form_win.h"
+#include "tests/win/layout_check.h"
 #include "ui/application.h"
 
 namespace kelvad {
@@ -49,8 +50,8 @@ TEST_F(AboutBoxTest, FixedFrameOnTopWithTheApplicationTitleAndVersion) {
     TAboutBox box(nullptr);
     RECT client{};
     GetClientRect(box.Handle(), &client);
-    EXPECT_EQ(client.right, 313);
-    EXPECT_EQ(client.bottom, 189);
+    EXPECT_EQ(client.right, layout_test::Design(box.Handle(), 313));
+    EXPECT_EQ(client.bottom, layout_test::Design(box.Handle(), 189));
     EXPECT_EQ(box.Caption(), "バージョン情報");
     const LONG style = GetWindowLongA(box.Handle(), GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
@@ -62,6 +63,7 @@ TEST_F(AboutBoxTest, FixedFrameOnTopWithTheApplicationTitleAndVersion) {
     // The labels show their whole text.
     RECT comment = box.Comment.Bounds();
     EXPECT_GT(comment.right - comment.left, 150);
+    layout_test::ExpectLayout(box.Handle(), {box.OKButton.Handle()});
 }
 
 // What the idle hook saw of the box while it was up.

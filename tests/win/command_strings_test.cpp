@@ -1,5 +1,6 @@
 // The command-string catalogue in the main window: the editor driven by typed keys, the two lists moving in
 // step under clicks, insert, edit and delete, and the output button while a command string goes out.
+#include "layout_check.h"
 #include "main_form_fixture.h"
 
 #include <functional>
@@ -91,8 +92,8 @@ TEST_F(CommandStringsTest, EditorTypedIntoAndConfirmedWithEnter) {
               {[&](TEditCommandString& e) {
                    RECT client{}, outer = e.OuterRect();
                    GetClientRect(e.Handle(), &client);
-                   EXPECT_EQ(client.right, 306);
-                   EXPECT_EQ(client.bottom, 150);
+                   EXPECT_EQ(client.right, layout_test::Design(e.Handle(), 306));
+                   EXPECT_EQ(client.bottom, layout_test::Design(e.Handle(), 150));
                    EXPECT_EQ(e.Caption(), "コマンド文字列の追加、編集");
                    EXPECT_FALSE(GetWindowLongA(e.Handle(), GWL_STYLE) & (WS_SYSMENU | WS_THICKFRAME));
                    EXPECT_EQ(outer.left, main.left + (main.right - main.left - (outer.right - outer.left)) / 2);
@@ -103,6 +104,8 @@ TEST_F(CommandStringsTest, EditorTypedIntoAndConfirmedWithEnter) {
                         std::initializer_list<ui::Window*>{&e, &e.EditCommand1, &e.EditCommand2, &e.co_Ok, &e.co_Close})
                        EXPECT_EQ(w->helpContext, 5000u);
                    EXPECT_EQ(GetFocus(), e.EditCommand1.Handle()) << "the description has the focus";
+                   layout_test::ExpectLayout(e.Handle(), {e.EditCommand1.Handle(), e.EditCommand2.Handle(),
+                                                          e.co_Close.Handle()});
                    okState(e);
                    Type("Form feed");
                },

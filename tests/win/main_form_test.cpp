@@ -13,6 +13,7 @@
 #include "base/codepage.h"
 #include "output/spooler_win.h"
 #include "ui/application.h"
+#include "tests/win/layout_check.h"
 #include "tests/win/test_files.h"
 #include "ui/handle.h"
 
@@ -112,41 +113,26 @@ TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
     EXPECT_EQ(form->Caption(), "Kelvad32");
     RECT client;
     GetClientRect(form->Handle(), &client);
-    EXPECT_EQ(client.right, 450);
-    EXPECT_EQ(client.bottom, 280);
+    EXPECT_EQ(client.right, layout_test::Design(form->Handle(), 450));
+    EXPECT_EQ(client.bottom, layout_test::Design(form->Handle(), 280));
     LONG style = GetWindowLongA(form->Handle(), GWL_STYLE);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
 
-    struct Expect {
-        ui::Control& control;
-        RECT place;
-        bool visible;
-        int tab;
-    };
-    Expect rows[] = {
-        {form->c_Add, {76, 14, 49, 23}, true, 0},          {form->co_FileOpen, {131, 11, 81, 25}, true, 1},
-        {form->co_Insert, {8, 11, 65, 25}, false, 2},      {form->co_Edit, {78, 11, 65, 25}, false, 3},
-        {form->co_Delete, {148, 11, 65, 25}, false, 4},    {form->FilesListBox, {8, 40, 217, 185}, true, 5},
-        {form->CommandExplanation, {8, 40, 217, 89}, false, 6},
-        {form->CommandString, {8, 136, 217, 89}, false, 7}, {form->PrinterListBox, {232, 40, 209, 185}, true, 8},
-        {form->co_Print, {8, 240, 89, 33}, true, 9},       {form->co_Change, {104, 240, 89, 33}, true, 10},
-        {form->co_Quit, {200, 240, 89, 33}, true, 11},     {form->co_SetUp, {296, 240, 33, 33}, true, 12},
-        {form->co_Help, {336, 240, 33, 33}, true, 13},     {form->co_About, {376, 240, 73, 33}, true, 14},
-        {form->Label1, {8, 16, 57, 18}, true, -1},         {form->Label2, {224, 20, 46, 13}, true, -1},
-    };
-    for (const Expect& row : rows) {
-        RECT r = row.control.Bounds();
-        SCOPED_TRACE(row.control.Caption() + " / " + row.control.Hint());
-        EXPECT_EQ(r.left, row.place.left);
-        EXPECT_EQ(r.top, row.place.top);
-        EXPECT_EQ(r.right - r.left, row.place.right);
-        EXPECT_EQ(r.bottom - r.top, row.place.bottom);
-        EXPECT_EQ(row.control.IsVisible(), row.visible);
-        if (row.tab >= 0) {
-            EXPECT_EQ(row.control.TabOrder(), row.tab);
-        }
-    }
+    // Both modes keep the invariants; Tab passes over what is disabled (co_Print with an empty list, co_Edit and
+    // co_Delete with nothing selected).
+    layout_test::ExpectLayout(form->Handle(), {form->c_Add.Handle(), form->co_FileOpen.Handle(),
+                                               form->FilesListBox.Handle(), form->PrinterListBox.Handle(),
+                                               form->co_Change.Handle(), form->co_Quit.Handle(),
+                                               form->co_SetUp.Handle(), form->co_Help.Handle(),
+                                               form->co_About.Handle()});
+    form->ChangeCommandStatus();
+    layout_test::ExpectLayout(form->Handle(), {form->co_Insert.Handle(), form->CommandExplanation.Handle(),
+                                               form->CommandString.Handle(), form->PrinterListBox.Handle(),
+                                               form->co_Change.Handle(), form->co_Quit.Handle(),
+                                               form->co_SetUp.Handle(), form->co_Help.Handle(),
+                                               form->co_About.Handle()});
+    form->ChangeCommandStatus();
     EXPECT_FALSE(form->co_Edit.IsEnabled());
     EXPECT_FALSE(form->co_Delete.IsEnabled());
     EXPECT_EQ(form->co_Print.Caption(), "出力(&P)");
@@ -160,8 +146,29 @@ TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
         LOGFONTA font{};
         ASSERT_TRUE(GetObjectA(list->Font(), sizeof font, &font));
         EXPECT_STREQ(font.lfFaceName, "System");
-        EXPECT_EQ(std::abs(font.lfHeight), 13) << "the command-string lists are drawn 13 pixels high";
+        EXPECT_EQ(std::abs(font.lfHeight), layout_test::Design(form->Handle(), 13))
+            << "the command-string lists are drawn 13 pixels high";
     }
+}
+
+TEST_F(MainFormTest, MovedToAMonitorOfAnotherDpiLaysItselfOutAgain) {
+    auto form = MakeForm();
+    const int dpi = form->Dpi();
+    const HFONT oldFont = form->FilesListBox.Font();
+    const layout_test::Measures before = layout_test::Measure(form->Handle());
+    RECT suggested = form->OuterRect();
+    OffsetRect(&suggested, 10, 20);
+    SendMessageW(form->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi * 2, dpi * 2),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form->OuterRect().left, suggested.left);
+    EXPECT_EQ(form->OuterRect().top, suggested.top);
+    layout_test::ExpectLayout(form->Handle(), {});
+    layout_test::ExpectScaled(before, layout_test::Measure(form->Handle()), 2);
+    LOGFONTW font{};
+    EXPECT_EQ(GetObjectW(oldFont, sizeof font, &font), 0) << "the fonts of the old DPI are freed";
+    BITMAP glyph{};
+    ASSERT_TRUE(GetObjectW(form->co_Print.Glyph(), sizeof glyph, &glyph));
+    EXPECT_EQ(glyph.bmHeight, 32) << "the glyph drawn for 200 %";
 }
 
 TEST_F(MainFormTest, CommandLineFillsTheListAndArmsTheAutomaticPrint) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "output/animate_zoom_win.h"
+#include "tests/win/layout_check.h"
 
 namespace kelvad {
 namespace {
@@ -15,21 +16,6 @@ namespace {
 // GetVersion values: major version in the low byte, minor in the next, build in the high word.
 constexpr DWORD kWindowsNt4 = MAKELONG(MAKEWORD(4, 0), 1381);
 constexpr DWORD kWindowsXp = MAKELONG(MAKEWORD(5, 1), 2600);
-
-RECT PlaceInParent(HWND control) {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-void ExpectPlace(HWND control, int left, int top, int width, int height) {
-    const RECT rect = PlaceInParent(control);
-    EXPECT_EQ(rect.left, left);
-    EXPECT_EQ(rect.top, top);
-    EXPECT_EQ(rect.right - rect.left, width);
-    EXPECT_EQ(rect.bottom - rect.top, height);
-}
 
 SIZE ClientSize(HWND window) {
     RECT rect{};
@@ -69,23 +55,18 @@ TEST(NowPrinting, WindowAndControlsAsDesigned) {
     const HWND hwnd = window.Handle();
     ASSERT_NE(hwnd, nullptr);
     const SIZE client = ClientSize(hwnd);
-    EXPECT_EQ(client.cx, 296);
-    EXPECT_EQ(client.cy, 113);
+    EXPECT_EQ(client.cx, layout_test::Design(hwnd, 296));
+    EXPECT_EQ(client.cy, layout_test::Design(hwnd, 113));
     EXPECT_EQ(WindowText(hwnd), "印刷中");
     EXPECT_NE(Style(hwnd) & WS_CAPTION, WS_CAPTION) << "no caption bar";
     EXPECT_TRUE(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_NE(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_FALSE(window.IsVisible()) << "shown by the print run, not on creation";
 
-    ExpectPlace(window.Label1.Handle(), 16, 16, 52, 16);
+    layout_test::ExpectLayout(hwnd, {window.co_Abort.Handle()});
     EXPECT_EQ(window.Label1.Caption(), "印刷中");
-    const RECT fileName = PlaceInParent(window.l_FileName.Handle());
-    EXPECT_EQ(fileName.left, 72);
-    EXPECT_EQ(fileName.top, 15);
     EXPECT_EQ(window.l_FileName.Caption(), "");
-    ExpectPlace(window.Gauge1.Handle(), 16, 48, 265, 25);
     EXPECT_EQ(window.Gauge1.Value(), 0);
-    ExpectPlace(window.co_Abort.Handle(), 104, 80, 81, 25);
     EXPECT_EQ(window.co_Abort.Caption(), "中止(&A&ﾁ)");
     EXPECT_EQ(window.co_Abort.Hint(), "印刷を中止します");
     EXPECT_EQ(window.co_Abort.TabOrder(), 0);
@@ -155,7 +136,7 @@ TEST(NowPrinting, ShowFileThenAbortingState) {
     const std::string path = "C:\\ﾃﾞｰﾀ\\印刷用\\sample & more.prn";
     window.ShowFile(kelvad::ToWide(path));
     EXPECT_EQ(window.l_FileName.Caption(), path);
-    const RECT shown = PlaceInParent(window.l_FileName.Handle());
+    const RECT shown = layout_test::PlaceInParent(window.l_FileName.Handle());
     EXPECT_EQ(shown.left, 72);
     EXPECT_GT(shown.right - shown.left, 150) << "the label grows to fit the path";
     EXPECT_TRUE(window.l_FileName.IsVisible());
@@ -163,7 +144,7 @@ TEST(NowPrinting, ShowFileThenAbortingState) {
     window.ShowAborting();
     EXPECT_FALSE(window.l_FileName.IsVisible());
     EXPECT_EQ(window.Label1.Caption(), "印刷中止処理中");
-    const RECT state = PlaceInParent(window.Label1.Handle());
+    const RECT state = layout_test::PlaceInParent(window.Label1.Handle());
     EXPECT_EQ(state.left, 16);
     EXPECT_EQ(state.top, 16);
     EXPECT_GT(state.right - state.left, 52 * 2) << "the whole state text is shown";

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "image/setup_printer_win.h"
+#include "layout_check.h"
 #include "lists/file_list.h"
 #include "main_form_fixture.h"
 #include "output/printer_win.h"
@@ -47,63 +48,30 @@ TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
         EXPECT_EQ(d.helpContext, 5001u);
         RECT client{};
         GetClientRect(d.Handle(), &client);
-        EXPECT_EQ(client.right, 385);
-        EXPECT_EQ(client.bottom, 330);
+        EXPECT_EQ(client.right, layout_test::Design(d.Handle(), 385));
+        EXPECT_EQ(client.bottom, layout_test::Design(d.Handle(), 330));
         // Centred on the main window by outer sizes.
         RECT main = form->OuterRect(), own = d.OuterRect();
         EXPECT_EQ(own.left, (main.right - main.left - (own.right - own.left)) / 2 + main.left);
         EXPECT_EQ(own.top, (main.bottom - main.top - (own.bottom - own.top)) / 2 + main.top);
-        struct Row {
-            ui::Control& control;
-            RECT place; // left, top, width, height
-            const char* caption;
-            int tab;
-        };
-        const Row rows[] = {
-            {d.Bevel1, {10, 10, 365, 279}, "", -1},
-            {d.l_PrinterName, {24, 16, 337, 15}, "機種名：Kelvad Printer", -1},
-            {d.RadioGroup1, {28, 47, 133, 82}, "ファイル形式", 3},
-            {d.co_Settei, {28, 152, 133, 33}, "プリンタの設定", 5},
-            {d.Kakudai, {28, 203, 196, 17}, "画像を用紙全体に印刷する", 6},
-            {d.Hanten, {28, 231, 181, 17}, "画像を反転する", 7},
-            {d.MarginZero, {28, 259, 181, 17}, "マージンを０にする", 8},
-            {d.IsDeleteFile, {212, 67, 157, 17}, "出力後ファイル削除", 9},
-            {d.Panel1, {236, 104, 133, 177}, "", -1},
-            {d.TopMargin, {296, 140, 49, 24}, "20", 4},
-            {d.BottomMargin, {296, 173, 49, 24}, "20", 4},
-            {d.LeftMargin, {296, 205, 49, 24}, "20", 4},
-            {d.RightMargin, {296, 238, 49, 24}, "20", 4},
-            {d.OKBtn, {86, 294, 93, 30}, "OK", 0},
-            {d.CancelBtn, {185, 294, 92, 30}, "ｷｬﾝｾﾙ", 1},
-            {d.HelpBtn, {283, 294, 92, 30}, "ﾍﾙﾌﾟ(&H)", 2},
-        };
-        for (const Row& row : rows) {
-            SCOPED_TRACE(row.caption);
-            RECT r = row.control.Bounds();
-            EXPECT_EQ(r.left, row.place.left);
-            EXPECT_EQ(r.top, row.place.top);
-            EXPECT_EQ(r.right - r.left, row.place.right);
-            EXPECT_EQ(r.bottom - r.top, row.place.bottom);
-            EXPECT_EQ(row.control.Caption(), row.caption);
-            EXPECT_EQ(row.control.TabOrder(), row.tab);
-        }
+        const std::pair<ui::Control*, const char*> texts[] = {
+            {&d.l_PrinterName, "機種名：Kelvad Printer"}, {&d.RadioGroup1, "ファイル形式"},
+            {&d.co_Settei, "プリンタの設定"},            {&d.Kakudai, "画像を用紙全体に印刷する"},
+            {&d.Hanten, "画像を反転する"},              {&d.MarginZero, "マージンを０にする"},
+            {&d.IsDeleteFile, "出力後ファイル削除"},     {&d.OKBtn, "OK"},
+            {&d.CancelBtn, "ｷｬﾝｾﾙ"},                    {&d.HelpBtn, "ﾍﾙﾌﾟ(&H)"},
+            {&d.l_Margin, "マージンの設定"},             {&d.l_Right, "右"}};
+        for (const auto& [control, text] : texts)
+            EXPECT_EQ(control->Caption(), text);
         EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(0)), "Prnファイル");
         EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(1)), "画像ファイル");
-        // The labels in the panel, from its corner.
-        EXPECT_EQ(d.l_Margin.Caption(), "マージンの設定");
-        EXPECT_EQ(d.l_Margin.Bounds().left, 236 + 12);
-        EXPECT_EQ(d.l_Right.Caption(), "右");
-        EXPECT_EQ(d.l_Right.Bounds().top, 104 + 139);
         // With image files: Tab goes OK, Cancel, Help, the chosen file kind, the margins top to right, then the rest.
         Click(d.RadioGroup1.Button(1));
-        std::vector<HWND> order;
-        for (HWND at = d.OKBtn.Handle(); order.size() < 12; at = GetNextDlgTabItem(d.Handle(), at, FALSE))
-            order.push_back(at);
-        const std::vector<HWND> expected = {d.OKBtn.Handle(),        d.CancelBtn.Handle(),   d.HelpBtn.Handle(),
-                                            d.RadioGroup1.Button(1), d.TopMargin.Handle(),   d.BottomMargin.Handle(),
-                                            d.LeftMargin.Handle(),   d.RightMargin.Handle(), d.co_Settei.Handle(),
-                                            d.Kakudai.Handle(),      d.Hanten.Handle(),      d.MarginZero.Handle()};
-        EXPECT_EQ(order, expected);
+        layout_test::ExpectLayout(d.Handle(), {d.OKBtn.Handle(), d.CancelBtn.Handle(), d.HelpBtn.Handle(),
+                                               d.RadioGroup1.Button(1), d.TopMargin.Handle(), d.BottomMargin.Handle(),
+                                               d.LeftMargin.Handle(), d.RightMargin.Handle(), d.co_Settei.Handle(),
+                                               d.Kakudai.Handle(), d.Hanten.Handle(), d.MarginZero.Handle(),
+                                               d.IsDeleteFile.Handle()});
         // Escape is the cancel button.
         SendMessageA(d.Handle(), WM_COMMAND, IDCANCEL, 0);
     });
