@@ -119,14 +119,11 @@ std::vector<std::uint32_t> ReadPalette(const Header& h, const std::uint8_t* data
             return {kDefaultPalette16.begin(), kDefaultPalette16.end()};
         return {kDefaultPalette256.begin(), kDefaultPalette256.end()};
     }
+    // Stored levels are 8-bit bytes, taken as they stand (PC-98 files leave the low half of each at 0).
     const std::uint8_t* rgb = data + h.paletteAt;
-    // PC-98 files hold 4-bit levels in each byte's top half; such a palette is widened so that level 15 is full.
-    const bool levels4 = std::none_of(rgb, rgb + 3 * colours, [](std::uint8_t v) { return (v & 0x0F) != 0; });
     std::vector<std::uint32_t> palette(colours);
-    for (unsigned i = 0; i < colours; ++i, rgb += 3) {
-        const auto widen = [levels4](std::uint32_t v) { return levels4 ? v | v >> 4 : v; };
-        palette[i] = widen(rgb[0]) << 16 | widen(rgb[1]) << 8 | widen(rgb[2]);
-    }
+    for (unsigned i = 0; i < colours; ++i, rgb += 3)
+        palette[i] = std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2];
     return palette;
 }
 
@@ -224,7 +221,9 @@ std::vector<std::uint8_t> DecodePixels(const Header& h, const std::uint8_t* stre
     // Copies reach two lines back (position 0 four pixels); above the picture, pixels alternate the first two
     // colours of the stream. The area is even, so pixel -k of the picture is the first colour when k is even.
     above = std::max<std::size_t>(2 * width, 4);
-    std::vector<std::uint8_t> dots(above + total);
+    // The block grows as pixels arrive, so that a damaged file whose header promises a huge picture fails before
+    // that memory is taken.
+    std::vector<std::uint8_t> dots(above + std::min<std::size_t>(total, 1 << 16));
     PiStream in(stream, size, h.colourBits);
     const std::uint8_t first = in.Colour(0);
     const std::uint8_t second = in.Colour(first);
@@ -232,7 +231,13 @@ std::vector<std::uint8_t> DecodePixels(const Header& h, const std::uint8_t* stre
         dots[i] = first;
         dots[i + 1] = second;
     }
-    std::uint8_t* const pic = dots.data() + above;
+    std::uint8_t* pic = dots.data() + above;
+    const auto hold = [&](std::size_t end) {
+        if (above + end > dots.size()) {
+            dots.resize(above + std::min(total, std::max(end, 2 * (dots.size() - above))));
+            pic = dots.data() + above;
+        }
+    };
     const std::array<std::size_t, 5> offsets{0, width, 2 * width, width - 1, width + 1};
     std::size_t at = 0;
     unsigned previous = kNoPosition;
@@ -247,13 +252,15 @@ std::vector<std::uint8_t> DecodePixels(const Header& h, const std::uint8_t* stre
             else if (offset == 0)
                 ByteReader::Fail();
             const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(2 * in.Length(), total - at));
-            CopyBack(here, offset, count);
+            hold(at + count);
+            CopyBack(pic + at, offset, count);
             at += count;
             previous = position;
             continue;
         }
         // The same position twice running: raw colour pairs follow, each pair followed by a 1 when another comes.
         do {
+            hold(at + 2);
             pic[at] = in.Colour(pic[at - 1]);
             if (++at == total)
                 break;
