@@ -1,6 +1,7 @@
 #include "plugins/formats/pic2.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "plugins/formats/byte_reader.h"
@@ -245,9 +246,8 @@ public:
         for (std::uint32_t& p : p_)
             p = in.U16BE();
         data_ = block.data + in.Position();
-        bitCount_ = std::uint64_t{in.Remaining()} * 8;
-        for (int i = 0; i < 16; ++i)
-            d_ = d_ << 1 | NextBit();
+        size_ = in.Remaining();
+        d_ = NextBits(16);
     }
 
     void Row(std::uint32_t y, std::uint32_t* dots) {
@@ -276,16 +276,18 @@ public:
     }
 
 private:
-    unsigned NextBit() {
-        if (bit_ < bitCount_) {
-            const unsigned bit = data_[bit_ / 8] >> (7 - bit_ % 8) & 1;
-            ++bit_;
-            return bit;
+    // The next count (1 to 16) coded bits. The coder may look up to a register's width past them, where bits read
+    // as 0; no further.
+    std::uint32_t NextBits(unsigned count) {
+        if (count > avail_) {
+            for (; avail_ <= 56; avail_ += 8, ++pos_)
+                window_ = window_ << 8 | (pos_ < size_ ? data_[pos_] : 0u);
         }
-        // The coder may look up to a register's width past the coded bits, which read as 0; no further.
-        if (++bit_ > bitCount_ + 16)
+        used_ += count;
+        if (used_ > std::uint64_t{size_} * 8 + 16)
             ByteReader::Fail();
-        return 0;
+        avail_ -= count;
+        return static_cast<std::uint32_t>(window_ >> avail_) & ((1u << count) - 1);
     }
 
     unsigned Decision(unsigned context) {
@@ -300,9 +302,10 @@ private:
         } else {
             a_ = part;
         }
-        while (a_ < 0x8000) {
-            a_ <<= 1;
-            d_ = d_ << 1 | NextBit();
+        if (a_ < 0x8000) {
+            const unsigned shift = static_cast<unsigned>(std::countl_zero(static_cast<std::uint16_t>(a_)));
+            a_ <<= shift;
+            d_ = d_ << shift | NextBits(shift);
         }
         return bit;
     }
@@ -379,7 +382,9 @@ private:
     const std::uint32_t width_, last_;
     std::uint32_t p_[128] = {}; // each context's chance of a 0, in 1/65536
     const std::uint8_t* data_ = nullptr;
-    std::uint64_t bitCount_ = 0, bit_ = 0;
+    std::size_t size_ = 0, pos_ = 0;
+    std::uint64_t window_ = 0, used_ = 0;
+    unsigned avail_ = 0;
     std::uint32_t a_ = 0xFFFF, d_ = 0;
     Chains chains_;
     std::vector<std::uint32_t> above_;
