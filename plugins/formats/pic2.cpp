@@ -395,8 +395,35 @@ private:
     std::uint32_t colour_ = 0;
 };
 
-template <class Coded>
-void DrawCoded(const Block& block, unsigned depth, const std::uint8_t* widen, DecodedImage& image) {
+// The picture's rows, top-down until the end, grown as blocks reach them: a damaged block fails before memory for a
+// picture it never drew is taken.
+class Canvas {
+public:
+    explicit Canvas(const ImageInfo& info)
+        : height_(info.height), stride_(DecodedImage::StrideOf(info.width, info.bitsPerPixel)) {}
+    std::uint8_t* Row(std::uint32_t y) {
+        if (y >= rows_) {
+            rows_ = std::min(height_, std::max({y + 1, 2 * rows_, 64u}));
+            pixels_.resize(stride_ * rows_);
+        }
+        return pixels_.data() + stride_ * y;
+    }
+    // The rows bottom-up, as DecodedImage holds them.
+    std::vector<std::uint8_t> Finish() {
+        Row(height_ - 1);
+        for (std::uint32_t top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(Row(top), Row(top) + stride_, Row(bottom));
+        return std::move(pixels_);
+    }
+
+private:
+    const std::uint32_t height_;
+    const std::size_t stride_;
+    std::uint32_t rows_ = 0;
+    std::vector<std::uint8_t> pixels_;
+};
+
+template <class Coded> void DrawCoded(const Block& block, unsigned depth, const std::uint8_t* widen, Canvas& image) {
     Coded coded(block, depth);
     const unsigned bits = depth / 3;
     const std::uint32_t mask = (1u << bits) - 1;
@@ -415,7 +442,7 @@ void DrawCoded(const Block& block, unsigned depth, const std::uint8_t* widen, De
     }
 }
 
-void DrawBlock(const Block& block, unsigned depth, DecodedImage& image) {
+void DrawBlock(const Block& block, unsigned depth, Canvas& image) {
     const std::size_t dotBytes = (depth + 7) / 8;
     const std::size_t rowBytes = dotBytes * block.width;
     const unsigned bits = depth / 3;
@@ -461,9 +488,12 @@ ImageInfo ReadInfo(const std::uint8_t* data, std::size_t size) {
 
 DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
     const Header header = ReadHeader(data, size);
-    DecodedImage image = MakeImage(header.info);
+    Canvas canvas(header.info);
     for (const Block& block : header.blocks)
-        DrawBlock(block, header.depth, image);
+        DrawBlock(block, header.depth, canvas);
+    DecodedImage image;
+    image.info = header.info;
+    image.pixels = canvas.Finish();
     return image;
 }
 

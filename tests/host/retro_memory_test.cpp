@@ -8,6 +8,7 @@
 
 #include "plugins/formats/pi.h"
 #include "plugins/formats/pic.h"
+#include "plugins/formats/pic2.h"
 #include "tests/host/format_test_util.h"
 
 namespace {
@@ -42,6 +43,9 @@ TEST(RetroMemory, ADamagedFileFailsBeforeItsPromisedBitmapIsTaken) {
         {kPicCodec, "PIC\x1A\0\0\x00\x00\x0F\x40\x00\x27\x10\x00\x00\x00\x00"s},
         // 16000 x 16000 of 16 colours (244 MB), the stream cut after 4 bytes.
         {kPiCodec, "Pi\x1A\0\0\0\0\x04PC98\0\0\x3E\x80\x3E\x80"s + palette16 + "\0\0\0\0"s},
+        // A 16384 x 10000 P2SF block of 24-bit dots (480 MB) whose first colour is cut.
+        {kPic2Codec, "P2DT" + std::string(94, '.') + "\0\0\0\0\0\0\0\0\0\0\0\x7C\0\x18\0\0\0\0\x40\0\x27\x10\0\0\0\0"s +
+                         "P2SF\0\0\0\x1E\0\0\x40\0\x27\x10\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"s + std::string(8, '\0')},
     };
     for (const auto& c : cases) {
         largest = 0;
