@@ -399,11 +399,15 @@ private:
 // picture it never drew is taken.
 class Canvas {
 public:
-    explicit Canvas(const ImageInfo& info)
-        : height_(info.height), stride_(DecodedImage::StrideOf(info.width, info.bitsPerPixel)) {}
+    // rows: those known to be drawn, taken at once.
+    Canvas(const ImageInfo& info, std::uint32_t rows)
+        : height_(info.height), stride_(DecodedImage::StrideOf(info.width, info.bitsPerPixel)) {
+        if (rows > 0)
+            Row(rows - 1);
+    }
     std::uint8_t* Row(std::uint32_t y) {
         if (y >= rows_) {
-            rows_ = std::min(height_, std::max({y + 1, 2 * rows_, 64u}));
+            rows_ = std::min(height_, std::max({y + 1, rows_ == 0 ? y + 1 : 2 * rows_, 64u}));
             pixels_.resize(stride_ * rows_);
         }
         return pixels_.data() + stride_ * y;
@@ -488,7 +492,11 @@ ImageInfo ReadInfo(const std::uint8_t* data, std::size_t size) {
 
 DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
     const Header header = ReadHeader(data, size);
-    Canvas canvas(header.info);
+    // Raw blocks have been checked to hold all their dots.
+    std::uint32_t rawRows = 0;
+    for (const Block& block : header.blocks)
+        rawRows = block.kind == Kind::Raw ? std::max(rawRows, block.top + block.height) : rawRows;
+    Canvas canvas(header.info, rawRows);
     for (const Block& block : header.blocks)
         DrawBlock(block, header.depth, canvas);
     DecodedImage image;
