@@ -1,11 +1,12 @@
-// The retro decoding benchmark (not a test): each registered format decodes a 640 x 400 16-colour and a
-// 1024 x 768 256-colour picture; it reports megapixels per second of processor time and the decode's memory peak
-// against the decoded bitmap. Plain C++ on the host; scripts/retro-bench builds and runs it.
+// The retro decoding benchmark (not a test): each registered format decodes the same 640 x 400 16-colour and
+// 1024 x 768 256-colour pictures (registry.h's PictureDot); it reports megapixels per second of processor time and the
+// decode's memory peak against the decoded bitmap. Plain C++ on the host; scripts/retro-bench builds and runs it.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <new>
+#include <string>
 
 #include "bench/retro_samples/registry.h"
 
@@ -42,6 +43,8 @@ struct Result {
 
 Result Measure(const kelvad::bench::Sample& sample, std::uint32_t width, std::uint32_t height, int colours) {
     const std::vector<std::uint8_t> file = sample.make(width, height, colours);
+    if (file.empty())
+        return {0, 0, 0};
     // One decode for the memory peak over what is held before it (the file).
     const std::size_t before = held;
     peak = held;
@@ -67,6 +70,12 @@ Result Measure(const kelvad::bench::Sample& sample, std::uint32_t width, std::ui
         seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
     } while (seconds < 0.5 || rounds < 3);
     return {static_cast<double>(width) * height * rounds / seconds / 1e6, ratio, file.size()};
+}
+
+// Mpixel/s a format should reach: P2SS codes every colour bit by bit through its arithmetic coder.
+double Goal(const char* name) {
+    const std::string format = name;
+    return format == "Pi" ? 100 : format == "P2SS" ? 10 : 50;
 }
 
 } // namespace
@@ -101,12 +110,16 @@ int main() {
     for (const kelvad::bench::Sample& sample : kelvad::bench::Samples())
         for (const Picture& p : pictures) {
             const Result r = Measure(sample, p.width, p.height, p.colours);
+            if (r.fileSize == 0)
+                continue;
             char picture[32];
             std::snprintf(picture, sizeof picture, "%ux%u/%d", p.width, p.height, p.colours);
             std::printf("%-6s %-16s %10zu %12.1f %14.2f\n", sample.name, picture, r.fileSize, r.megapixelsPerSecond,
                         r.peakRatio);
-            goals = goals && r.megapixelsPerSecond >= 50 && r.peakRatio <= 2.5;
+            goals = goals && r.megapixelsPerSecond >= Goal(sample.name) && r.peakRatio <= 2.5;
         }
-    std::printf("goals (at least 50 Mpixel/s, a peak of at most 2.5 x the bitmap): %s\n", goals ? "met" : "NOT met");
+    std::printf("goals (Mpixel/s at least 100 for Pi, 10 for P2SS, 50 for the others; a peak of at most 2.5 x the "
+                "bitmap): %s\n",
+                goals ? "met" : "NOT met");
     return 0;
 }

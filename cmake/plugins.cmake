@@ -33,7 +33,7 @@ foreach(entry ifjpeg:1 ifgif:2 iftiff:3 ifpng:4)
 endforeach()
 
 # The retro formats: the shared adapter and one decoder each.
-foreach(entry ifmag:mag:kMagCodec ifpi:pi:kPiCodec ifpic:pic:kPicCodec ifpic2:pic2:kPic2Codec)
+foreach(entry ifmag:mag:kMagCodec ifpi:pi:kPiCodec ifpic:pic:kPicCodec ifpic2:pic2:kPic2Codec ifxld4:xld4:kXld4Codec)
     string(REPLACE ":" ";" triple ${entry})
     list(GET triple 0 name)
     list(GET triple 1 format)

@@ -1,4 +1,5 @@
-// A MAG encoder for the decoding benchmark: tiles, bands and speckles that give both copies and new pixel units.
+// A MAG encoder for the decoding benchmark: the shared picture, each pixel unit copied where one of the copy flags
+// finds it, else stored.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -27,16 +28,12 @@ std::vector<std::uint8_t> MakeMagSample(std::uint32_t width, std::uint32_t heigh
 
     // Each line's pixel units as 2-byte words.
     std::vector<std::uint16_t> words(static_cast<std::size_t>(units) * height);
-    std::uint32_t seed = 12345;
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t u = 0; u < units; ++u) {
             std::uint16_t word = 0;
             for (std::uint32_t d = 0; d < unitDots; ++d) {
                 const std::uint32_t x = u * unitDots + d;
-                seed = seed * 1103515245 + 12345;
-                std::uint32_t v = (x / 24 * 3 + y / 16 * 5 + ((x ^ y) >> 3 & 1)) % colours;
-                if ((seed >> 16) % 23 == 0)
-                    v = (seed >> 8) % colours;
+                std::uint32_t v = PictureDot(x, y, colours);
                 if (x >= width)
                     v = 0;
                 word = static_cast<std::uint16_t>(wide ? word << 8 | v : word << 4 | v);

@@ -1,5 +1,5 @@
-// A Pi file for the decoding benchmark: a picture of flat areas, dithering, diagonal stripes and noise, coded by a
-// greedy encoder that takes the longest copy of the five positions and raw colour pairs where none fits.
+// A Pi file for the decoding benchmark: the shared picture, coded by a greedy encoder that takes the longest copy of
+// the five positions and raw colour pairs where none fits.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -145,20 +145,6 @@ private:
     BitWriter bits_;
 };
 
-std::uint8_t SampleColour(std::uint32_t x, std::uint32_t y, unsigned colours) {
-    const unsigned base = (x / 64 + y / 48 * 3) % colours;
-    switch ((x / 96 + y / 80) % 4) {
-    case 0:
-        return static_cast<std::uint8_t>(base);
-    case 1:
-        return static_cast<std::uint8_t>((x + y) % 2 ? base : (base + 5) % colours);
-    case 2:
-        return static_cast<std::uint8_t>((x + y) / 8 % colours);
-    default:
-        return static_cast<std::uint8_t>((base + (x * 2654435761u ^ y * 40503u) % 8) % colours);
-    }
-}
-
 std::vector<std::uint8_t> MakePiSample(std::uint32_t width, std::uint32_t height, int colours) {
     const unsigned bits = colours == 256 ? 8 : 4;
     std::vector<std::uint8_t> file{'P', 'i', 'b', 'e', 'n', 'c', 'h', 0x1A, 0, 0, 0, 0, static_cast<std::uint8_t>(bits),
@@ -172,7 +158,7 @@ std::vector<std::uint8_t> MakePiSample(std::uint32_t width, std::uint32_t height
     std::uint8_t* pic = encoder.Picture();
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t x = 0; x < width; ++x)
-            pic[static_cast<std::size_t>(y) * width + x] = SampleColour(x, y, 1u << bits);
+            pic[static_cast<std::size_t>(y) * width + x] = PictureDot(x, y, 1u << bits);
     const std::vector<std::uint8_t> stream = encoder.Encode();
     file.insert(file.end(), stream.begin(), stream.end());
     return file;

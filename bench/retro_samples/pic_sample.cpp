@@ -1,5 +1,5 @@
-// A PIC encoder for the decoding benchmark: X68000 pictures of 16 or 256 palette colours or of 15-bit colour, with
-// bands, gradients and edges that make long runs, chains and colour cache hits.
+// A PIC encoder for the decoding benchmark: X68000 pictures of 16 or 256 palette colours (the shared picture) or of
+// 15-bit colour (its colours), with long runs, chains and colour cache hits where the picture has them.
 #include <cstdint>
 #include <vector>
 
@@ -23,18 +23,12 @@ std::vector<std::uint32_t> Picture(std::uint32_t width, std::uint32_t height, in
     std::vector<std::uint32_t> codes(static_cast<std::size_t>(width) * height);
     for (std::uint32_t y = 0; y < height; ++y) {
         for (std::uint32_t x = 0; x < width; ++x) {
-            // Slanted bands with a disc: edges run down at varying slopes, as in drawn pictures.
-            const std::int64_t dx = static_cast<std::int64_t>(x) - width / 2,
-                               dy = static_cast<std::int64_t>(y) - height / 2;
-            const bool disc = dx * dx + dy * dy < static_cast<std::int64_t>(height) * height / 9;
-            const std::uint32_t band = (x + y / 2) / 24 + (disc ? 7 : 0);
-            std::uint32_t code;
-            if (colours == 16)
-                code = band % 16;
-            else if (colours == 256)
-                code = (band * 37 + y / 64) % 256;
-            else
-                code = ((band * 5) % 32) << 10 | ((y * 31 / height) << 5) | (disc ? x % 32 : (band * 11) % 32);
+            // The shared picture's index, or its colour as GGGGGRRRRRBBBBB.
+            std::uint32_t code = PictureDot(x, y, colours == 16 ? 16 : 256);
+            if (colours != 16 && colours != 256) {
+                const std::uint32_t rgb = PictureRgb(code, 256);
+                code = (rgb >> 11 & 31) << 10 | (rgb >> 19 & 31) << 5 | (rgb >> 3 & 31);
+            }
             codes[static_cast<std::size_t>(y) * width + x] = code;
         }
     }

@@ -130,15 +130,31 @@ public:
         return static_cast<std::uint32_t>(window_ >> avail_ & ((std::uint64_t{1} << count) - 1));
     }
     unsigned Bit() { return Bits(1); }
+    // The next count bits (1 to 32) without reading them; bits past the block's end count as 0.
+    std::uint32_t Peek(unsigned count) {
+        if (count > avail_)
+            Fill();
+        const std::uint64_t bits = count <= avail_ ? window_ >> (avail_ - count) : window_ << (count - avail_);
+        return static_cast<std::uint32_t>(bits & ((std::uint64_t{1} << count) - 1));
+    }
+    // Moves past count bits (at most 32) as reading them would.
+    void Skip(unsigned count) {
+        if (count > avail_)
+            Refill(count);
+        avail_ -= count;
+    }
     // The next byte's position, counting a partly read byte as read.
     std::size_t BytePosition() const { return pos_ - avail_ / 8; }
 
 private:
-    void Refill(unsigned count) {
+    void Fill() {
         while (avail_ <= 56 && pos_ < size_) {
             window_ = window_ << 8 | data_[pos_++];
             avail_ += 8;
         }
+    }
+    void Refill(unsigned count) {
+        Fill();
         if (count > avail_)
             ByteReader::Fail();
     }

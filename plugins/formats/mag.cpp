@@ -21,10 +21,12 @@ constexpr unsigned kMode200Lines = 0x01;
 constexpr unsigned kMode256Colours = 0x80;
 
 // Dots covered by one flag byte (two flags, each for one 2-byte pixel unit). A 16-colour unit is 4 dots. A
-// 256-colour unit is 2 dots, so a flag byte covers 4 dots and rows are padded to 4 dots, as the format's own
-// document defines the unit, rather than to the 8 dots of the 16-colour rows that some readers assume.
+// 256-colour unit is 2 dots, so a flag byte covers 4 dots and rows are padded to 4 dots, as most readers do;
+// some writers pad 256-colour rows to 8 dots like 16-colour ones, and a file whose flags and pixels fit only
+// that padding exactly is read with it.
 constexpr unsigned kDotsPerFlagByte16 = 8;
 constexpr unsigned kDotsPerFlagByte256 = 4;
+constexpr unsigned kWidePadding = 8;
 
 // Where a flag's pixel unit is copied from: units to the left and lines up. Flag 0 reads a new unit.
 constexpr std::array<std::uint8_t, 16> kCopyLeft{0, 1, 2, 4, 0, 1, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0};
@@ -41,6 +43,10 @@ struct Header {
     std::string comment;
 
     unsigned DotsPerFlagByte() const { return colours256 ? kDotsPerFlagByte256 : kDotsPerFlagByte16; }
+    // The stored line's flag bytes when lines start and end on multiples of padding dots.
+    std::size_t FlagBytes(unsigned padding) const {
+        return std::size_t{right / padding - left / padding + 1} * padding / DotsPerFlagByte();
+    }
     std::uint32_t Width() const { return right - left + 1; }
     std::uint32_t Height() const { return (bottom - top + 1) * (lines200 ? 2 : 1); }
 };
@@ -132,6 +138,29 @@ void DecodeUnits(const std::uint8_t* flags, std::size_t flagBytes, const std::ui
     }
 }
 
+// Whether lines of flagBytes flag bytes use exactly the header's flag B and pixel sizes, both within the file.
+bool FitsExactly(const std::uint8_t* data, std::size_t size, const Header& h, std::size_t flagBytes) {
+    try {
+        ByteReader flagA = Stream(data, size, h, h.flagA, UINT64_MAX);
+        ByteReader flagB = Stream(data, size, h, h.flagB, h.flagBSize);
+        std::vector<std::uint8_t> flags(flagBytes, 0);
+        std::uint64_t units = 0;
+        unsigned bits = 0;
+        for (std::size_t i = 0, n = flagBytes * (h.bottom - h.top + 1); i < n; ++i) {
+            if (i % 8 == 0)
+                bits = flagA.U8();
+            std::uint8_t& flag = flags[i % flagBytes];
+            if (bits >> (7 - i % 8) & 1)
+                flag ^= flagB.U8();
+            units += (flag >> 4 == 0) + ((flag & 15) == 0);
+        }
+        return flagB.AtEnd() && flagB.Size() == h.flagBSize && 2 * units == h.pixelSize &&
+               static_cast<std::uint64_t>(h.at) + h.pixelData + h.pixelSize <= size;
+    } catch (const DecodeError&) {
+        return false;
+    }
+}
+
 ImageInfo ReadInfo(const std::uint8_t* data, std::size_t size) {
     return InfoOf(ReadHeader(data, size));
 }
@@ -140,10 +169,14 @@ DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
     const Header h = ReadHeader(data, size);
     const ImageInfo info = InfoOf(h);
 
-    // Stored lines begin and end on flag-byte boundaries; the picture starts (left % dots) dots into them.
+    // Stored lines begin and end on multiples of the padding; the picture starts (left % padding) dots into them.
     const unsigned dots = h.DotsPerFlagByte();
-    const unsigned crop = h.left % dots;
-    const std::size_t flagBytes = (h.right / dots - h.left / dots) + 1;
+    unsigned padding = dots;
+    if (h.colours256 && h.FlagBytes(kWidePadding) != h.FlagBytes(dots) &&
+        !FitsExactly(data, size, h, h.FlagBytes(dots)) && FitsExactly(data, size, h, h.FlagBytes(kWidePadding)))
+        padding = kWidePadding;
+    const unsigned crop = h.left % padding;
+    const std::size_t flagBytes = h.FlagBytes(padding);
     const std::size_t lineDots = flagBytes * dots;
     const unsigned lines = h.bottom - h.top + 1;
 

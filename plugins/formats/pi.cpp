@@ -119,14 +119,11 @@ std::vector<std::uint32_t> ReadPalette(const Header& h, const std::uint8_t* data
             return {kDefaultPalette16.begin(), kDefaultPalette16.end()};
         return {kDefaultPalette256.begin(), kDefaultPalette256.end()};
     }
+    // Stored levels are 8-bit bytes, taken as they stand (PC-98 files leave the low half of each at 0).
     const std::uint8_t* rgb = data + h.paletteAt;
-    // PC-98 files hold 4-bit levels in each byte's top half; such a palette is widened so that level 15 is full.
-    const bool levels4 = std::none_of(rgb, rgb + 3 * colours, [](std::uint8_t v) { return (v & 0x0F) != 0; });
     std::vector<std::uint32_t> palette(colours);
-    for (unsigned i = 0; i < colours; ++i, rgb += 3) {
-        const auto widen = [levels4](std::uint32_t v) { return levels4 ? v | v >> 4 : v; };
-        palette[i] = widen(rgb[0]) << 16 | widen(rgb[1]) << 8 | widen(rgb[2]);
-    }
+    for (unsigned i = 0; i < colours; ++i, rgb += 3)
+        palette[i] = std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2];
     return palette;
 }
 
@@ -148,16 +145,25 @@ public:
         unsigned place;
         if (code & 0x8000) {
             place = code >> 14 & 1;
-            bits_.SkipBits(2);
+            bits_.Skip(2);
         } else {
             const unsigned most = colourBits_ - 2;
             const unsigned ones = std::min<unsigned>(std::countl_one(static_cast<std::uint16_t>(code << 1)), most);
             const unsigned prefix = 1 + ones + (ones < most ? 1 : 0);
             place = (2u << ones) + (code >> (16 - prefix - (ones + 1)) & ((2u << ones) - 1));
-            bits_.SkipBits(prefix + ones + 1);
+            bits_.Skip(prefix + ones + 1);
         }
         std::uint8_t* row = &table_[left * colours_];
         const std::uint8_t colour = row[place];
+        if (place < 8 && std::endian::native == std::endian::little) {
+            // The first eight places as one word: places 0 to place move up a byte, the colour goes first.
+            std::uint64_t word;
+            std::memcpy(&word, row, 8);
+            const std::uint64_t moved = ~std::uint64_t{0} >> (56 - 8 * place);
+            word = ((word << 8 | colour) & moved) | (word & ~moved);
+            std::memcpy(row, &word, 8);
+            return colour;
+        }
         if (place < 16) {
             for (unsigned i = place; i > 0; --i)
                 row[i] = row[i - 1];
@@ -171,10 +177,10 @@ public:
     unsigned Position() {
         const std::uint32_t code = bits_.Peek(3);
         if (code < 6) {
-            bits_.SkipBits(2);
+            bits_.Skip(2);
             return code >> 1;
         }
-        bits_.SkipBits(3);
+        bits_.Skip(3);
         return 3 + (code & 1);
     }
     // k ones, a 0, then k bits under a leading 1: a count of two-pixel units.
@@ -182,10 +188,10 @@ public:
         const std::uint32_t code = bits_.Peek(24);
         unsigned ones = std::countl_one(code << 8);
         if (2 * ones + 1 <= 24) {
-            bits_.SkipBits(2 * ones + 1);
+            bits_.Skip(2 * ones + 1);
             return 1u << ones | (code >> (23 - 2 * ones) & ((1u << ones) - 1));
         }
-        bits_.SkipBits(ones);
+        bits_.Skip(ones);
         while (bits_.Bit())
             if (++ones > kMaxLengthOnes)
                 ByteReader::Fail();
@@ -194,7 +200,7 @@ public:
     bool More() { return bits_.Bit() != 0; }
 
 private:
-    BitReader bits_;
+    WindowBitReader bits_;
     unsigned colourBits_;
     unsigned colours_;
     std::vector<std::uint8_t> table_;
@@ -202,15 +208,16 @@ private:
 
 // Copies count pixels from offset pixels back; a copy longer than its offset repeats what it has just written.
 void CopyBack(std::uint8_t* to, std::size_t offset, std::size_t count) {
-    if (offset < 16) {
+    if (count <= 16) {
         const std::uint8_t* from = to - offset;
         for (std::size_t i = 0; i < count; ++i)
             to[i] = from[i];
         return;
     }
-    while (count > 0) {
-        const std::size_t chunk = std::min(count, offset);
-        std::memcpy(to, to - offset, chunk);
+    // What is written repeats with the period offset, so each block copied may be twice as long as the one before.
+    for (std::size_t reach = offset; count > 0; reach *= 2) {
+        const std::size_t chunk = std::min(count, reach);
+        std::memcpy(to, to - reach, chunk);
         to += chunk;
         count -= chunk;
     }
@@ -224,7 +231,9 @@ std::vector<std::uint8_t> DecodePixels(const Header& h, const std::uint8_t* stre
     // Copies reach two lines back (position 0 four pixels); above the picture, pixels alternate the first two
     // colours of the stream. The area is even, so pixel -k of the picture is the first colour when k is even.
     above = std::max<std::size_t>(2 * width, 4);
-    std::vector<std::uint8_t> dots(above + total);
+    // The block grows as pixels arrive, so that a damaged file whose header promises a huge picture fails before
+    // that memory is taken.
+    std::vector<std::uint8_t> dots(above + std::min<std::size_t>(total, 1 << 16));
     PiStream in(stream, size, h.colourBits);
     const std::uint8_t first = in.Colour(0);
     const std::uint8_t second = in.Colour(first);
@@ -232,7 +241,13 @@ std::vector<std::uint8_t> DecodePixels(const Header& h, const std::uint8_t* stre
         dots[i] = first;
         dots[i + 1] = second;
     }
-    std::uint8_t* const pic = dots.data() + above;
+    std::uint8_t* pic = dots.data() + above;
+    std::size_t held = dots.size() - above; // pixels the block has room for
+    const auto grow = [&](std::size_t end) {
+        held = std::min(total, std::max(end, 2 * held));
+        dots.resize(above + held);
+        pic = dots.data() + above;
+    };
     const std::array<std::size_t, 5> offsets{0, width, 2 * width, width - 1, width + 1};
     std::size_t at = 0;
     unsigned previous = kNoPosition;
@@ -247,13 +262,17 @@ std::vector<std::uint8_t> DecodePixels(const Header& h, const std::uint8_t* stre
             else if (offset == 0)
                 ByteReader::Fail();
             const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(2 * in.Length(), total - at));
-            CopyBack(here, offset, count);
+            if (at + count > held)
+                grow(at + count);
+            CopyBack(pic + at, offset, count);
             at += count;
             previous = position;
             continue;
         }
         // The same position twice running: raw colour pairs follow, each pair followed by a 1 when another comes.
         do {
+            if (at + 2 > held)
+                grow(at + 2);
             pic[at] = in.Colour(pic[at - 1]);
             if (++at == total)
                 break;

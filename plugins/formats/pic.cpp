@@ -12,8 +12,9 @@ namespace {
 constexpr int kX68000 = 0x0;
 constexpr int kGeneral = 0xF;
 
-// The general header's two aspect bytes are the true ratio of a dot: its width first, then its height.
-constexpr bool kAspectWidthFirst = true;
+// The general header's two aspect bytes are the true ratio of a dot: its height first, then its width (the order
+// of Pi's aspect bytes).
+constexpr bool kAspectWidthFirst = false;
 // An X68000 picture of 256 colours or more was made on the 512 x 512 screen, whose dots are 4:3 (wide) on the
 // monitor; a 16-colour one on the 768 x 512 screen, whose dots count as square.
 constexpr std::uint8_t kX68000DotWidth = 4;
@@ -175,11 +176,12 @@ private:
 
 class Expander {
 public:
-    Expander(const Header& header, DecodedImage& image, WindowBitReader& bits)
-        : header_(header), image_(image), bits_(bits), width_(image.info.width), height_(image.info.height),
-          bytes_(image.info.bitsPerPixel / 8), marks_((static_cast<std::size_t>(width_) * height_ + 63) / 64, 0) {}
+    Expander(const Header& header, WindowBitReader& bits)
+        : header_(header), bits_(bits), width_(header.info.width), height_(header.info.height),
+          bytes_(header.info.bitsPerPixel / 8), stride_(DecodedImage::StrideOf(width_, header.info.bitsPerPixel)) {}
 
-    void Run() {
+    // The picture's rows, bottom-up as DecodedImage holds them.
+    std::vector<std::uint8_t> Run() {
         // At most 2^28 dots: positions within the picture fit 32 bits, whose division is the quicker.
         const std::uint64_t total = static_cast<std::uint64_t>(width_) * height_;
         std::uint32_t next = 0;
@@ -189,7 +191,7 @@ public:
             const std::uint64_t length = ReadLength();
             colour = Fill(next, static_cast<std::uint32_t>(std::min(next + length - 1, total)), colour);
             if (next + length - 1 >= total)
-                return;
+                return Finish();
             const std::uint32_t point = next + static_cast<std::uint32_t>(length) - 1;
             colour = ReadColour();
             Put(point % width_, point / width_, colour);
@@ -239,14 +241,32 @@ private:
             if (x >= 0 && x < width_ && y < height_) {
                 const std::uint32_t column = static_cast<std::uint32_t>(x);
                 const std::uint64_t at = y * width_ + column;
-                marks_[at / 64] |= std::uint64_t{1} << at % 64;
                 Put(column, static_cast<std::uint32_t>(y), colour);
+                marks_[at / 64] |= std::uint64_t{1} << at % 64;
             }
         }
     }
 
+    // The rows grow as the expansion or a chain reaches them, so that a damaged file whose header promises a huge
+    // picture fails before that memory is taken; they are held top-down until the end.
+    std::uint8_t* Row(std::uint32_t y) {
+        if (y >= rowsHeld_) {
+            rowsHeld_ = std::min(height_, std::max({y + 1, 2 * rowsHeld_, 64u}));
+            rows_.resize(stride_ * rowsHeld_);
+            marks_.resize((static_cast<std::size_t>(width_) * rowsHeld_ + 63) / 64);
+        }
+        return rows_.data() + stride_ * y;
+    }
+
+    std::vector<std::uint8_t> Finish() {
+        Row(height_ - 1);
+        for (std::uint32_t top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(Row(top), Row(top) + stride_, Row(bottom));
+        return std::move(rows_);
+    }
+
     void Put(std::uint64_t x, std::uint32_t y, std::uint32_t colour) {
-        std::uint8_t* p = image_.Row(y) + x * bytes_;
+        std::uint8_t* p = Row(y) + x * bytes_;
         p[0] = static_cast<std::uint8_t>(colour);
         if (bytes_ == 3) {
             p[1] = static_cast<std::uint8_t>(colour >> 8);
@@ -262,7 +282,7 @@ private:
             const std::uint32_t x0 = from % width_;
             const std::uint32_t x1 = std::min(to - from + x0, width_);
             const std::uint32_t rowStart = from - x0;
-            std::uint8_t* row = image_.Row(y);
+            std::uint8_t* row = Row(y);
             for (std::uint32_t x = x0; x < x1;) {
                 const auto end = static_cast<std::uint32_t>(NextMark(rowStart + x, rowStart + x1) - rowStart);
                 Paint(row, x, end, colour);
@@ -305,11 +325,13 @@ private:
     }
 
     const Header& header_;
-    DecodedImage& image_;
     WindowBitReader& bits_;
     const std::uint32_t width_;
     const std::uint32_t height_;
     const unsigned bytes_;
+    const std::size_t stride_;
+    std::uint32_t rowsHeld_ = 0;
+    std::vector<std::uint8_t> rows_;
     // A bit a dot, set where a chain has set the dot's colour ahead of the expansion.
     std::vector<std::uint64_t> marks_;
     ColourCache cache_;
@@ -325,7 +347,8 @@ ImageInfo ReadInfo(const std::uint8_t* data, std::size_t size) {
 
 DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
     const Header header = ReadHeader(data, size);
-    DecodedImage image = MakeImage(header.info);
+    DecodedImage image;
+    image.info = header.info;
     WindowBitReader bits(data + header.paletteStart, size - header.paletteStart);
     if (header.colour == Colour::Indexed) {
         image.palette.resize(std::size_t{1} << header.colourBits);
@@ -339,7 +362,7 @@ DecodedImage Decode(const std::uint8_t* data, std::size_t size) {
             }
         }
     }
-    Expander(header, image, bits).Run();
+    image.pixels = Expander(header, bits).Run();
     return image;
 }
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The retro formats through their plug-ins and the real program: every tests/data/retro/sample.<ext> printed
+# The retro formats through their plug-ins and the real program: every tests/data/retro/sample*.<ext> printed
 # with -p in image mode. Stretched over the margin box, each page must show the colours tests/data/retro/
 # expected.txt lists ("sample.<ext> <x-fraction> <y-fraction> <R> <G> <B>", from the picture's top-left);
 # at natural size, a picture with a line "aspect sample.<ext> <width/height>" must come out in that shape
@@ -10,9 +10,9 @@ data=$KELVAD_ROOT/tests/data/retro
 expected=$(grep -v '^[[:space:]]*\(#\|$\)' "$data/expected.txt")
 
 samples=() pictures=() shaped=()
-for ext in mag pi pic p2 q4; do
-    name=sample.$ext
-    [[ -f $data/$name ]] || continue
+for path in "$data"/sample*.{mag,pi,pic,p2,q4}; do
+    name=${path##*/} ext=${path##*.}
+    [[ -f $path ]] || continue
     check "$name has colours in expected.txt" grep -q "^$name " <<<"$expected"
     copy=$name
     [[ $ext == mag || $ext == pi ]] && copy=한글_$name

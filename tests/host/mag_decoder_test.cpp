@@ -95,6 +95,16 @@ TEST(MagDecoder, TwoHundredLinesOf256ColoursAreDoubled) {
         EXPECT_EQ(Bytes(image.Row(y), image.Row(y) + 5), lines[y / 2]) << y;
 }
 
+TEST(MagDecoder, TwoHundredFiftySixColourLinesPaddedToEightDotsWhereOnlyThatFits) {
+    // Dots 0-3 of 2 lines: 8-dot lines have 2 flag bytes; line 0 literal, line 1 all copied from above (flag 4).
+    // Read with 4-dot lines, the flags would use no flag B byte and line 1 would be literal.
+    const Bytes pixels{0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17};
+    const Bytes file = Mag(0x80, 0, 0, 3, 1, Palette(256), {0x30}, {0x44, 0x44}, pixels);
+    const DecodedImage image = kMagCodec.decode(file.data(), file.size());
+    for (unsigned y = 0; y < 2; ++y)
+        EXPECT_EQ(Bytes(image.Row(y), image.Row(y) + 4), Bytes(pixels.begin(), pixels.begin() + 4)) << y;
+}
+
 TEST(MagDecoder, BadInputIsRefusedWithItsReason) {
     const Bytes good = CopyFlagsFile(0, 23);
     ASSERT_TRUE(kMagCodec.isSupported(good.data(), good.size()));

@@ -54,8 +54,8 @@ TEST(PiDecoder, DecodesHandAssembledFiles) {
     const Bytes colours256 = Pi(8, 4, 1, "0 111111 0000001  0 110 011  01 0  01 001 0 1110 0000");
     const std::vector<Good> files{
         // c0 0, c1 E; copy 4 left; raw pairs; 1 up, 1 up 1 left, 1 up 1 right; 2 up x2; 4 left
-        // (last two differ) x8, cut at the picture's end.
-        {"positions", kPositions, "0E10E1 0EE110 0E100E 100E10", {{14, 0xEE1177}, {0, 0x00FF77}}},
+        // (last two differ) x8, cut at the picture's end. Stored levels stand as they are.
+        {"positions", kPositions, "0E10E1 0EE110 0E100E 100E10", {{14, 0xE01070}, {0, 0x00F070}}},
         // Odd width: pairs cross lines; 2 left when the last two match; 2 up; the last raw pair cut in half.
         {"odd width", odd, "0FF FFF 0FF"},
         // Colour places 129, 11, 3 and 16 of the 256-colour rows.

@@ -54,15 +54,70 @@ TEST(Pic2Decoder, DecodesRawBlocksOfEachDotSize) {
         {3, 1, 24, 0, 0, {0xFF0055, 0x00FF00, 0x0000AA}});
 }
 
+std::string Bits(std::string_view bits) {
+    const auto bytes = PackBits(bits);
+    return {bytes.begin(), bytes.end()};
+}
+
+// The description's worked example of P2SS: 4 x 2 dots of 15 bits, red red blue blue / red blue blue blue. The
+// probabilities are those its decisions give (the share of 0 bits in each context, at least 1, at most 65535).
+const std::string kSsData = [] {
+    std::string table;
+    for (unsigned context = 0; context < 128; ++context) {
+        static const std::pair<unsigned, unsigned> kUsed[] = {{1, 52429},  {52, 32768}, {53, 1},     {56, 32768},
+                                                              {57, 32768}, {58, 32768}, {59, 32768}, {64, 32768},
+                                                              {69, 1},     {81, 32768}, {82, 1}};
+        unsigned p = context == 0 || context == 16 || context == 32 ? 1 : 65535;
+        for (auto [c, v] : kUsed)
+            p = c == context ? v : p;
+        table += Be16(p);
+    }
+    return table + "\x07\x64\xFD\x03\x00"s;
+}();
+
+// On white: the description's P2SF example with red undrawn, and the P2SS example one dot right and down.
+std::vector<std::uint8_t> Layered() {
+    return File(15, 1, 1, 5, 3, "",
+                Block("P2BM", 5, 3, 0, 0, std::string(30, '\xFF')) +
+                    Block("P2SF", 4, 2, 0, 0, "\x01\xF0\x70\x00\x7E\xF0\x00"s, 0x7C00) +
+                    Block("P2SS", 4, 2, 1, 1, kSsData));
+}
+
+TEST(Pic2Decoder, DecodesCompressedBlocks) {
+    const std::uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, W = 0xFFFFFF;
+    ExpectDecodes(kPic2Codec, Layered(), {5, 3, 24, 0, 0, {W, W, B, B, W, W, R, R, B, B, W, R, B, B, B}});
+    // 6-bit dots, whose cache sets are keyed by the colour before shifted up: red, blue, red new, then blue from
+    // red's set.
+    ExpectDecodes(
+        kPic2Codec,
+        File(6, 1, 1, 4, 1, "", Block("P2SF", 4, 1, 0, 0, Bits("0 0001100 00 0000011 00 0001100 00 1000000 00"))),
+        {4, 1, 24, 0, 0, {R, B, R, B}});
+    // One column: red carried down 1024 rows by a chain (the escape length 1023, then 1023 chain codes and a
+    // length), blue for 1031 rows (a run of 1030, stored as 1031), then green.
+    std::string chains;
+    for (int i = 0; i < 1023; ++i)
+        chains += "11";
+    const auto bits = Bits("0 0000001111100000 11 11111111110 0000000000" + chains + "0 0 0000000000011111 0" +
+                           "11111111110 0000001000 0111110000000000 0 0");
+    std::vector<std::uint32_t> column(1025, R);
+    column.resize(2056, B);
+    column.push_back(G);
+    ExpectDecodes(kPic2Codec, File(15, 1, 1, 1, 2057, "", Block("P2SF", 1, 2057, 0, 0, bits)),
+                  {1, 2057, 24, 0, 0, column});
+}
+
 TEST(Pic2Decoder, RefusesBadInput) {
-    for (auto file = File(24, 1, 1, 0, 0, "", Block("P2BM", 1, 1, 0, 0, "\1\2\3")); file.size() > 4; file.pop_back())
+    for (auto file = Layered(); file.size() > 4; file.pop_back())
         ExpectStatus(kPic2Codec, {file.begin(), file.end() - 1}, Status::Corrupt);
     ExpectStatus(kPic2Codec, File(24, 1, 1, 0, 0, "", Block("P2BM", 2, 1, 0, 0, "\1\2\3")), Status::Corrupt);
     ExpectStatus(kPic2Codec, File(24, 1, 1, 0, 0, "", "P2BM\0\0\0\x19"s + std::string(30, '\0')), Status::Corrupt);
-    ExpectStatus(kPic2Codec, File(24, 1, 1, 0, 0, "", Block("P2SS", 1, 1, 0, 0, "\1\2\3")), Status::UnknownFormat);
-    ExpectStatus(kPic2Codec, File(24, 1, 1, 0, 0, "", Block("P2SF", 1, 1, 0, 0, "\1\2\3")), Status::UnknownFormat);
+    ExpectStatus(kPic2Codec, File(24, 1, 1, 0, 0, "", Block("P2SS", 1, 1, 0, 0, "\1\2\3")), Status::Corrupt);
+    ExpectStatus(kPic2Codec, File(6, 1, 1, 0, 0, "", Block("P2SS", 1, 1, 0, 0, kSsData)), Status::UnknownFormat);
+    ExpectStatus(kPic2Codec, File(15, 1, 1, 0, 0, "", Block("P2SF", 1, 1, 0, 0, std::string(5, '\xFF'))),
+                 Status::Corrupt);
     ExpectStatus(kPic2Codec, File(8, 1, 1, 0, 0, "", Block("P2BM", 1, 1, 0, 0, "\1")), Status::UnknownFormat);
     ExpectStatus(kPic2Codec, File(24, 1, 1, 20000, 1, "", ""), Status::NoMemory);
+    ExpectStatus(kPic2Codec, File(24, 1, 1, 2, 2, "", Block("P2BM", 1, 1, 30000, 0, "\1\2\3")), Status::Corrupt);
     ExpectStatus(kPic2Codec, {'P', '2', 'D', 'X'}, Status::UnknownFormat);
 }
 

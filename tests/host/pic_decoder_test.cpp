@@ -40,18 +40,19 @@ TEST(PicDecoder, DecodesEachColourKindAndCode) {
                   File("PIC\x1A\0\0\x00\x00\x04\x00\x03\x00\x02\x00\x00\x07\xC0\xFF\xFF"s + std::string(26, '\0'),
                        "00 0001 0 01 0010 1 01 000 1000 0000 0 00"),
                   {3, 2, 8, 0, 0, {0xFB0000, 0xFB0000, W, W, W, K}});
-    // The general header: 24-bit colour of tall dots, 16 colours of a 2-bit palette, 12-bit colour of square dots.
+    // The general header, whose aspect bytes are a dot's height, then its width: 24-bit colour of wide dots, 16 colours
+    // of a 2-bit palette, 12-bit colour of tall dots.
     ExpectDecodes(kPicCodec,
                   File(general + "\x00\x18\x00\x02\x00\x01\xFF\xFF\xFF\xFF\x01\x02"s,
                        "00 0 00010010 00110100 01010110 0 00 1 0000000 0 00"),
-                  {2, 1, 24, 2, 1, {0x341256, K}});
+                  {2, 1, 24, 1, 2, {0x341256, K}});
     ExpectDecodes(
         kPicCodec,
         File(general + "\x00\x04\x00\x01\x00\x01\xFF\xFF\xFF\xFF\0\0\x02"s, "110001" + std::string(90, '0') + "01"),
         {1, 1, 8, 0, 0, {0x00FF55}});
     ExpectDecodes(kPicCodec,
-                  File(general + "\x00\x0C\x00\x01\x00\x01\xFF\xFF\xFF\xFF\x03\x03"s, "00 0 0001 0010 0011 0 00"),
-                  {1, 1, 24, 0, 0, {0x221133}});
+                  File(general + "\x00\x0C\x00\x01\x00\x01\xFF\xFF\xFF\xFF\x02\x01"s, "00 0 0001 0010 0011 0 00"),
+                  {1, 1, 24, 2, 1, {0x221133}});
     EXPECT_EQ(kPicCodec.readInfo(File(kHead15, "").data(), kHead15.size()).comment, "Hi");
 }
 

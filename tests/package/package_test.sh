@@ -10,7 +10,7 @@ name=$(basename "$zip" .zip)
 # ---- contents
 expected=("$name/Kelvad32.exe" "$name/Kelvad32.html" "$name/README.txt")
 [[ -d $KELVAD_ROOT/plugins ]] && expected+=("$name/ifgif.spi" "$name/ifjpeg.spi" "$name/ifpng.spi" "$name/iftiff.spi")
-for entry in mag:ifmag pi:ifpi pic:ifpic pic2:ifpic2; do
+for entry in mag:ifmag pi:ifpi pic:ifpic pic2:ifpic2 xld4:ifxld4; do
     [[ -f $KELVAD_ROOT/plugins/formats/${entry%%:*}.cpp ]] && expected+=("$name/${entry#*:}.spi")
 done
 listed=$(unzip -Z1 "$zip" | LC_ALL=C sort)
