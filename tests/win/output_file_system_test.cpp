@@ -12,6 +12,7 @@
 #include "output/raw_spooler_win.h"
 #include "output/spooler_win.h"
 #include "ui/error.h"
+#include "ui/handle.h"
 
 namespace kelvad {
 namespace {
@@ -41,13 +42,13 @@ char UnusedDriveLetter() {
     return 0;
 }
 
-std::string OpenError(WinFileSystem& fs, const std::string& path) {
+std::wstring OpenError(WinFileSystem& fs, const std::string& path) {
     try {
         fs.OpenRead(ToWide(path));
-    } catch (const ui::Error& e) {
-        return e.what();
+    } catch (const FileError& e) {
+        return e.Text();
     }
-    return "no error";
+    return L"no error";
 }
 
 TEST(WinFileSystem, FindFirstGivesTheSizeOrNothing) {
@@ -99,13 +100,36 @@ TEST(WinFileSystem, ReadsAFileThatAnotherHandleIsWriting) {
     EXPECT_FALSE(fs.RemoveFile(ToWide(path)));
 }
 
-TEST(WinFileSystem, OpenErrorsCarryTheirText) {
+TEST(WinFileSystem, OpenErrorsNameTheFileAndTheSystemsReason) {
     WinFileSystem fs;
-    EXPECT_EQ(OpenError(fs, TempFileName() + ".missing"), "ﾌｧｲﾙが見つかりません");
+    TempFile held("x");
+    ui::FileHandle hold(CreateFileA(held.path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     // A folder cannot be opened as a file.
     char dir[MAX_PATH] = {};
     GetTempPathA(sizeof dir, dir);
-    EXPECT_EQ(OpenError(fs, dir), "ﾌｧｲﾙへのｱｸｾｽが拒否されました");
+    const std::pair<std::string, DWORD> cases[] = {
+        {TempFileName() + ".missing", ERROR_FILE_NOT_FOUND}, {dir, ERROR_ACCESS_DENIED}, {held.path, ERROR_SHARING_VIOLATION}};
+    for (const auto& [path, code] : cases)
+        EXPECT_EQ(OpenError(fs, path), ToWide(path) + L": " + ui::SystemErrorWideText(code)) << path;
+}
+
+TEST(WinFileSystem, StampTellsVersionsApartBySizeAndLastWriteTime) {
+    WinFileSystem fs;
+    TempFile file("abc");
+    const std::optional<FileStamp> first = fs.Stamp(ToWide(file.path));
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->size, 3u);
+    {
+        // Rewritten at the same size, a second later.
+        ui::FileHandle writer(CreateFileA(file.path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        DWORD written = 0;
+        WriteFile(writer.get(), "xyz", 3, &written, nullptr);
+        const std::uint64_t later = first->writeTime + 10000000;
+        const FILETIME time{static_cast<DWORD>(later), static_cast<DWORD>(later >> 32)};
+        SetFileTime(writer.get(), nullptr, nullptr, &time);
+    }
+    EXPECT_EQ(fs.Stamp(ToWide(file.path)), (FileStamp{3, first->writeTime + 10000000}));
+    EXPECT_FALSE(fs.Stamp(ToWide(file.path + ".missing")).has_value());
 }
 
 class RecordingProgress : public ProgressSink {
