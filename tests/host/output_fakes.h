@@ -1,7 +1,6 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -79,7 +78,6 @@ public:
     std::vector<std::string> searches;
     std::vector<std::string> unopenable; // found by the search, but opening them fails
     unsigned errorMode = 0;
-    std::function<void()> afterRead; // runs after every read, as another program writing meanwhile
 
     void AddFile(const std::string& path, const std::string& content) {
         files[path] = File{content.size(), content, std::nullopt};
@@ -121,12 +119,6 @@ public:
         auto it = files.find(pattern);
         return it == files.end() ? std::nullopt : std::optional<std::uint64_t>(it->second.listedSize);
     }
-    std::optional<FileStamp> Stamp(const std::wstring& widePath) override {
-        auto it = files.find(ToShiftJis(widePath).bytes);
-        if (it == files.end())
-            return std::nullopt;
-        return FileStamp{it->second.content.size(), it->second.writeTime};
-    }
     std::unique_ptr<ByteSource> OpenRead(const std::wstring& widePath) override {
         const std::string path = ToShiftJis(widePath).bytes;
         auto it = files.find(path);
@@ -134,7 +126,12 @@ public:
             throw FileError(widePath + L": locked");
         }
         log_.push_back("open file");
-        return std::make_unique<Source>(widePath, it->second, log_, afterRead);
+        return std::make_unique<Source>(it->second, log_);
+    }
+    std::optional<FileStamp> Stamp(const std::wstring& path) override {
+        const auto f = files.find(ToShiftJis(path).bytes);
+        return f == files.end() ? std::nullopt
+                                : std::optional(FileStamp{f->second.content.size(), f->second.writeTime});
     }
     bool RemoveFile(const std::wstring& widePath) override {
         const std::string path = ToShiftJis(widePath).bytes;
@@ -147,26 +144,21 @@ public:
 private:
     class Source : public ByteSource {
     public:
-        Source(const std::wstring& path, const File& file, CallLog& log, const std::function<void()>& afterRead)
-            : path_(path), file_(file), log_(log), afterRead_(afterRead) {}
+        Source(const File& file, CallLog& log) : file_(file), log_(log) {}
         ~Source() override { log_.push_back("close file"); }
         std::size_t Read(char* buffer, std::size_t size) override {
             if (file_.failAfter && position_ >= *file_.failAfter) {
-                throw FileError(path_ + L": read error");
+                throw FileError(L"read error");
             }
             const std::size_t n = std::min({size, file_.readLimit, file_.content.size() - position_});
             file_.content.copy(buffer, n, position_);
             position_ += n;
-            if (afterRead_)
-                afterRead_();
             return n;
         }
 
     private:
-        std::wstring path_;
         const File& file_;
         CallLog& log_;
-        const std::function<void()>& afterRead_;
         std::size_t position_ = 0;
     };
 

@@ -11,8 +11,6 @@
 #include "output/file_system_win.h"
 #include "output/raw_spooler_win.h"
 #include "output/spooler_win.h"
-#include "ui/error.h"
-#include "ui/handle.h"
 
 namespace kelvad {
 namespace {
@@ -40,15 +38,6 @@ char UnusedDriveLetter() {
         }
     }
     return 0;
-}
-
-std::wstring OpenError(WinFileSystem& fs, const std::string& path) {
-    try {
-        fs.OpenRead(ToWide(path));
-    } catch (const FileError& e) {
-        return e.Text();
-    }
-    return L"no error";
 }
 
 TEST(WinFileSystem, FindFirstGivesTheSizeOrNothing) {
@@ -98,38 +87,6 @@ TEST(WinFileSystem, ReadsAFileThatAnotherHandleIsWriting) {
     EXPECT_TRUE(fs.RemoveFile(ToWide(path)));
     EXPECT_FALSE(fs.FindFirst(ToWide(path)).has_value());
     EXPECT_FALSE(fs.RemoveFile(ToWide(path)));
-}
-
-TEST(WinFileSystem, OpenErrorsNameTheFileAndTheSystemsReason) {
-    WinFileSystem fs;
-    TempFile held("x");
-    ui::FileHandle hold(CreateFileA(held.path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    // A folder cannot be opened as a file.
-    char dir[MAX_PATH] = {};
-    GetTempPathA(sizeof dir, dir);
-    const std::pair<std::string, DWORD> cases[] = {
-        {TempFileName() + ".missing", ERROR_FILE_NOT_FOUND}, {dir, ERROR_ACCESS_DENIED}, {held.path, ERROR_SHARING_VIOLATION}};
-    for (const auto& [path, code] : cases)
-        EXPECT_EQ(OpenError(fs, path), ToWide(path) + L": " + ui::SystemErrorWideText(code)) << path;
-}
-
-TEST(WinFileSystem, StampTellsVersionsApartBySizeAndLastWriteTime) {
-    WinFileSystem fs;
-    TempFile file("abc");
-    const std::optional<FileStamp> first = fs.Stamp(ToWide(file.path));
-    ASSERT_TRUE(first.has_value());
-    EXPECT_EQ(first->size, 3u);
-    {
-        // Rewritten at the same size, a second later.
-        ui::FileHandle writer(CreateFileA(file.path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        DWORD written = 0;
-        WriteFile(writer.get(), "xyz", 3, &written, nullptr);
-        const std::uint64_t later = first->writeTime + 10000000;
-        const FILETIME time{static_cast<DWORD>(later), static_cast<DWORD>(later >> 32)};
-        SetFileTime(writer.get(), nullptr, nullptr, &time);
-    }
-    EXPECT_EQ(fs.Stamp(ToWide(file.path)), (FileStamp{3, first->writeTime + 10000000}));
-    EXPECT_FALSE(fs.Stamp(ToWide(file.path + ".missing")).has_value());
 }
 
 class RecordingProgress : public ProgressSink {
