@@ -463,9 +463,22 @@ void TMain_Form::co_PrintClick() {
                 };
             everyFileOutput = RunImagePrint(
                 rows, OutputOptions.IsDeleteFile,
-                [&](const std::wstring& path, const RunPosition&) { return PrintImageFile(path, page); }, *progress,
-                *fileSystem_, *this, document);
+                [&](const std::wstring& path, const RunPosition&) {
+                    try {
+                        return PrintImageFile(path, page);
+                    } catch (const ui::Error& error) {
+                        // A picture that cannot be opened or read leaves its page empty; the run goes on.
+                        return ReportUnreadable(path, ui::ErrorText(error), *this);
+                    }
+                },
+                *progress, *fileSystem_, *this, document);
         }
+    } catch (const std::exception& error) {
+        cleanUp();
+        // The run's error is shown and the window stays, with its list.
+        ShowWideMessageBox(ui::ErrorText(error) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
+        exitStatus_ = 1;
+        return;
     } catch (...) {
         cleanUp();
         throw;

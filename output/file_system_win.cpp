@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "output/io_error.h"
 #include "ui/error.h"
 #include "ui/handle.h"
 
@@ -10,20 +9,26 @@ namespace kelvad {
 
 namespace {
 
+// The error of the last failing call on a file: its name and the system's reason, whatever the error code.
+[[noreturn]] void ThrowFileError(const std::wstring& path) {
+    throw FileError(path + L": " + ui::SystemErrorWideText(GetLastError()));
+}
+
 class WinFileSource : public ByteSource {
 public:
-    explicit WinFileSource(ui::FileHandle file) : file_(std::move(file)) {}
+    WinFileSource(ui::FileHandle file, std::wstring path) : file_(std::move(file)), path_(std::move(path)) {}
 
     std::size_t Read(char* buffer, std::size_t size) override {
         DWORD read = 0;
         if (!ReadFile(file_.get(), buffer, static_cast<DWORD>(size), &read, nullptr)) {
-            throw ui::Error(IoErrorText(GetLastError()));
+            ThrowFileError(path_);
         }
         return read;
     }
 
 private:
     ui::FileHandle file_;
+    std::wstring path_;
 };
 
 } // namespace
@@ -51,13 +56,24 @@ std::optional<std::uint64_t> WinFileSystem::FindFirst(const std::wstring& patter
     return (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 
+std::optional<FileStamp> WinFileSystem::Stamp(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return FileStamp{
+        .size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+        .writeTime = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                     data.ftLastWriteTime.dwLowDateTime,
+    };
+}
+
 std::unique_ptr<ByteSource> WinFileSystem::OpenRead(const std::wstring& path) {
     ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        throw ui::Error(IoErrorText(GetLastError()));
+        ThrowFileError(path);
     }
-    return std::make_unique<WinFileSource>(std::move(file));
+    return std::make_unique<WinFileSource>(std::move(file), path);
 }
 
 bool WinFileSystem::RemoveFile(const std::wstring& path) {

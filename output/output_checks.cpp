@@ -89,4 +89,9 @@ FileCheck CheckOutputFile(const std::wstring& path, FileSystem& fs, MessageSink&
     return {FileOutcome::Output, *size};
 }
 
+FileOutcome ReportUnreadable(const std::wstring& path, const std::wstring& errorText, MessageSink& messages) {
+    messages.ShowWideMessageBox(errorText + ToWide(kLineBreakStop), path, kStopIcon);
+    return FileOutcome::Unreadable;
+}
+
 } // namespace kelvad

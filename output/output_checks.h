@@ -16,8 +16,9 @@ enum class FileOutcome {
     NotFound, // the search found nothing (a name with '*' or '?' included); the message was shown
     Skipped,  // the drive was not ready or the file was empty; the message was shown
     Refused,  // the spooler refused the printer, the job or a write; the message was shown
-    Changed,  // the file did not end at the size the checks found; the bytes up to that size went out
-    Aborted,  // the user aborted during this file; its job was ended and cancelled
+    Changed,    // the file changed while it was read; its job was ended and cancelled; the message was shown
+    Aborted,    // the user aborted during this file; its job was ended and cancelled
+    Unreadable, // the file could not be opened or read; the message was shown
 };
 
 // The outcome of the pre-output checks: Output with the file's size when they pass, otherwise the outcome of
@@ -39,5 +40,9 @@ std::wstring DriveRootOf(const std::wstring& path);
 
 // The pre-output checks: drive ready, file found (a name holding '*' or '?' never is), size above 0.
 FileCheck CheckOutputFile(const std::wstring& path, FileSystem& fs, MessageSink& messages);
+
+// The stop box of a file that could not be opened or read: the error's text (the file and the system's reason),
+// then the stopping line. Answers Unreadable.
+FileOutcome ReportUnreadable(const std::wstring& path, const std::wstring& errorText, MessageSink& messages);
 
 } // namespace kelvad

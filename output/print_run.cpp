@@ -1,6 +1,7 @@
 #include "output/print_run.h"
 
 #include "base/message_flags.h"
+#include "output/printer.h"
 
 namespace kelvad {
 
@@ -37,6 +38,8 @@ OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile
         const bool lastOfRun = selectedCount == 0 ? index == rowCount - 1 : processed == selectedCount;
         const std::wstring path = files.Item(index);
         fs.ShowArrow();
+        // Taken before the file is read: any change from here on shows at the delete pass.
+        const std::optional<FileStamp> stamp = fs.Stamp(path);
         const FileOutcome outcome = outputFile(path, RunPosition{index, processed, lastOfRun});
         if (progress.Aborted()) {
             result.everyFileOutput = false;
@@ -49,7 +52,7 @@ OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile
         }
         const Recording recording = RecordingFor(outcome);
         if (recording != Recording::None) {
-            result.outputIndexes.push_back({index, recording == Recording::FileAndRow});
+            result.outputIndexes.push_back({index, recording == Recording::FileAndRow, stamp});
         }
         if (stopped) {
             break;
@@ -58,13 +61,24 @@ OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile
     return result;
 }
 
-void DeleteOutputFiles(FileList& files, const std::vector<RecordedRow>& outputIndexes, FileSystem& fs) {
+bool DeleteOutputFiles(FileList& files, const std::vector<RecordedRow>& outputIndexes, FileSystem& fs,
+                       MessageSink& messages) {
+    bool everyFileDeleted = true;
     for (auto it = outputIndexes.rbegin(); it != outputIndexes.rend(); ++it) {
         if (it->deleteFile) {
-            fs.RemoveFile(files.Item(it->index));
+            const std::wstring path = files.Item(it->index);
+            const std::optional<FileStamp> now = fs.Stamp(path);
+            if (now && now != it->stamp) {
+                messages.ShowWideMessageBox(path + ToWide(" は出力後に変更されました\r\n削除しません"), path, kStopIcon);
+                everyFileDeleted = false;
+                continue;
+            }
+            if (now)
+                fs.RemoveFile(path);
         }
         files.Delete(it->index);
     }
+    return everyFileDeleted;
 }
 
 bool RunRawPrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
@@ -73,10 +87,8 @@ bool RunRawPrint(FileList& files, bool deleteFiles, const OutputStep& outputFile
         return false;
     }
     const OutputLoopResult loop = OutputFiles(files, outputFile, progress, fs);
-    if (deleteFiles) {
-        DeleteOutputFiles(files, loop.outputIndexes, fs);
-    }
-    return loop.everyFileOutput;
+    const bool deleted = !deleteFiles || DeleteOutputFiles(files, loop.outputIndexes, fs, messages);
+    return loop.everyFileOutput && deleted;
 }
 
 bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
@@ -84,7 +96,12 @@ bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFi
     if (ReportEmptyList(files, messages)) {
         return false;
     }
-    bool refused = !document.Begin();
+    bool refused = true;
+    try {
+        refused = !document.Begin();
+    } catch (const PrinterError&) {
+        // The printer went away since it was chosen: refused like a document it will not take.
+    }
     const OutputStep outputPage = [&](const std::wstring& path, const RunPosition& position) {
         const FileOutcome outcome = outputFile(path, position);
         if (!position.lastOfRun && !document.NewPage()) {
@@ -112,10 +129,8 @@ bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFi
         }
         return false;
     }
-    if (deleteFiles) {
-        DeleteOutputFiles(files, loop.outputIndexes, fs);
-    }
-    return loop.everyFileOutput;
+    const bool deleted = !deleteFiles || DeleteOutputFiles(files, loop.outputIndexes, fs, messages);
+    return loop.everyFileOutput && deleted;
 }
 
 } // namespace kelvad

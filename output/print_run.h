@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,10 +40,11 @@ using OutputStep = std::function<FileOutcome(const std::wstring& path, const Run
 enum class Recording { None, RowOnly, FileAndRow };
 Recording RecordingFor(FileOutcome outcome);
 
-// A row recorded for the delete pass.
+// A row recorded for the delete pass, with its file's stamp as it stood when its output began.
 struct RecordedRow {
     int index = 0;
     bool deleteFile = false;
+    std::optional<FileStamp> stamp;
 };
 
 struct OutputLoopResult {
@@ -61,11 +63,15 @@ OutputLoopResult OutputFiles(const FileList& files, const OutputStep& outputFile
                              FileSystem& fs, const std::function<bool()>& stop = {});
 
 // Deletes the files of the recorded rows that were output and removes the recorded rows, highest row first;
-// failures are ignored.
-void DeleteOutputFiles(FileList& files, const std::vector<RecordedRow>& outputIndexes, FileSystem& fs);
+// failures are ignored. A file whose stamp is no longer the one recorded changed after its output began: it is
+// not what went out, so it keeps its file and its row, and a stop box names it. A file that is gone loses only its
+// row. Answers false when a file was kept so.
+bool DeleteOutputFiles(FileList& files, const std::vector<RecordedRow>& outputIndexes, FileSystem& fs,
+                       MessageSink& messages);
 
 // The print run over the file list in raw mode, from the empty-list check to the delete pass. Answers true when
-// every file was wholly output (an empty list, any other outcome and an abort all answer false).
+// every file was wholly output and, under the delete option, deleted unchanged (an empty list, any other outcome,
+// a file kept by the delete pass and an abort all answer false).
 bool RunRawPrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
                  FileSystem& fs, MessageSink& messages);
 
@@ -83,9 +89,9 @@ public:
 
 // The print run in image mode: one document for the whole run, a page break after every file of the run but the
 // last (whether it printed or not), the document ended also after an abort, and dropped when an error ends
-// the run. A document the printer refuses (any of its calls fails) stops the run at once: it is aborted, no file
-// counts as output (none is deleted, every row stays), and a stop box names the printer unless the user had
-// aborted. Answers as RunRawPrint does.
+// the run. A document the printer refuses (any of its calls fails, or the printer is gone when it begins) stops
+// the run at once: it is aborted, no file counts as output (none is deleted, every row stays), and a stop box
+// names the printer unless the user had aborted. Answers as RunRawPrint does.
 bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFile, const ProgressSink& progress,
                    FileSystem& fs, MessageSink& messages, PrintDocument& document);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "base/message_flags.h"
@@ -58,31 +59,38 @@ SendEnd SendBlocks(ByteSource& file, std::uint64_t fileSize, RawJob& job, Progre
             return SendEnd::Aborted;
         }
     }
-    // The file was wholly output only when it ended exactly at the size the checks found.
+    // The file was wholly read only when it ended exactly at the size the checks found.
     const bool changed = bytesDone < fileSize || file.Read(buffer.data(), 1) > 0;
     return changed ? SendEnd::Changed : SendEnd::Whole;
 }
 
 // Sends the checked file as one job. Every handle is released when it returns (the job before the file when an
-// error propagates); a refusal is reported by the caller.
+// error propagates); a refusal and a change are reported by the caller.
 FileOutcome SpoolCheckedFile(const std::wstring& path, std::uint64_t fileSize, const SpoolTarget& target,
                              Spooler& spooler, FileSystem& fs, ProgressSink& progress) {
+    const std::optional<FileStamp> before = fs.Stamp(path);
     std::unique_ptr<ByteSource> file = fs.OpenRead(path);
     RawJob job(spooler);
     if (!job.Start(target, CutAtShiftJisBytes(L"Kelvad " + path, kMaxDocNameBytes))) {
         file.reset();
         return FileOutcome::Refused;
     }
-    const SendEnd sent = SendBlocks(*file, fileSize, job, progress);
+    SendEnd sent = SendBlocks(*file, fileSize, job, progress);
     file.reset();
+    // A file rewritten while it was read, even to the same size, may have given bytes of two versions.
+    if (sent == SendEnd::Whole && (!before || fs.Stamp(path) != before))
+        sent = SendEnd::Changed;
     fs.ShowHourglass();
-    const bool ended = job.Finish(sent == SendEnd::Aborted || sent == SendEnd::WriteFailed);
+    // Only a wholly read file's job goes to the printer; any other is ended and cancelled.
+    const bool ended = job.Finish(sent != SendEnd::Whole);
     // The user asked for the abort: nothing more is said about this file.
     if (sent == SendEnd::Aborted)
         return FileOutcome::Aborted;
+    if (sent == SendEnd::Changed)
+        return FileOutcome::Changed;
     if (sent == SendEnd::WriteFailed || !ended)
         return FileOutcome::Refused;
-    return sent == SendEnd::Changed ? FileOutcome::Changed : FileOutcome::Output;
+    return FileOutcome::Output;
 }
 
 } // namespace
@@ -94,9 +102,18 @@ FileOutcome SpoolPrinterFile(const std::wstring& path, const SpoolTarget& target
         return check.outcome;
     progress.ShowFile(path);
     progress.Repaint();
-    const FileOutcome outcome = SpoolCheckedFile(path, check.size, target, spooler, fs, progress);
+    FileOutcome outcome = FileOutcome::Output;
+    try {
+        outcome = SpoolCheckedFile(path, check.size, target, spooler, fs, progress);
+    } catch (const FileError& error) {
+        // A job begun before a read error has been ended and cancelled; the run goes on with the next file.
+        return ReportUnreadable(path, error.Text(), messages);
+    }
     if (outcome == FileOutcome::Refused)
         ReportRefused(path, messages);
+    if (outcome == FileOutcome::Changed)
+        messages.ShowWideMessageBox(path + ToWide(std::string(" は出力中に変更されました") + kLineBreakStop), path,
+                                    kStopIcon);
     return outcome;
 }
 

@@ -1,31 +1,33 @@
-// Holds a file open and shared with nobody, as backup, sync and scanning tools do, for the end-to-end tests.
+// Holds files open as another program may, for the end-to-end tests: for reading, with no sharing at all, so that
+// no other process can open them for reading or writing meanwhile.
 //
-//   hold_file.exe FILE MARKER [TIMEOUT_MS]
+//   hold_file.exe RELEASE PATH...
 //
-// Opens FILE with no sharing, then creates MARKER, and keeps FILE open until MARKER is gone (or TIMEOUT_MS,
-// 120000, have passed), so that a script knows when the file is held and says when to let it go.
-// Exit status 0 after holding it, 1 when FILE could not be opened.
+// Opens every PATH, prints "held" (or the path that could not be opened, with exit status 1), then keeps them
+// open until the file RELEASE exists (two minutes at most), and closes them.
 #include "tool_text.h"
-
-#include <cstdlib>
 
 int main() {
     const std::vector<std::wstring> arguments = tool::Arguments();
     if (arguments.size() < 2) {
-        std::fprintf(stderr, "usage: hold_file FILE MARKER [TIMEOUT_MS]\n");
+        std::fprintf(stderr, "usage: hold_file RELEASE PATH...\n");
         return 64;
     }
-    const DWORD timeout = arguments.size() > 2 ? std::wcstoul(arguments[2].c_str(), nullptr, 10) : 120000;
-    HANDLE file = CreateFileW(arguments[0].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        tool::PrintError(L"cannot open " + arguments[0]);
-        return 1;
+    std::vector<HANDLE> held;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        HANDLE file =
+            CreateFileW(arguments[i].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            tool::PrintError(L"cannot open " + arguments[i]);
+            return 1;
+        }
+        held.push_back(file);
     }
-    HANDLE marker = CreateFileW(arguments[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    CloseHandle(marker);
+    tool::PrintLine(L"held");
     const DWORD start = GetTickCount();
-    while (GetFileAttributesW(arguments[1].c_str()) != INVALID_FILE_ATTRIBUTES && GetTickCount() - start < timeout)
+    while (GetFileAttributesW(arguments[0].c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 120000)
         Sleep(50);
-    CloseHandle(file);
+    for (HANDLE file : held)
+        CloseHandle(file);
     return 0;
 }

@@ -1,11 +1,12 @@
 // Creates the test printers of the project's Wine prefix.
 //
-//   setup_printers.exe [--default NAME] [--redirect PORT TARGET]... NAME=PORT...
+//   setup_printers.exe [--default NAME] [--redirect PORT TARGET]... [--remove NAME]... NAME=PORT...
 //
 // Puts the generic PPD that Wine's winspool.drv carries into the driver directories of both
 // architectures, installs the "Wine PostScript Driver", adds each printer (WinPrint, RAW), sets the
 // default printer, and points each port at a Linux file or pipe through Wine's spooler redirection
-// (HKCU\Software\Wine\Printing\Spooler: at EndDocPrinter the job's bytes go to that target).
+// (HKCU\Software\Wine\Printing\Spooler: at EndDocPrinter the job's bytes go to that target). --remove deletes a
+// printer, as a user may while the program runs.
 // Arguments are taken as UTF-16 from the command line, so that a printer name any code page lacks arrives
 // whole; each step is reported as a line of UTF-8. Exit status 0 when every step worked.
 #include "tool_text.h"
@@ -87,6 +88,16 @@ bool AddOnePrinter(std::wstring name, std::wstring port) {
     return h || GetLastError() == ERROR_PRINTER_ALREADY_EXISTS;
 }
 
+bool RemovePrinter(std::wstring name) {
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (!OpenPrinterW(name.data(), &printer, &access))
+        return false;
+    const bool removed = DeletePrinter(printer);
+    ClosePrinter(printer);
+    return removed;
+}
+
 } // namespace
 
 int main() {
@@ -101,6 +112,9 @@ int main() {
     for (std::size_t i = 0; i < argv.size(); ++i) {
         if (argv[i] == L"--default" && i + 1 < argv.size()) {
             defaultName = argv[++i].c_str();
+        } else if (argv[i] == L"--remove" && i + 1 < argv.size()) {
+            ++i;
+            step(RemovePrinter(argv[i]), "remove", argv[i]);
         } else if (argv[i] == L"--redirect" && i + 2 < argv.size()) {
             step(Redirect(argv[i + 1], argv[i + 2]), "redirect", argv[i + 1] + L" -> " + argv[i + 2]);
             i += 2;

@@ -38,6 +38,11 @@ std::string SystemErrorText(DWORD code) {
     return text.empty() ? ErrorNumberText(code) : kelvad::ToShiftJis(text).bytes;
 }
 
+std::wstring SystemErrorWideText(DWORD code) {
+    const std::wstring text = SystemText(code);
+    return text.empty() ? kelvad::ToWide(ErrorNumberText(code)) : text;
+}
+
 Error::Error(const std::wstring& message) : std::runtime_error(kelvad::ToShiftJis(message).bytes), wide_(message) {}
 
 std::wstring ErrorText(const std::exception& error) {
@@ -48,8 +53,7 @@ std::wstring ErrorText(const std::exception& error) {
 void ThrowLastError(const std::wstring& what) {
     DWORD code = GetLastError();
     // The system's text as it gives it: on a system of another language it may hold what Shift-JIS cannot.
-    const std::wstring text = SystemText(code);
-    throw Error(what + L": " + (text.empty() ? kelvad::ToWide(ErrorNumberText(code)) : text));
+    throw Error(what + L": " + SystemErrorWideText(code));
 }
 
 void ThrowLastError(const char* what) {

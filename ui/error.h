@@ -23,6 +23,8 @@ std::wstring ErrorText(const std::exception& error);
 
 // The system's text for an error code (Shift-JIS, trailing line breaks and period removed).
 std::string SystemErrorText(DWORD code);
+// The same text as the system gives it, in UTF-16, so that none of it is lost to code page 932.
+std::wstring SystemErrorWideText(DWORD code);
 
 // Throws Error with "<what>: <system text for GetLastError()>".
 [[noreturn]] void ThrowLastError(const char* what);

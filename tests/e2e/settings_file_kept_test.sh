@@ -43,11 +43,11 @@ saved "$WORK/sjis.ini" >"$WORK/sjis_saved.ini"
 # Held open, shared with nobody, through the start and let go once the start's box is answered; the window is then
 # closed: one box, and no save over the file at the end.
 cp "$WORK/sjis.ini" "$ini"
-in_wine "$bin/hold_file.exe" "$(winpath "$ini")" "$(winpath "$WORK")\\held" &
+in_wine "$bin/hold_file.exe" "$(winpath "$WORK")\\release" "$(winpath "$ini")" >"$WORK/holding" &
 holder=$!
-for ((i = 0; i < 600; i++)); do [[ -e $WORK/held ]] && break; sleep 0.1; done
+for ((i = 0; i < 600; i++)); do grep -qs held "$WORK/holding" && break; sleep 0.1; done
 (for ((i = 0; i < 300; i++)); do [[ -s $WORK/boxes.txt ]] && break; sleep 0.1; done
-    rm -f "$WORK/held"
+    touch "$WORK/release"
     while kill -0 $holder 2>/dev/null; do sleep 0.1; done
     timeout 120 "$KELVAD_ROOT/scripts/wine" "$bin/drive_catalogue.exe" close) &
 run_answering window

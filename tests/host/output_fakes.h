@@ -68,6 +68,7 @@ public:
         std::string content;                  // what reading yields
         std::optional<std::size_t> failAfter; // a read error once this many bytes have been read
         std::size_t readLimit = SIZE_MAX;     // the most one read yields (a pipe or a network file may yield less)
+        std::uint64_t writeTime = 0;
     };
 
     explicit FakeFileSystem(CallLog& log) : log_(log) {}
@@ -122,10 +123,15 @@ public:
         const std::string path = ToShiftJis(widePath).bytes;
         auto it = files.find(path);
         if (it == files.end() || std::find(unopenable.begin(), unopenable.end(), path) != unopenable.end()) {
-            throw std::runtime_error("cannot open");
+            throw FileError(widePath + L": locked");
         }
         log_.push_back("open file");
         return std::make_unique<Source>(it->second, log_);
+    }
+    std::optional<FileStamp> Stamp(const std::wstring& path) override {
+        const auto f = files.find(ToShiftJis(path).bytes);
+        return f == files.end() ? std::nullopt
+                                : std::optional(FileStamp{f->second.content.size(), f->second.writeTime});
     }
     bool RemoveFile(const std::wstring& widePath) override {
         const std::string path = ToShiftJis(widePath).bytes;
@@ -142,7 +148,7 @@ private:
         ~Source() override { log_.push_back("close file"); }
         std::size_t Read(char* buffer, std::size_t size) override {
             if (file_.failAfter && position_ >= *file_.failAfter) {
-                throw std::runtime_error("read error");
+                throw FileError(L"read error");
             }
             const std::size_t n = std::min({size, file_.readLimit, file_.content.size() - position_});
             file_.content.copy(buffer, n, position_);

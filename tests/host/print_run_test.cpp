@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "output/print_run.h"
+#include "output/printer.h"
 #include "output_fakes.h"
 
 namespace kelvad {
@@ -116,7 +117,7 @@ TEST_F(PrintRunTest, DeletePassGoesFromTheHighestRowAndIgnoresMissingFiles) {
 
     EXPECT_TRUE(Run(true));
 
-    EXPECT_EQ(Removed(), (Strings{"C:\\F2.PRN", "C:\\F0.PRN"}));
+    EXPECT_EQ(Removed(), Strings{"C:\\F0.PRN"});
     EXPECT_EQ(files.rows, Strings{"C:\\F1.PRN"});
 }
 
@@ -178,7 +179,9 @@ public:
     explicit FakeDocument(CallLog& log) : log_(log) {}
     std::string refuse; // the device call that fails
     int refuseAt = 1;   // at its n-th occurrence
-    bool Begin() override { return Log("begin") && Device("StartDoc") && Device("StartPage"); }
+    bool Begin() override {
+        return refuse == "gone" ? throw PrinterError("") : Log("begin") && Device("StartDoc") && Device("StartPage");
+    }
     bool NewPage() override { return Log("new page") && Device("EndPage") && Device("StartPage"); }
     bool End() override { return Log("end doc") && Device("EndPage") && Device("EndDoc"); }
     void Abort() override { log_.push_back("abort doc"); }
@@ -253,6 +256,7 @@ TEST_F(PrintRunTest, ARefusedDocumentKeepsEveryFileAndNamesThePrinter) {
     };
     const Strings all = {"C:\\F0.PRN", "C:\\F1.PRN", "C:\\F2.PRN"};
     const Case cases[] = {
+        {"gone", 1, 0, {}, true},
         {"StartDoc", 1, 0, {}, true},
         {"StartPage", 1, 0, {}, true},
         // The second page cannot start: nothing more is drawn into the dead document.
@@ -291,6 +295,21 @@ TEST_F(PrintRunTest, ARefusedDocumentKeepsEveryFileAndNamesThePrinter) {
             EXPECT_EQ(box.text + "/" + box.caption + "/" + std::to_string(box.flags),
                       "Refuser に出力できません/Kelvad/16");
     }
+}
+
+TEST_F(PrintRunTest, AFileChangedSinceItsOutputBeganIsKeptAndNamed) {
+    SetRows(3);
+    // F0 grows while it goes out; F1 is rewritten at the same size while F2 goes out.
+    const OutputStep changing = [&](const std::wstring&, const RunPosition& at) {
+        fs.files["C:\\F0.PRN"].content += at.index == 0 ? "+" : "";
+        fs.files["C:\\F1.PRN"].writeTime += at.index == 2 ? 1 : 0;
+        return FileOutcome::Output;
+    };
+    FakeDocument document(log);
+    EXPECT_FALSE(RunImagePrint(files, true, changing, progress, fs, messages, document));
+    EXPECT_EQ(Removed(), Strings{"C:\\F2.PRN"});
+    EXPECT_EQ(files.rows, (Strings{"C:\\F0.PRN", "C:\\F1.PRN"}));
+    EXPECT_EQ(messages.boxes.at(1).text, "C:\\F0.PRN は出力後に変更されました\r\n削除しません");
 }
 
 TEST_F(PrintRunTest, AnErrorInAnImageRunDropsTheDocument) {

@@ -100,9 +100,8 @@ TEST_F(RawSpoolerTest, FileThatChangedSizeGoesOutUpToTheCheckedSizeButNotWholly)
         EXPECT_EQ(spooler.writes, c.writes);
         EXPECT_EQ(spooler.bytes, content.substr(0, c.listed));
         EXPECT_EQ(progress.percents, c.percents);
-        EXPECT_EQ(log.back(), "close printer");
-        EXPECT_EQ(std::count(log.begin(), log.end(), "cancel 7"), 0) << "the job itself is complete";
-        EXPECT_TRUE(messages.boxes.empty());
+        EXPECT_EQ(Strings(log.end() - 3, log.end()), (Strings{"end", "cancel 7", "close printer"}));
+        EXPECT_EQ(messages.boxes.back().text, path + " は出力中に変更されました\r\n中止します");
     }
 }
 
@@ -164,26 +163,27 @@ TEST_F(RawSpoolerTest, JobThatCannotBeEndedIsReportedRefused) {
     ExpectRefusedMessage();
 }
 
-TEST_F(RawSpoolerTest, ReadErrorMidFileReleasesTheJobAndPropagates) {
+TEST_F(RawSpoolerTest, ReadErrorMidFileCancelsTheJobAndNamesTheFile) {
     // The first piece is read and sent block by block; reading the second one fails.
     fs.AddFile(path, Bytes(kSpoolReadSize + 20000));
     fs.files[path].failAfter = kSpoolReadSize;
 
-    EXPECT_THROW(Spool(), std::runtime_error);
+    EXPECT_EQ(Spool(), FileOutcome::Unreadable);
 
     EXPECT_EQ(spooler.writes, std::vector<std::size_t>(kSpoolReadSize / kSpoolBlockSize, kSpoolBlockSize));
     EXPECT_EQ(Strings(log.end() - 5, log.end()),
               (Strings{"messages", "end", "cancel 7", "close printer", "close file"}));
-    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_EQ(messages.boxes.at(0).text, "read error\r\n中止します");
 }
 
 TEST_F(RawSpoolerTest, OpenErrorComesBeforeThePrinterIsOpened) {
     fs.AddFile(path, Bytes(100));
     fs.unopenable.push_back(path);
 
-    EXPECT_THROW(Spool(), std::runtime_error);
+    EXPECT_EQ(Spool(), FileOutcome::Unreadable);
 
     EXPECT_EQ(CallsAfterCheck(), (Strings{"show file", "repaint"}));
+    EXPECT_EQ(messages.boxes.at(0).text + "/" + messages.boxes[0].caption, path + ": locked\r\n中止します/" + path);
 }
 
 TEST_F(RawSpoolerTest, DocumentNameIsCutAt255BytesOnACharacterBoundary) {

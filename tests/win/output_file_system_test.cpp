@@ -11,7 +11,6 @@
 #include "output/file_system_win.h"
 #include "output/raw_spooler_win.h"
 #include "output/spooler_win.h"
-#include "ui/error.h"
 
 namespace kelvad {
 namespace {
@@ -39,15 +38,6 @@ char UnusedDriveLetter() {
         }
     }
     return 0;
-}
-
-std::string OpenError(WinFileSystem& fs, const std::string& path) {
-    try {
-        fs.OpenRead(ToWide(path));
-    } catch (const ui::Error& e) {
-        return e.what();
-    }
-    return "no error";
 }
 
 TEST(WinFileSystem, FindFirstGivesTheSizeOrNothing) {
@@ -97,15 +87,6 @@ TEST(WinFileSystem, ReadsAFileThatAnotherHandleIsWriting) {
     EXPECT_TRUE(fs.RemoveFile(ToWide(path)));
     EXPECT_FALSE(fs.FindFirst(ToWide(path)).has_value());
     EXPECT_FALSE(fs.RemoveFile(ToWide(path)));
-}
-
-TEST(WinFileSystem, OpenErrorsCarryTheirText) {
-    WinFileSystem fs;
-    EXPECT_EQ(OpenError(fs, TempFileName() + ".missing"), "ﾌｧｲﾙが見つかりません");
-    // A folder cannot be opened as a file.
-    char dir[MAX_PATH] = {};
-    GetTempPathA(sizeof dir, dir);
-    EXPECT_EQ(OpenError(fs, dir), "ﾌｧｲﾙへのｱｸｾｽが拒否されました");
 }
 
 class RecordingProgress : public ProgressSink {
