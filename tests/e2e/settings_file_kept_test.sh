@@ -80,10 +80,4 @@ run_answering
 check "a read-only file: the write failure box" test "$(cat "$WORK/boxes.txt")" = "$(winpath "$ini") に書き込めません."
 unchanged_and_failed() { cmp "$ini" "$WORK/sjis.ini" && [[ $status -eq 1 ]]; }
 check "a read-only file: left as it was, exit status 1 after -p" unchanged_and_failed
-
-# A program at a path of over 259 characters keeps its settings file beside it, under its own name.
-deep="$WORK/program/$(printf 'd%.0s' {1..120})/$(printf 'e%.0s' {1..120})"
-mkdir -p "$deep" && cp "$KELVAD_RUN" "$deep/" && printf 'x' >"$WORK/a.prn"
-timeout 120 "$KELVAD_ROOT/scripts/wine" "$deep/${KELVAD_RUN##*/}" -p "$(winpath "$WORK/a.prn")" || true
-check "a program at a path of over 259 characters: its settings file beside it" test -f "${deep}/Kelvad32.INI"
 finish
