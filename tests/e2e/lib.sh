@@ -66,6 +66,8 @@ check() {
         echo "ok   $name"
     else
         echo "FAIL $name"
+        # What was compared, so that a failure seen once can be understood afterwards.
+        printf '     %.400s\n' "$*"
         failures=$((failures + 1))
     fi
 }
