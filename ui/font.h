@@ -23,7 +23,7 @@ struct FontSpec {
 // The font a form or control asks for, created once and kept by the toolkit until the program ends; nullptr for an
 // empty face.
 HFONT FontHandle(const FontSpec& font);
-// A new font of exactly that spec (the height in pixels as given), owned by the caller; empty when none is made.
+// A new font of exactly that description (the height in pixels as given), owned by the caller; empty when none is made.
 GdiObject MakeFont(const FontSpec& font);
 
 } // namespace ui
