@@ -329,6 +329,7 @@ void TMain_Form::FormCreate() {
 void TMain_Form::TakeCommandLine() {
     const WideCommandLine parsed = ParseCommandLine(commandLine_);
     AutoPrint = parsed.autoPrint;
+    namedPrinter_ = parsed.printerName;
     if (AutoPrint)
         ui::App().onIdle = IdleHook{this};
     for (const std::wstring& name : CommandLineFileNames(parsed.fileNames))
@@ -337,12 +338,11 @@ void TMain_Form::TakeCommandLine() {
 
 // A printer named on the command line is this run's target; the default printer and the settings stay as they are.
 void TMain_Form::ChooseCommandLinePrinter() {
-    const std::optional<std::wstring> name = ParseCommandLine(commandLine_).printerName;
-    if (!name)
+    if (!namedPrinter_)
         return;
-    const int row = FindPrinterRow(*name);
+    const int row = FindPrinterRow(*namedPrinter_);
     if (row < 0) {
-        ShowWideMessageBox(ToWide("プリンタ ") + *name + ToWide(" が見つかりません"), ToWide(ui::App().title), MB_ICONHAND);
+        ShowWideMessageBox(ToWide("プリンタ ") + *namedPrinter_ + ToWide(" が見つかりません"), ToWide(ui::App().title), MB_ICONHAND);
         namedPrinterMissing_ = true;
         return;
     }

@@ -177,6 +177,8 @@ private:
     bool autoPrintDone_ = false;
     bool createCompleted_ = false;
     bool endsAtStart_ = false;
+    // The printer named for this run on the command line, and whether no installed printer has that name.
+    std::optional<std::wstring> namedPrinter_;
     bool namedPrinterMissing_ = false;
     int exitStatus_ = 0;
 };
