@@ -1,6 +1,8 @@
 # Sourced by the project's scripts: where the build, the Wine prefix and the printer output live.
 KELVAD_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KELVAD_BUILD=${KELVAD_BUILD:-$KELVAD_ROOT/build}
+# The presets build here whatever KELVAD_BUILD says (CMakePresets.json names the folders).
+KELVAD_PRESETS=$KELVAD_ROOT/build
 KELVAD_WINE=$KELVAD_BUILD/wine
 # Each test printer's output lands in a file here (see README.md).
 export KELVAD_OUT=$KELVAD_WINE/out

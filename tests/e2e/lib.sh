@@ -21,7 +21,7 @@ checks=0
 # a build is used before the program's first run (a package test on a machine that cannot start it runs none).
 code_page_tool() {
     local tool
-    for tool in "$(dirname "$KELVAD_EXE")" "$KELVAD_BUILD/mingw64/bin" "$KELVAD_BUILD/mingw32/bin"; do
+    for tool in "$(dirname "$KELVAD_EXE")" "$KELVAD_PRESETS/mingw64/bin" "$KELVAD_PRESETS/mingw32/bin"; do
         [[ -f $tool/code_page.exe ]] && { echo "$tool/code_page.exe"; return 0; }
     done
     echo "FATAL: no code_page.exe beside $KELVAD_EXE or in a build" >&2
