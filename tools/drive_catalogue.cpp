@@ -208,18 +208,36 @@ int Run(const std::vector<std::wstring>& steps) {
             WaitFor(L"the message box to close", [box] { return !IsWindow(box) || !IsWindowVisible(box); });
             Settle(main);
         } else if (step == L"fields") {
-            // After a box the system gives the editor its focus back as the window system's events arrive.
+            // After a box the system gives the editor back its activation, and the editor its focus, as the window
+            // system's events arrive. Under a display without a window manager a late focus event can leave no
+            // window active; the editor is then activated again, as a user would click it, and gives the focus back
+            // to the control that had it. The fields are read once the focus stays in one of them throughout.
             const std::vector<HWND> fields = EditorFields();
-            try {
-                WaitFor(L"", [&] { return tool::FocusOf(fields[0]) == fields[0] || tool::FocusOf(fields[0]) == fields[1]; });
-            } catch (const Failure&) {
-            }
-            for (HWND field : fields) {
-                // The selection comes back packed in the result: pointers do not cross to another process.
-                const auto selection = static_cast<DWORD>(SendMessageW(field, EM_GETSEL, 0, 0));
-                tool::PrintLine(WindowText(field) + L" " + std::to_wstring(LOWORD(selection)) + L"-" +
-                                std::to_wstring(HIWORD(selection)) + (field == tool::FocusOf(field) ? L" focus" : L""));
-            }
+            auto activeFocus = [&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof info;
+                if (!GetGUIThreadInfo(GetWindowThreadProcessId(fields[0], nullptr), &info))
+                    return HWND{};
+                if (info.hwndActive != Editor() && !FindWindowW(L"#32770", L"Kelvad"))
+                    SetForegroundWindow(Editor());
+                return info.hwndFocus == fields[0] || info.hwndFocus == fields[1] ? info.hwndFocus : HWND{};
+            };
+            std::vector<std::wstring> lines;
+            WaitFor(L"the focus in the editor's fields", [&] {
+                const HWND before = activeFocus();
+                if (!before)
+                    return false;
+                lines.clear();
+                for (HWND field : fields) {
+                    // The selection comes back packed in the result: pointers do not cross to another process.
+                    const auto selection = static_cast<DWORD>(SendMessageW(field, EM_GETSEL, 0, 0));
+                    lines.push_back(WindowText(field) + L" " + std::to_wstring(LOWORD(selection)) + L"-" +
+                                    std::to_wstring(HIWORD(selection)) + (field == before ? L" focus" : L""));
+                }
+                return activeFocus() == before;
+            });
+            for (const std::wstring& line : lines)
+                tool::PrintLine(line);
         } else if (step == L"texts") {
             const std::wstring window = argument();
             tool::PrintTexts(window == L"editor" ? Editor() : main);
