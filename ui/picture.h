@@ -66,6 +66,8 @@ private:
     GdiObject palette_;
     IconHandle icon_;
     EnhMetafile metafile_;
+
+    void ReadIcon(const std::vector<unsigned char>& data, const InvalidPicture& invalid);
 };
 
 // A windowless control that holds one picture; with AutoSize its size follows the picture.
