@@ -197,6 +197,7 @@ void Picture::ReadIcon(const std::vector<unsigned char>& data, const InvalidPict
     width_ = image->width;
     height_ = image->height;
 }
+
 void PictureControl::SetAutoSize(bool value) noexcept {
     autoSize_ = value;
     PictureChanged();

@@ -67,6 +67,7 @@ private:
     IconHandle icon_;
     EnhMetafile metafile_;
 
+    // The image of an .ICO file's first entry, at the size its directory gives.
     void ReadIcon(const std::vector<unsigned char>& data, const InvalidPicture& invalid);
 };
 
