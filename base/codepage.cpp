@@ -130,7 +130,8 @@ public:
                        (buffer.size() - outLeft) / sizeof(typename Out::value_type));
             if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
                 // Skips one unit of the input: a lead and trail byte pair of Shift-JIS together.
-                const std::size_t skip = sizeof(In) == 1 && inLeft >= 2 && IsLeadByte(static_cast<unsigned char>(*in)) ? 2 : sizeof(In);
+                const bool pair = sizeof(In) == 1 && inLeft >= 2 && IsLeadByte(static_cast<unsigned char>(*in));
+                const std::size_t skip = pair ? 2 : sizeof(In);
                 In unit{};
                 std::memcpy(&unit, in, sizeof unit);
                 in += skip;

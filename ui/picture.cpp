@@ -97,7 +97,8 @@ GdiObject BitmapFromBmp(const std::vector<unsigned char>& data, const InvalidPic
     // Alpha in the fourth byte of blue, green and red pixels: transparent is the paper.
     const bool bgr = format.compression == kelvad::kDibRgb ||
                      (format.masks[0] == 0xFF0000 && format.masks[1] == 0xFF00 && format.masks[2] == 0xFF &&
-                      format.headerSize >= 56 && kelvad::Le32(data.data() + kelvad::kBmpFileHeaderSize + 52) == 0xFF000000u);
+                      format.headerSize >= 56 &&
+                      kelvad::Le32(data.data() + kelvad::kBmpFileHeaderSize + 52) == 0xFF000000u);
     if (format.bitCount == 32 && bgr)
         kelvad::LayOnWhite(static_cast<std::uint8_t*>(bits), format.Lines() * format.width);
     return section;
