@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "base/sjis.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -89,11 +91,6 @@ namespace {
 constexpr std::pair<unsigned char, wchar_t> kWindowsOnly[] = {
     {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
 
-bool IsLeadByte(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 std::optional<wchar_t> WindowsOnly(char byte) {
     for (const auto& [single, wide] : kWindowsOnly)
         if (static_cast<unsigned char>(byte) == single)
@@ -133,7 +130,8 @@ public:
                        (buffer.size() - outLeft) / sizeof(typename Out::value_type));
             if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
                 // Skips one unit of the input: a lead and trail byte pair of Shift-JIS together.
-                const std::size_t skip = sizeof(In) == 1 && inLeft >= 2 && IsLeadByte(*in) ? 2 : sizeof(In);
+                const bool pair = sizeof(In) == 1 && inLeft >= 2 && IsLeadByte(static_cast<unsigned char>(*in));
+                const std::size_t skip = pair ? 2 : sizeof(In);
                 In unit{};
                 std::memcpy(&unit, in, sizeof unit);
                 in += skip;

@@ -1,6 +1,7 @@
 #pragma once
 // Walks every record of a metafile before the platform's player gets it. The player trusts the records (sizes,
-// object indices, counts and offsets), so a file it is given must hold what each record claims.
+// object indices, counts and offsets), so a file it is given must hold what each record claims. Enhanced metafiles
+// are walked in metafile_walk.cpp, Windows metafiles in wmf_walk.cpp.
 #include <cstddef>
 #include <cstdint>
 

@@ -6,6 +6,17 @@ bool IsLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+std::string FoldAsciiCase(std::string_view text) {
+    std::string folded(text);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(folded[i])))
+            ++i;
+        else if (folded[i] >= 'A' && folded[i] <= 'Z')
+            folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+    }
+    return folded;
+}
+
 std::string CutAtCharBoundary(const std::string& text, std::size_t maxBytes) {
     if (text.size() <= maxBytes) {
         return text;

@@ -1,11 +1,16 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace kelvad {
 
 // True for the first byte of a double-byte Shift-JIS character (code page 932).
 bool IsLeadByte(unsigned char c);
+
+// The text with ASCII capitals made small; a double-byte character (whose trail byte may be a capital, as 'R' in
+// "コ") stays as it stands.
+std::string FoldAsciiCase(std::string_view text);
 
 // The longest prefix of text that fits in maxBytes without splitting a double-byte character.
 std::string CutAtCharBoundary(const std::string& text, std::size_t maxBytes);

@@ -75,22 +75,6 @@ bool ParseChosenFiles(const wchar_t* buffer, std::size_t size, std::vector<std::
     return true;
 }
 
-namespace {
-
-// The name with ASCII capitals made small; double-byte characters stay as they stand.
-std::string FoldCase(const std::string& name) {
-    std::string folded = name;
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(folded[i])))
-            ++i;
-        else if (folded[i] >= 'A' && folded[i] <= 'Z')
-            folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
-    }
-    return folded;
-}
-
-} // namespace
-
 bool IsWildcardName(const std::wstring& path) {
     const std::size_t slash = path.rfind(L'\\');
     const std::size_t start = slash == std::wstring::npos ? 0 : slash + 1;
@@ -138,7 +122,7 @@ std::vector<std::wstring> ExpandWildcardName(const std::wstring& pattern, std::v
     for (FolderEntry& entry : found)
         keyed.emplace_back(ToShiftJis(entry.name).bytes, std::move(entry));
     std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-        const std::string fa = FoldCase(a.first), fb = FoldCase(b.first);
+        const std::string fa = FoldAsciiCase(a.first), fb = FoldAsciiCase(b.first);
         return fa != fb ? fa < fb : a.first != b.first ? a.first < b.first : a.second.name < b.second.name;
     });
     const std::wstring folder = slash == std::wstring::npos ? std::wstring() : pattern.substr(0, slash + 1);

@@ -18,27 +18,12 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Names compare without regard to ASCII case; the trail byte of a double-byte character (as 'R' in "コ") is
 // compared as it stands.
 bool SameName(std::string_view a, std::string_view b) {
     a = Trim(a);
     b = Trim(b);
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1])
-                return false;
-            ++i;
-        } else if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return a.size() == b.size() && FoldAsciiCase(a) == FoldAsciiCase(b);
 }
 
 // The name of a section header "[name]"; nothing for any other line.

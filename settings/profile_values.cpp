@@ -1,6 +1,8 @@
 #include "settings/profile_values.h"
 
-#include <limits>
+#include <optional>
+
+#include "base/parse_int.h"
 
 namespace kelvad {
 namespace {
@@ -32,29 +34,6 @@ bool ParseHex(std::string_view digits, std::int32_t& result) {
     return true;
 }
 
-bool ParseDecimal(std::string_view text, std::int32_t& result) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    if (i == text.size())
-        return false;
-    const std::int64_t limit = negative ? -std::int64_t{std::numeric_limits<std::int32_t>::min()}
-                                        : std::int64_t{std::numeric_limits<std::int32_t>::max()};
-    std::int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        value = value * 10 + (text[i] - '0');
-        if (value > limit)
-            return false;
-    }
-    result = static_cast<std::int32_t>(negative ? -value : value);
-    return true;
-}
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
@@ -63,14 +42,11 @@ bool IsBlank(char c) {
 
 std::int32_t ParseProfileInteger(std::string_view text, std::int32_t defaultValue) {
     std::int32_t result = 0;
-    bool ok = false;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-        ok = ParseHex(text.substr(2), result);
-    else if (!text.empty() && text[0] == '$')
-        ok = ParseHex(text.substr(1), result);
-    else
-        ok = ParseDecimal(text, result);
-    return ok ? result : defaultValue;
+        return ParseHex(text.substr(2), result) ? result : defaultValue;
+    if (!text.empty() && text[0] == '$')
+        return ParseHex(text.substr(1), result) ? result : defaultValue;
+    return ParseInt32(text).value_or(defaultValue);
 }
 
 bool ParseProfileBoolean(std::string_view text, bool defaultValue) {

@@ -8,6 +8,7 @@
 #include "base/little_endian.h"
 #include "base/codepage.h"
 #include "base/metafile_walk.h"
+#include "base/picture_headers.h"
 
 namespace ui {
 
@@ -47,10 +48,6 @@ std::vector<unsigned char> ReadWholeFile(const std::wstring& path) {
 namespace {
 
 
-template <class T> bool Fits(const std::vector<unsigned char>& data, std::size_t offset) {
-    return offset <= data.size() && data.size() - offset >= sizeof(T);
-}
-
 bool WithinCoordinates(const RECTL& r) {
     for (const LONG v : {r.left, r.top, r.right, r.bottom})
         if (v < -kMaxMetafileCoordinate || v > kMaxMetafileCoordinate)
@@ -71,39 +68,73 @@ SIZE MetafilePixels(const ENHMETAHEADER& header) {
             FrameToPixels(header.rclFrame.top, header.rclFrame.bottom, GetDeviceCaps(screen.get(), LOGPIXELSY))};
 }
 
-#pragma pack(push, 1)
-struct IconEntry {
-    BYTE width, height, colours, reserved;
-    WORD planes, bitCount;
-    DWORD bytes, offset;
-};
-#pragma pack(pop)
+// A .BMP file as a DIB section of its own depth.
+GdiObject BitmapFromBmp(const std::vector<unsigned char>& data, const InvalidPicture& invalid) {
+    const std::optional<BmpLayout> bmp = CheckBmpFile(data.data(), data.size());
+    if (!bmp)
+        throw invalid;
+    const DibFormat& format = bmp->layout;
+    // The file's header and colour table as a 40-byte header and four-byte colours, of exactly the length GDI
+    // reads; the file's own header may be of any size, or the 12-byte one with three-byte colours.
+    const std::vector<std::uint8_t> sourceInfo = PlainDibInfo(format, data.data() + kelvad::kBmpFileHeaderSize);
+    // A bottom-up section of the same depth; SetDIBits reads top-down, compressed and bit-field rows alike.
+    std::vector<std::uint8_t> sectionInfo(sourceInfo);
+    auto* target = reinterpret_cast<BITMAPINFO*>(sectionInfo.data());
+    target->bmiHeader.biHeight = static_cast<LONG>(format.Lines());
+    if (format.Compressed()) {
+        target->bmiHeader.biCompression = BI_RGB;
+        target->bmiHeader.biSizeImage = 0;
+    }
+    void* bits = nullptr;
+    GdiObject section(CreateDIBSection(nullptr, target, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!section)
+        throw invalid;
+    WindowDc screen(nullptr);
+    const int lines = static_cast<int>(format.Lines());
+    if (SetDIBits(screen.get(), static_cast<HBITMAP>(section.get()), 0, lines, data.data() + bmp->pixelsAt,
+                  reinterpret_cast<const BITMAPINFO*>(sourceInfo.data()), DIB_RGB_COLORS) != lines)
+        throw invalid;
+    // Alpha in the fourth byte of blue, green and red pixels: transparent is the paper.
+    const bool bgr = format.compression == kelvad::kDibRgb ||
+                     (format.masks[0] == 0xFF0000 && format.masks[1] == 0xFF00 && format.masks[2] == 0xFF &&
+                      format.headerSize >= 56 &&
+                      kelvad::Le32(data.data() + kelvad::kBmpFileHeaderSize + 52) == 0xFF000000u);
+    if (format.bitCount == 32 && bgr)
+        kelvad::LayOnWhite(static_cast<std::uint8_t*>(bits), format.Lines() * format.width);
+    return section;
+}
 
-// The first entry of an icon file, its image of 40 bytes or more inside the file.
-std::optional<IconEntry> FirstIconEntry(const std::vector<unsigned char>& data) {
-    struct IconDir {
-        WORD reserved, type, count;
-    };
-    IconDir dir;
-    if (!Fits<IconDir>(data, 0))
-        return std::nullopt;
-    std::memcpy(&dir, data.data(), sizeof dir);
-    if (dir.reserved != 0 || dir.type != 1 || dir.count == 0 || !Fits<IconEntry>(data, sizeof dir))
-        return std::nullopt;
-    IconEntry entry;
-    std::memcpy(&entry, data.data() + sizeof dir, sizeof entry);
-    if (entry.offset > data.size() || entry.bytes > data.size() - entry.offset || entry.bytes < 40)
-        return std::nullopt;
-    return entry;
+// An .EMF file as the player takes it; the player trusts every record, so each one is checked first.
+HENHMETAFILE MetafileFromEmf(std::vector<unsigned char>& data) {
+    kelvad::MendEmfHeader(data.data(), data.size());
+    if (CheckEmf(data.data(), data.size()))
+        return nullptr;
+    return SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
+}
+
+// A .WMF file, with or without a placeable header, converted to an enhanced metafile.
+HENHMETAFILE MetafileFromWmf(std::vector<unsigned char>& data) {
+    const std::optional<kelvad::WmfStart> start = kelvad::ReadWmfStart(data.data(), data.size());
+    // Converting to an enhanced metafile plays the records already.
+    if (!start || CheckWmf(data.data() + start->headerAt, data.size() - start->headerAt, start->headerAt))
+        return nullptr;
+    const METAFILEPICT picture{MM_ANISOTROPIC, start->xExt, start->yExt, nullptr};
+    // The total as the platform's reader takes it: the buffer's length (a total that counts the placeable
+    // header too is corrected in this copy).
+    const std::size_t length = data.size() - start->headerAt;
+    kelvad::PutLe32(data.data() + start->headerAt + 6, static_cast<std::uint32_t>(length / 2));
+    WindowDc screen(nullptr);
+    return SetWinMetaFileBits(static_cast<UINT>(length), data.data() + start->headerAt, screen.get(),
+                              start->sized ? &picture : nullptr);
 }
 
 } // namespace
 
 std::vector<unsigned char> PngIconImage(const std::vector<unsigned char>& file) {
-    const std::optional<IconEntry> entry = FirstIconEntry(file);
-    if (!entry || std::memcmp(file.data() + entry->offset, "\x89PNG\r\n\x1A\n", 8) != 0)
+    const std::optional<kelvad::IconImage> image = kelvad::FirstIconImage(file.data(), file.size());
+    if (!image || std::memcmp(file.data() + image->offset, "\x89PNG\r\n\x1A\n", 8) != 0)
         return {};
-    return {file.begin() + entry->offset, file.begin() + entry->offset + entry->bytes};
+    return {file.begin() + image->offset, file.begin() + image->offset + image->bytes};
 }
 
 void Picture::Clear() noexcept {
@@ -130,105 +161,13 @@ void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExt
     Clear();
     std::vector<unsigned char> data = ReadWholeFile(path);
     const InvalidPicture invalid(path);
-
-    if (upperExtension == ".BMP") {
-        const std::optional<BmpLayout> bmp = CheckBmpFile(data.data(), data.size());
-        if (!bmp)
-            throw invalid;
-        const DibFormat& format = bmp->layout;
-        // The file's header and colour table as a 40-byte header and four-byte colours, of exactly the length GDI
-        // reads; the file's own header may be of any size, or the 12-byte one with three-byte colours.
-        const std::vector<std::uint8_t> sourceInfo = PlainDibInfo(format, data.data() + kelvad::kBmpFileHeaderSize);
-        // A bottom-up section of the same depth; SetDIBits reads top-down, compressed and bit-field rows alike.
-        std::vector<std::uint8_t> sectionInfo(sourceInfo);
-        auto* target = reinterpret_cast<BITMAPINFO*>(sectionInfo.data());
-        target->bmiHeader.biHeight = static_cast<LONG>(format.Lines());
-        if (format.Compressed()) {
-            target->bmiHeader.biCompression = BI_RGB;
-            target->bmiHeader.biSizeImage = 0;
-        }
-        void* bits = nullptr;
-        GdiObject section(CreateDIBSection(nullptr, target, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (!section)
-            throw invalid;
-        WindowDc screen(nullptr);
-        const int lines = static_cast<int>(format.Lines());
-        if (SetDIBits(screen.get(), static_cast<HBITMAP>(section.get()), 0, lines, data.data() + bmp->pixelsAt,
-                      reinterpret_cast<const BITMAPINFO*>(sourceInfo.data()), DIB_RGB_COLORS) != lines)
-            throw invalid;
-        // Alpha in the fourth byte of blue, green and red pixels: transparent is the paper.
-        const bool bgr = format.compression == kelvad::kDibRgb ||
-                         (format.masks[0] == 0xFF0000 && format.masks[1] == 0xFF00 && format.masks[2] == 0xFF &&
-                          format.headerSize >= 56 && kelvad::Le32(data.data() + kelvad::kBmpFileHeaderSize + 52) == 0xFF000000u);
-        if (format.bitCount == 32 && bgr)
-            kelvad::LayOnWhite(static_cast<std::uint8_t*>(bits), format.Lines() * format.width);
-        AssignBitmap(std::move(section), GdiObject());
-        return;
-    }
-
-    if (upperExtension == ".ICO") {
-        const std::optional<IconEntry> found = FirstIconEntry(data);
-        if (!found)
-            throw invalid;
-        const IconEntry& entry = *found;
-        const int w = entry.width ? entry.width : 256;
-        const int h = entry.height ? entry.height : 256;
-        std::vector<unsigned char> image(data.begin() + entry.offset, data.begin() + entry.offset + entry.bytes);
-        HICON icon = CreateIconFromResourceEx(image.data(), entry.bytes, TRUE, 0x00030000, w, h, LR_DEFAULTCOLOR);
-        if (!icon)
-            throw invalid;
-        icon_.reset(icon);
-        kind_ = Kind::Icon;
-        width_ = w;
-        height_ = h;
-        return;
-    }
-
-    HENHMETAFILE metafile = nullptr;
-    if (upperExtension == ".EMF") {
-        // The player trusts every record: each one is checked first.
-        kelvad::MendEmfHeader(data.data(), data.size());
-        if (CheckEmf(data.data(), data.size()))
-            throw invalid;
-        metafile = SetEnhMetaFileBits(static_cast<UINT>(data.size()), data.data());
-    } else if (upperExtension == ".WMF") {
-#pragma pack(push, 1)
-        struct Placeable {
-            DWORD key;
-            WORD handle;
-            SHORT left, top, right, bottom;
-            WORD inch;
-            DWORD reserved;
-            WORD checksum;
-        };
-#pragma pack(pop)
-        std::size_t start = 0;
-        METAFILEPICT picture{MM_ANISOTROPIC, 0, 0, nullptr};
-        const METAFILEPICT* size = nullptr;
-        if (Fits<Placeable>(data, 0)) {
-            Placeable placeable;
-            std::memcpy(&placeable, data.data(), sizeof placeable);
-            if (placeable.key == 0x9AC6CDD7) {
-                if (placeable.inch == 0)
-                    throw invalid;
-                start = sizeof placeable;
-                // Extents in 0.01 mm from the bounding box in metafile units per inch.
-                picture.xExt = MulDiv(placeable.right - placeable.left, 2540, placeable.inch);
-                picture.yExt = MulDiv(placeable.bottom - placeable.top, 2540, placeable.inch);
-                size = &picture;
-            }
-        }
-        // Converting to an enhanced metafile plays the records already.
-        if (CheckWmf(data.data() + start, data.size() - start, start))
-            throw invalid;
-        // The total as the platform's reader takes it: the buffer's length (a total that counts the placeable
-        // header too is corrected in this copy).
-        kelvad::PutLe32(data.data() + start + 6, static_cast<std::uint32_t>((data.size() - start) / 2));
-        WindowDc screen(nullptr);
-        metafile = SetWinMetaFileBits(static_cast<UINT>(data.size() - start), data.data() + start, screen.get(), size);
-    } else {
+    if (upperExtension == ".BMP")
+        return AssignBitmap(BitmapFromBmp(data, invalid), GdiObject());
+    if (upperExtension == ".ICO")
+        return ReadIcon(data, invalid);
+    if (upperExtension != ".EMF" && upperExtension != ".WMF")
         throw invalid;
-    }
+    HENHMETAFILE metafile = upperExtension == ".EMF" ? MetafileFromEmf(data) : MetafileFromWmf(data);
     if (!metafile)
         throw invalid;
     metafile_.reset(metafile);
@@ -243,6 +182,21 @@ void Picture::LoadFromFile(const std::wstring& path, const std::string& upperExt
     const SIZE pixels = MetafilePixels(header);
     width_ = pixels.cx;
     height_ = pixels.cy;
+}
+
+void Picture::ReadIcon(const std::vector<unsigned char>& data, const InvalidPicture& invalid) {
+    const std::optional<kelvad::IconImage> image = kelvad::FirstIconImage(data.data(), data.size());
+    if (!image)
+        throw invalid;
+    std::vector<unsigned char> bytes(data.begin() + image->offset, data.begin() + image->offset + image->bytes);
+    HICON icon = CreateIconFromResourceEx(bytes.data(), static_cast<DWORD>(bytes.size()), TRUE, 0x00030000,
+                                          image->width, image->height, LR_DEFAULTCOLOR);
+    if (!icon)
+        throw invalid;
+    icon_.reset(icon);
+    kind_ = Kind::Icon;
+    width_ = image->width;
+    height_ = image->height;
 }
 
 void PictureControl::SetAutoSize(bool value) noexcept {

@@ -66,6 +66,9 @@ private:
     GdiObject palette_;
     IconHandle icon_;
     EnhMetafile metafile_;
+
+    // The image of an .ICO file's first entry, at the size its directory gives.
+    void ReadIcon(const std::vector<unsigned char>& data, const InvalidPicture& invalid);
 };
 
 // A windowless control that holds one picture; with AutoSize its size follows the picture.

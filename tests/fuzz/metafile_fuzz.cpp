@@ -1,5 +1,5 @@
 // Walks arbitrary bytes as an enhanced and as a Windows metafile: no read outside them, no undefined behaviour.
-// fuzz-sources: base/metafile_walk.cpp base/dib_check.cpp
+// fuzz-sources: base/metafile_walk.cpp base/wmf_walk.cpp base/dib_check.cpp
 #include "base/metafile_walk.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

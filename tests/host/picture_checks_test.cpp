@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/dib_check.h"
 #include "base/metafile_walk.h"
+#include "base/picture_headers.h"
 #include "tests/host/crafted_pictures.h"
 
 namespace kelvad {
@@ -136,6 +139,63 @@ TEST(MetafileWalk, WindowsRecordsAreCheckedBeforePlaying) {
             {"region bands past the record", Wmf(Wmr(0x06FF, {0, 6, 0, 0, 40, 2, 2, 0, 0, 9, 9, 2, 0, 9})), "outside"},
         },
         CheckWmf);
+}
+
+TEST(IconDirectory, FirstImageLiesInTheFile) {
+    // Directory, one entry (width, height, colours, reserved, planes, bits, bytes, offset), then the image.
+    const auto ico = [](Bytes dir, std::uint32_t bytes, std::uint32_t offset, std::size_t held) {
+        return dir + Bytes{0, 32, 0, 0} + U16(1) + U16(32) + U32s({bytes, offset}) + Bytes(held, '\1');
+    };
+    const Bytes dir = U16(0) + U16(1) + U16(1);
+    struct Case {
+        const char* name;
+        Bytes file;
+        int width; // 0: refused
+    } cases[] = {
+        {"width 0 is 256", ico(dir, 40, 22, 40), 256},
+        {"reserved", ico(U16(1) + U16(1) + U16(1), 40, 22, 40), 0},
+        {"cursor", ico(U16(0) + U16(2) + U16(1), 40, 22, 40), 0},
+        {"no entries", ico(U16(0) + U16(1) + U16(0), 40, 22, 40), 0},
+        {"entry cut", dir + Bytes(15, '\0'), 0},
+        {"image past the end", ico(dir, 41, 22, 40), 0},
+        {"offset past the end", ico(dir, 0, 0xFFFFFFFFu, 40), 0},
+        {"image under 40 bytes", ico(dir, 39, 22, 40), 0},
+    };
+    for (const Case& c : cases) {
+        const auto image = FirstIconImage(At(c.file), c.file.size());
+        EXPECT_EQ(image ? std::make_pair(image->width, image->height) : std::make_pair(0, 0),
+                  std::make_pair(c.width, c.width ? 32 : 0))
+            << c.name;
+    }
+}
+
+TEST(PlaceableHeader, BoundingBoxGivesExtentsRoundedAsMulDiv) {
+    const auto placeable = [](int left, int right, unsigned inch) {
+        return U32(kPlaceableKey) + U16(0) + U16(left) + U16(0) + U16(right) + U16(100) + U16(inch) + U32(0) + U16(0);
+    };
+    struct Case {
+        const char* name;
+        Bytes file;
+        std::size_t at; // SIZE_MAX: refused
+        std::int32_t xExt;
+    } cases[] = {
+        {"none", Wmf(""), 0, 0},
+        {"key in 21 bytes", placeable(0, 100, 254).substr(0, 21), 0, 0},
+        {"0 units per inch", placeable(0, 100, 0) + Wmf(""), SIZE_MAX, 0},
+        {"100 units at 254", placeable(0, 100, 254) + Wmf(""), 22, 1000},
+        {"negative left", placeable(-50, 100, 254) + Wmf(""), 22, 1500},
+        {"right of left", placeable(100, 0, 254) + Wmf(""), 22, -1000},
+        {"half up", placeable(0, 1, 5080) + Wmf(""), 22, 1},
+        {"half down", placeable(1, 0, 5080) + Wmf(""), 22, -1},
+        {"widest box", placeable(-32768, 32767, 1) + Wmf(""), 22, 65535 * 2540},
+    };
+    for (const Case& c : cases) {
+        const auto start = ReadWmfStart(At(c.file), c.file.size());
+        EXPECT_EQ(start ? std::make_tuple(start->headerAt, start->sized, start->xExt)
+                        : std::make_tuple(SIZE_MAX, false, std::int32_t{0}),
+                  std::make_tuple(c.at, c.at == 22, c.xExt))
+            << c.name;
+    }
 }
 
 } // namespace
