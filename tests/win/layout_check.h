@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -98,6 +99,61 @@ inline void RecordOrCompare(HWND form) {
     const int dpi = dynamic_cast<ui::Form&>(*ui::Window::FromHandle(form)).Dpi();
     EXPECT_NE(dpi, ui::kDesignDpi) << "the comparison wants another DPI than the recording";
     ExpectScaled(design, now, dpi / double(ui::kDesignDpi));
+}
+
+// What lies inside the controls: the windows a control made itself (a radio group's buttons), by control id x 100 +
+// their own id, measured as the controls are, and the hint font's height as id -1.
+inline Measures Inner(ui::Form& form) {
+    Measures inner;
+    for (const auto& [c, r] : Shown(form.Handle())) {
+        for (const auto& [id, n] : Measure(c))
+            inner[GetDlgCtrlID(c) * 100 + id] = n;
+        inner.erase(GetDlgCtrlID(c) * 100); // the control's own client area
+    }
+    LOGFONTW hint{};
+    if (form.Tooltip() && GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(form.Tooltip(), WM_GETFONT, 0, 0)),
+                                     sizeof hint, &hint))
+        inner[-1] = {0, 0, 0, 0, std::abs(hint.lfHeight)};
+    return inner;
+}
+// The horizontal scroll range of every list box of the form, shown or not.
+inline std::vector<long> Extents(HWND form) {
+    std::vector<long> extents;
+    wchar_t kind[16]{};
+    for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (GetClassNameW(c, kind, 16) && lstrcmpiW(kind, L"ListBox") == 0)
+            extents.push_back(static_cast<long>(SendMessageW(c, LB_GETHORIZONTALEXTENT, 0, 0)));
+    }
+    return extents;
+}
+
+// Moved to a monitor of twice the DPI (to the suggested place) and back: the controls, what lies inside them and the
+// lists' extents (text widths: within an eighth) twice the size, then exactly as before. atDouble runs in between.
+inline void ExpectDpiRoundTrip(ui::Form& form, const std::function<void()>& atDouble = {}) {
+    const HWND h = form.Handle();
+    const int dpi = form.Dpi();
+    const Measures outer = Measure(h), inner = Inner(form);
+    const std::vector<long> extents = Extents(h);
+    auto move = [&](int to) {
+        RECT suggested = form.OuterRect();
+        OffsetRect(&suggested, 10, 20);
+        SendMessageW(h, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(form.OuterRect().left, suggested.left);
+        EXPECT_EQ(form.OuterRect().top, suggested.top);
+    };
+    move(dpi * 2);
+    ExpectScaled(outer, Measure(h), 2);
+    ExpectScaled(inner, Inner(form), 2);
+    const std::vector<long> doubled = Extents(h);
+    ASSERT_EQ(doubled.size(), extents.size());
+    for (std::size_t i = 0; i < extents.size(); ++i)
+        EXPECT_NEAR(doubled[i], 2 * extents[i], 2 + extents[i] / 4) << "the extent of list " << i;
+    if (atDouble)
+        atDouble();
+    move(dpi);
+    EXPECT_EQ(Measure(h), outer);
+    EXPECT_EQ(Inner(form), inner);
+    EXPECT_EQ(Extents(h), extents);
 }
 
 inline void ExpectLayout(HWND form, const std::vector<HWND>& tabOrder) {
