@@ -10,20 +10,14 @@ set_dpi() {
 }
 trap 'set_dpi 96; rm -rf "$WORK"' EXIT
 set_dpi 144
-run() { kelvad & timeout 120 "$KELVAD_ROOT/scripts/wine" "$(dirname "$KELVAD_EXE")/drive_catalogue.exe" place close
-    wait $!; }
-stored() { iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | sed -n "s/^PlaceNormalPos\.$1=//p"; }
-run >/dev/null
+drive() { timeout 120 "$KELVAD_ROOT/scripts/wine" "$(dirname "$KELVAD_EXE")/drive_catalogue.exe" "$@" | tr -d '\r'; }
+run() { kelvad & drive place close; wait $!; }
+stored() { LC_ALL=C sed -n "s/^PlaceNormalPos\.$1=\([-0-9]*\)\r$/\1/p" "$ini"; }
 for place in "5000 4000" "-3000 -2000"; do
-    read -r left top <<<"$place"
-    sed -i "s/^PlaceNormalPos\.Left=.*\r/PlaceNormalPos.Left=$left\r/" "$ini"
-    sed -i "s/^PlaceNormalPos\.Top=.*\r/PlaceNormalPos.Top=$top\r/" "$ini"
-    check "the place $place stands in the settings file" test "$(stored Left) $(stored Top)" = "$place"
-    shown=$(run | tr -d "\r")
-    read -r l t r b wl wt wr wb <<<"$shown"
-    check "stored at $place: shown at $l $t $r $b, wholly on the work area $wl $wt $wr $wb" \
-        test "$l" -ge "$wl" -a "$t" -ge "$wt" -a "$r" -le "$wr" -a "$b" -le "$wb"
-    check "the window is the 144-DPI one (client 675 wide)" test $((r - l)) -gt 675
+    printf '[Config]\r\nPlaceNormalPos.Left=%s\r\nPlaceNormalPos.Top=%s\r\n' $place >"$ini"
+    read -r l t r b wl wt wr wb <<<"$(run)"
+    check "stored at $place: $l $t $r $b, 144-DPI size, wholly on the work area $wl $wt $wr $wb" \
+        test "$l" -ge "$wl" -a "$t" -ge "$wt" -a "$r" -le "$wr" -a "$b" -le "$wb" -a $((r - l)) -gt 675
     check "the place shown is written back" test "$(stored Left) $(stored Top)" = "$l $t"
 done
 finish
