@@ -19,6 +19,12 @@ bool TSclListBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
         result = DefaultProc(msg, wParam, lParam);
         rule_.ListReset();
         return true;
+    case WM_SETFONT:
+        // Text widths are the font's: a list measured before (a form moved to another DPI) measures again.
+        result = DefaultProc(msg, wParam, lParam);
+        if (rule_.MaxItemWidth() > 0 || Count() > 0)
+            rule_.RescanExtent();
+        return true;
     case LB_DELETESTRING:
         rule_.DeleteItem(static_cast<int>(static_cast<INT_PTR>(wParam)), SizeAfterDel,
                          [&] { result = DefaultProc(msg, wParam, lParam); });

@@ -15,6 +15,8 @@
 //     click LIST ROW    click a row of LIST (desc, cmd or printer), given by its number from 0 or its text
 //     print             click the output button and wait until its handler has returned
 //     state             print "print=E change=E quit=E edit=E delete=E insert=E selected=D/C" (E: 0 or 1)
+//     place             print the main window's outer rectangle, then the work area of its nearest monitor, in
+//                       pixels: "LEFT TOP RIGHT BOTTOM LEFT TOP RIGHT BOTTOM"
 //     close             close the main window
 //
 // Texts are given and printed in UTF-8 and compared in UTF-16, whatever the system's code page. Exit status 0
@@ -255,6 +257,18 @@ int Run(const std::vector<std::wstring>& steps) {
                         enabled(L"切換(&C)"), enabled(L"終了(&X)"), enabled(L"Edit(&E)"), enabled(L"Del(&D)"),
                         enabled(L"Ins(&I)"), static_cast<int>(SendMessageW(desc, LB_GETCURSEL, 0, 0)),
                         static_cast<int>(SendMessageW(cmd, LB_GETCURSEL, 0, 0)));
+            std::fflush(stdout);
+        } else if (step == L"place") {
+            // In the pixels of the screen, not those a program unaware of the DPI would be shown.
+            SetProcessDPIAware();
+            RECT outer{};
+            GetWindowRect(main, &outer);
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor);
+            const RECT& work = monitor.rcWork;
+            std::printf("%ld %ld %ld %ld %ld %ld %ld %ld\n", outer.left, outer.top, outer.right, outer.bottom,
+                        work.left, work.top, work.right, work.bottom);
             std::fflush(stdout);
         } else if (step == L"close") {
             PostMessageW(main, WM_CLOSE, 0, 0);

@@ -18,6 +18,7 @@ using SetAwarenessFn = HRESULT(WINAPI*)(int);
 using SetAwareFn = BOOL(WINAPI*)();
 using DpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using ParametersForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
 
 // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 and PROCESS_PER_MONITOR_DPI_AWARE, spelt out for older headers.
 const HANDLE kPerMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
@@ -61,6 +62,18 @@ void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) noexcept
     static const auto adjust = Lookup<AdjustForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
     if (!adjust || !adjust(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi)))
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+}
+
+LOGFONTW StatusFont(int dpi) noexcept {
+    static const auto forDpi = Lookup<ParametersForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi)))
+        return metrics.lfStatusFont;
+    // Without the call the system's metrics are those of its own DPI.
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        metrics.lfStatusFont.lfHeight = MulDiv(metrics.lfStatusFont.lfHeight, dpi, SystemDpi());
+    return metrics.lfStatusFont;
 }
 
 HBITMAP LoadGlyphBitmap(HINSTANCE instance, const wchar_t* name, int dpi) noexcept {

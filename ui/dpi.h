@@ -20,6 +20,9 @@ int SystemDpi() noexcept;
 // AdjustWindowRectEx with the frame metrics of dpi, where the system has them.
 void AdjustFrameForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) noexcept;
 
+// The system's status font (what tooltips show) at dpi.
+LOGFONTW StatusFont(int dpi) noexcept;
+
 // A glyph resource as drawn for dpi: the 150 % or 200 % rendering of the same source (resource id + 1000 or + 2000,
 // or the name with "150"/"200" appended) when the DPI reaches it, else the design's.
 HBITMAP LoadGlyphBitmap(HINSTANCE instance, const wchar_t* name, int dpi) noexcept;

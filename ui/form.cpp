@@ -246,7 +246,20 @@ void Form::ChangeDpi(int dpi, const RECT* outer) {
     FitFrame(outer ? outer->left : now.left, outer ? outer->top : now.top);
     for (Control* control : controls_)
         control->DpiChanged();
+    ScaleTooltipFont();
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form::ScaleTooltipFont() {
+    if (!tooltip_)
+        return;
+    const LOGFONTW status = StatusFont(dpi_);
+    GdiObject font(CreateFontIndirectW(&status));
+    if (!font)
+        return;
+    // The old font goes once the tooltip has the new one.
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    tooltipFont_ = std::move(font);
 }
 
 void Form::KeepOnAMonitor() {
@@ -359,6 +372,9 @@ void Form::SetHint(Control& control, const std::string& hint) {
                                    App().Instance() ? App().Instance() : GetModuleHandleW(nullptr), nullptr);
         if (!tooltip_)
             ThrowLastError("CreateWindowEx(tooltips)");
+        // Made at the system's DPI; a form on a monitor of another DPI shows hints in the font of its own.
+        if (dpi_ != SystemDpi())
+            ScaleTooltipFont();
     }
     TOOLINFOW info{};
     info.cbSize = TTTOOLINFOW_V2_SIZE;

@@ -118,6 +118,8 @@ private:
     void FocusFirst();
 
     void FitFrame(int left, int top);
+    // Gives the tooltip the system's status font at the form's DPI.
+    void ScaleTooltipFont();
 
     HFONT font_ = nullptr;
     FontSpec fontSpec_;
@@ -126,6 +128,7 @@ private:
     int clientWidth_ = 0, clientHeight_ = 0;
     DWORD style_ = 0, exStyle_ = 0;
     HWND tooltip_ = nullptr;
+    GdiObject tooltipFont_;
     // The disabled control whose hint the form's own tool shows (none: no such tool).
     HWND disabledHintOf_ = nullptr;
     std::vector<Control*> controls_;

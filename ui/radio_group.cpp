@@ -9,29 +9,42 @@ namespace ui {
 void RadioGroup::Create(const CreateArgs& args) {
     // The buttons are children of the frame; the dialog keys reach into it.
     CreateControl(L"BUTTON", false, PlacementOf(args), BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
+    designWidth_ = args.width;
+    designHeight_ = args.height;
+    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleW(nullptr);
+    for (size_t i = 0; i < args.items.size(); ++i) {
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0);
+        HWND button = CreateWindowExW(0, L"BUTTON", kelvad::ToWide(args.items[i]).c_str(), style, 0, 0, 0, 0, Handle(),
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), instance, nullptr);
+        if (button)
+            buttons_.push_back(button);
+    }
+    PlaceButtons();
+    SetItemIndex(args.itemIndex);
+}
+
+void RadioGroup::PlaceButtons() {
     TEXTMETRICW metrics{};
     if (WindowDc dc(Handle()); dc) {
         SelectGuard selectFont(dc.get(), Font());
         GetTextMetricsW(dc.get(), &metrics);
     }
     // One column below the caption line, each button an equal share of the height that is left.
-    const int count = static_cast<int>(args.items.size());
-    const int space = Scaled(args.height) - metrics.tmHeight - Scaled(5);
+    const int count = Count();
+    const int space = Scaled(designHeight_) - metrics.tmHeight - Scaled(5);
     const int buttonHeight = count > 0 ? space / count : 0;
     const int topMargin = metrics.tmHeight + Scaled(1) + (count > 0 ? space % count : 0) / 2;
-    HINSTANCE instance = App().Instance() ? App().Instance() : GetModuleHandleW(nullptr);
     for (int i = 0; i < count; ++i) {
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0);
-        HWND button =
-            CreateWindowExW(0, L"BUTTON", kelvad::ToWide(args.items[static_cast<size_t>(i)]).c_str(), style, Scaled(8),
-                            topMargin + i * buttonHeight, Scaled(args.width - 10), buttonHeight, Handle(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(i + 1)), instance, nullptr);
-        if (!button)
-            continue;
-        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
-        buttons_.push_back(button);
+        HWND button = buttons_[static_cast<size_t>(i)];
+        SetWindowPos(button, nullptr, Scaled(8), topMargin + i * buttonHeight, Scaled(designWidth_ - 10), buttonHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), TRUE);
     }
-    SetItemIndex(args.itemIndex);
+}
+
+void RadioGroup::DpiChanged() {
+    Control::DpiChanged();
+    PlaceButtons();
 }
 
 int RadioGroup::ItemIndex() const {

@@ -38,9 +38,14 @@ public:
 
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DpiChanged() override;
 
 private:
+    // Lays the buttons out in the frame at the form's DPI, in the control's font.
+    void PlaceButtons();
+
     std::vector<HWND> buttons_;
+    int designWidth_ = 0, designHeight_ = 0; // at 96 DPI
 };
 
 } // namespace ui

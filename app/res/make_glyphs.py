@@ -2,11 +2,14 @@
 """Writes the program's icon and button glyphs as 16-colour BMP and ICO files.
 
 Run from anywhere: python3 app/res/make_glyphs.py  (the files land beside this script).
-Glyph bitmaps are 32 x 16: the normal look in the left cell, the disabled look in the right. Each glyph is also
-written for 150 % and 200 % displays (NAME150.bmp, 48 x 24; NAME200.bmp, 64 x 32), drawn from the same pixel
-source: every source pixel becomes a block of whole pixels, so that edges stay sharp.
+Glyph bitmaps are 32 x 16: the normal look in the left cell, the disabled look in the right, drawn from the pixel
+pictures below. Each glyph is also written for 150 % and 200 % displays (NAME150.bmp, 48 x 24; NAME200.bmp,
+64 x 32), drawn at that size from the glyph's shapes (SHAPES: polygons, bands, discs on the 16-unit grid of the
+pixel picture), each pixel taking the colour of the shape its centre lies in, with a one-pixel black edge, so that
+edges stay sharp and one pixel thin at every size.
 The bottom-left pixel of a glyph holds its transparent colour (fuchsia).
 """
+import math
 import os
 import struct
 
@@ -391,11 +394,140 @@ def program_icon():
     return parse(["".join(r) for r in img], size, size)
 
 
-def scaled(pixels, percent):
-    """The picture drawn at percent of its size: output pixel (x, y) takes the source pixel it lies in."""
-    height, width = len(pixels), len(pixels[0])
-    return [[pixels[y * 100 // percent][x * 100 // percent] for x in range(width * percent // 100)]
-            for y in range(height * percent // 100)]
+# The shapes of the glyphs, on the 16 x 16 grid of their pixel pictures (a pixel (x, y) there covers x..x+1,
+# y..y+1). Each is a predicate of a point of that grid.
+def poly(*points):
+    def inside(u, v):
+        hit = False
+        for (x0, y0), (x1, y1) in zip(points, points[1:] + points[:1]):
+            if (y0 > v) != (y1 > v) and u < x0 + (v - y0) * (x1 - x0) / (y1 - y0):
+                hit = not hit
+        return hit
+    return inside
+
+
+def rect(left, top, right, bottom):
+    return lambda u, v: left <= u < right and top <= v < bottom
+
+
+def disc(cx, cy, rx, ry=None):
+    ry = ry or rx
+    return lambda u, v: ((u - cx) / rx) ** 2 + ((v - cy) / ry) ** 2 <= 1
+
+
+def band(x0, y0, x1, y1, half):
+    """The stroke from (x0, y0) to (x1, y1), half wide each side, square ends."""
+    length = math.hypot(x1 - x0, y1 - y0)
+    nx, ny = -(y1 - y0) / length * half, (x1 - x0) / length * half
+    return poly((x0 + nx, y0 + ny), (x1 + nx, y1 + ny), (x1 - nx, y1 - ny), (x0 - nx, y0 - ny))
+
+
+def arc(cx, cy, outer, inner, start, end):
+    """The ring between two radii from angle start to end (degrees, clockwise from the right, y down)."""
+    def inside(u, v):
+        r = math.hypot(u - cx, v - cy)
+        a = math.degrees(math.atan2(v - cy, u - cx)) % 360
+        return inner <= r <= outer and any(start <= a + turn <= end for turn in (0, 360))
+    return inside
+
+
+class Shape:
+    """Parts (predicates) less cut, filled with a colour letter or fill(u, v); edge: its one-pixel edge's letter."""
+
+    def __init__(self, fill, *parts, cut=(), edge="k"):
+        self.fill, self.parts, self.cut, self.edge = fill, parts, cut, edge
+
+    def colour(self, u, v):
+        return self.fill(u, v) if callable(self.fill) else self.fill
+
+
+def gear_shapes():
+    teeth = [band(8, 8, 8 + 7.9 * math.cos(a), 8 + 7.9 * math.sin(a), 2) for a in
+             (math.radians(45 * i) for i in range(8))]
+    # Light from the top left: the lower right half of the body is shaded.
+    return [Shape(lambda u, v: "s" if u + v < 16 else "d", disc(8, 8, 5.8), *teeth, cut=(disc(8, 8, 1.6),))]
+
+
+SHAPES = {
+    "fileopen": [
+        Shape("Y", poly((0, 3), (1, 2), (5, 2), (6, 4), (13, 4), (13, 15), (0, 15))),
+        Shape("w", rect(1, 3, 2, 5), rect(2, 3, 3, 4), edge=None),
+        Shape("o", poly((4, 8), (16, 8), (14, 15), (0.5, 15))),
+    ],
+    "insert": [
+        Shape("w", poly((1, 1), (9, 1), (12, 4), (12, 15), (1, 15))),
+        Shape("w", poly((9, 1), (12, 4), (9, 4))),
+        Shape("d", rect(3, 3, 7, 4), rect(3, 5, 10, 6), rect(3, 7, 8, 8), rect(3, 9, 5, 10), rect(3, 11, 5, 12),
+              edge=None),
+        Shape("G", rect(8, 7, 12, 15), rect(5, 9, 15, 13)),
+    ],
+    "edit": [
+        Shape("s", poly((1, 15), (2.1, 10.8), (5.2, 13.9))),
+        Shape("k", poly((1, 15), (1.6, 12.8), (3.2, 14.4)), edge=None),
+        Shape("Y", band(3.7, 12.3, 11.6, 4.4, 2.2)),
+        Shape("w", band(3.7, 11.0, 11.0, 3.7, 0.45), edge=None),
+        Shape("R", band(11.6, 4.4, 14.6, 1.4, 2.2)),
+    ],
+    "delete": [
+        Shape("k", rect(6, 1, 10, 3)),
+        Shape("s", poly((2, 5), (14, 5), (13, 15), (3, 15))),
+        Shape("w", rect(4, 6, 5, 13), rect(7, 6, 8, 13), rect(10, 6, 11, 13), edge=None),
+        Shape("d", rect(5, 6, 6, 13), rect(8, 6, 9, 13), rect(11, 6, 12, 13), rect(3, 13, 13, 14), edge=None),
+        Shape("s", rect(1, 2, 15, 5)),
+    ],
+    "print": [
+        Shape("w", rect(4, 1, 12, 6)),
+        Shape("d", rect(6, 3, 10, 4), edge=None),
+        Shape("s", poly((2, 5), (14, 5), (15, 6), (15, 13), (1, 13), (1, 6))),
+        Shape("w", rect(2, 6, 13, 7), edge=None),
+        Shape("d", rect(13, 6, 14, 10), rect(2, 9, 14, 10), edge=None),
+        Shape("G", rect(11.5, 7, 12.5, 8), edge=None),
+        Shape("k", rect(2, 10, 14, 11), edge=None),
+        Shape("w", rect(3, 10, 13, 15)),
+        Shape("d", rect(5, 12, 11, 13), edge=None),
+    ],
+    "help": [
+        Shape("B", arc(8, 4.8, 4.1, 1.7, 170, 415), band(10.4, 7.5, 8, 10.5, 1.9), rect(6.1, 9.5, 9.9, 11.6)),
+        Shape("B", disc(8, 14, 2.1)),
+    ],
+    "abort": [Shape("R", band(2.2, 2.2, 13.8, 13.8, 1.9), band(13.8, 2.2, 2.2, 13.8, 1.9))],
+    "ok": [
+        Shape("G", band(1.6, 8.2, 6, 12.6, 1.5), band(5, 12.2, 14.6, 2.6, 1.5)),
+        Shape("g", band(2.6, 9.3, 6, 12.7, 0.5), band(6, 12.7, 14.2, 4.5, 0.5), edge=None),
+    ],
+    "on": [
+        Shape("G", poly((2, 4), (14, 4), (15, 5), (15, 11), (14, 12), (2, 12), (1, 11), (1, 5))),
+        Shape("w", rect(3, 7, 4, 9), edge=None),
+        Shape(lambda u, v: "w" if u < 10.5 and v < 6.5 or u < 10 else ("d" if u > 13 or v > 10 else "s"),
+              rect(8, 4, 15, 12)),
+    ],
+    "off": [
+        Shape("d", poly((2, 4), (14, 4), (15, 5), (15, 11), (14, 12), (2, 12), (1, 11), (1, 5))),
+        Shape(lambda u, v: "w" if u < 2.5 or v < 6 else ("d" if u > 5 or v > 10 else "s"), rect(1, 4, 8, 12)),
+        Shape("d", disc(11, 8, 2.2)),
+    ],
+    "setup": gear_shapes(),
+}
+
+
+def drawn(shapes, size):
+    """The glyph drawn at size x size pixels: each pixel takes the colour of the last shape its centre lies in; a
+    shape's pixels that have a neighbour outside it (or the cell's border) take its edge colour."""
+    unit = size / 16
+    img = [["."] * size for _ in range(size)]
+    for shape in shapes:
+        def centre_in(x, y):
+            u, v = (x + 0.5) / unit, (y + 0.5) / unit
+            return any(p(u, v) for p in shape.parts) and not any(c(u, v) for c in shape.cut)
+        mask = [[centre_in(x, y) for x in range(size)] for y in range(size)]
+        for y in range(size):
+            for x in range(size):
+                if not mask[y][x]:
+                    continue
+                edge = shape.edge and any(not (0 <= x + ox < size and 0 <= y + oy < size and mask[y + oy][x + ox])
+                                          for ox, oy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+                img[y][x] = shape.edge if edge else shape.colour((x + 0.5) / unit, (y + 0.5) / unit)
+    return parse(["".join(row) for row in img], size, size)
 
 
 def main():
@@ -406,9 +538,9 @@ def main():
         with open(os.path.join(here, name + ".bmp"), "wb") as f:
             f.write(bmp(both))
         for percent in (150, 200):
-            cells = [scaled(cell, percent), scaled(disabled(cell), percent)]
+            big = drawn(SHAPES[name], 16 * percent // 100)
             with open(os.path.join(here, name + str(percent) + ".bmp"), "wb") as f:
-                f.write(bmp([normal + grey for normal, grey in zip(*cells)]))
+                f.write(bmp([normal + grey for normal, grey in zip(big, disabled(big))]))
     with open(os.path.join(here, "kelvad.ico"), "wb") as f:
         f.write(ico([program_icon(), parse(GLYPHS["print"], 16, 16)]))
 

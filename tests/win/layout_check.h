@@ -100,6 +100,50 @@ inline void RecordOrCompare(HWND form) {
     ExpectScaled(design, now, dpi / double(ui::kDesignDpi));
 }
 
+// What lies inside the shown controls: the windows a control made itself (a radio group's buttons), by control id
+// x 100 + their own, as Measure gives them; the hint font's height as -1. Apart: every list's horizontal extent.
+inline Measures Inner(ui::Form& form) {
+    Measures inner;
+    for (const auto& [c, r] : Shown(form.Handle())) {
+        for (const auto& [id, n] : Measure(c))
+            inner[GetDlgCtrlID(c) * 100 + id] = n;
+        inner.erase(GetDlgCtrlID(c) * 100);
+    }
+    LOGFONTW hint{};
+    if (GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(form.Tooltip(), WM_GETFONT, 0, 0)), sizeof hint, &hint))
+        inner[-1] = {0, 0, 0, 0, std::abs(hint.lfHeight)};
+    return inner;
+}
+inline std::vector<long> Extents(HWND form) {
+    std::vector<long> extents;
+    for (HWND c = FindWindowExW(form, nullptr, L"ListBox", nullptr); c; c = FindWindowExW(form, c, L"ListBox", nullptr))
+        extents.push_back(static_cast<long>(SendMessageW(c, LB_GETHORIZONTALEXTENT, 0, 0)));
+    return extents;
+}
+
+// Moved to a monitor of twice the DPI (to the suggested place) and back: the controls, what lies inside them and the
+// lists' extents (text widths: within a quarter) twice the size, then exactly as before. atDouble runs in between.
+template <class F> void ExpectDpiRoundTrip(ui::Form& form, F atDouble) {
+    const int dpi = form.Dpi();
+    const Measures outer = Measure(form.Handle()), inner = Inner(form);
+    const std::vector<long> extents = Extents(form.Handle());
+    for (const int to : {dpi * 2, dpi}) {
+        RECT suggested = form.OuterRect();
+        OffsetRect(&suggested, 10, 20);
+        SendMessageW(form.Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(to, to),
+                     reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(form.OuterRect().left, suggested.left);
+        EXPECT_EQ(form.OuterRect().top, suggested.top);
+        ExpectScaled(outer, Measure(form.Handle()), to / double(dpi));
+        ExpectScaled(inner, Inner(form), to / double(dpi));
+        const std::vector<long> now = Extents(form.Handle());
+        for (std::size_t i = 0; i < extents.size() && i < now.size(); ++i)
+            EXPECT_NEAR(now[i], to / dpi * extents[i], to == dpi ? 0 : 2 + extents[i] / 4) << "list " << i;
+        if (to != dpi)
+            atDouble();
+    }
+}
+
 inline void ExpectLayout(HWND form, const std::vector<HWND>& tabOrder) {
     RecordOrCompare(form);
     RECT client{};

@@ -153,22 +153,15 @@ TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
 
 TEST_F(MainFormTest, MovedToAMonitorOfAnotherDpiLaysItselfOutAgain) {
     auto form = MakeForm();
-    const int dpi = form->Dpi();
     const HFONT oldFont = form->FilesListBox.Font();
-    const layout_test::Measures before = layout_test::Measure(form->Handle());
-    RECT suggested = form->OuterRect();
-    OffsetRect(&suggested, 10, 20);
-    SendMessageW(form->Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi * 2, dpi * 2),
-                 reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(form->OuterRect().left, suggested.left);
-    EXPECT_EQ(form->OuterRect().top, suggested.top);
-    layout_test::ExpectLayout(form->Handle(), {});
-    layout_test::ExpectScaled(before, layout_test::Measure(form->Handle()), 2);
-    LOGFONTW font{};
-    EXPECT_EQ(GetObjectW(oldFont, sizeof font, &font), 0) << "the fonts of the old DPI are freed";
-    BITMAP glyph{};
-    ASSERT_TRUE(GetObjectW(form->co_Print.Glyph(), sizeof glyph, &glyph));
-    EXPECT_EQ(glyph.bmHeight, 32) << "the glyph drawn for 200 %";
+    layout_test::ExpectDpiRoundTrip(*form, [&] {
+        layout_test::ExpectLayout(form->Handle(), {});
+        LOGFONTW font{};
+        EXPECT_EQ(GetObjectW(oldFont, sizeof font, &font), 0) << "the fonts of the old DPI are freed";
+        BITMAP glyph{};
+        ASSERT_TRUE(GetObjectW(form->co_Print.Glyph(), sizeof glyph, &glyph));
+        EXPECT_EQ(glyph.bmHeight, 32) << "the glyph drawn for 200 %";
+    });
 }
 
 TEST_F(MainFormTest, CommandLineFillsTheListAndArmsTheAutomaticPrint) {

@@ -72,6 +72,7 @@ TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
                                                d.LeftMargin.Handle(), d.RightMargin.Handle(), d.co_Settei.Handle(),
                                                d.Kakudai.Handle(), d.Hanten.Handle(), d.MarginZero.Handle(),
                                                d.IsDeleteFile.Handle()});
+        layout_test::ExpectDpiRoundTrip(d, [] {});
         // Escape is the cancel button.
         SendMessageA(d.Handle(), WM_COMMAND, IDCANCEL, 0);
     });
