@@ -10,7 +10,7 @@
 #include "base/codepage.h"
 #include "base/program_path_win.h"
 #include "image/image_loader.h"
-#include "image/plugin_interface_win.h"
+#include "plugins/interface/plugin_interface_win.h"
 #include "ui/application.h"
 #include "ui/form.h"
 #include "ui/message_box.h"

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image/plugin_interface_win.h"
+#include "plugins/interface/plugin_interface_win.h"
 
-namespace kelvad::plugin_io {
-
-using namespace kelvad::plugin;
+namespace kelvad::plugin {
 
 namespace {
 
@@ -119,4 +117,4 @@ HANDLE Block::Release() noexcept {
     return std::exchange(handle_, nullptr);
 }
 
-} // namespace kelvad::plugin_io
+} // namespace kelvad::plugin

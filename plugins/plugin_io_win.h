@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace kelvad::plugin_io {
+namespace kelvad::plugin {
 
 // A failure with its interface result code.
 struct Failure {
@@ -43,4 +43,4 @@ private:
     unsigned char* data_;
 };
 
-} // namespace kelvad::plugin_io
+} // namespace kelvad::plugin

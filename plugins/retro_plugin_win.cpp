@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "image/plugin_interface_win.h"
 #include "plugins/formats/decoded_image.h"
+#include "plugins/interface/plugin_interface_win.h"
 #include "plugins/plugin_io_win.h"
 
 #ifndef KELVAD_RETRO_CODEC
@@ -25,7 +25,6 @@ extern const Codec KELVAD_RETRO_CODEC;
 namespace {
 
 using namespace kelvad::plugin;
-using namespace kelvad::plugin_io;
 namespace formats = kelvad::formats;
 
 const formats::Codec& kCodec = formats::KELVAD_RETRO_CODEC;
