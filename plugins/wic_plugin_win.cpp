@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -325,7 +324,7 @@ int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HA
            ProgressCallback progress, LONG_PTR data, bool preview) {
     if (!bitmapInfo || !bitmapBits)
         return kInternalError;
-    try {
+    return Answer([&] {
         Source source(buffer, length, flag);
         Plan plan = MakePlan(source);
         Block pixels = DecodeRows(source, plan, progress, data);
@@ -354,13 +353,7 @@ int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HA
         *bitmapInfo = info.Release();
         *bitmapBits = pixels.Release();
         return kOk;
-    } catch (const Failure& failure) {
-        return failure.code;
-    } catch (const std::bad_alloc&) {
-        return kNoMemory;
-    } catch (...) {
-        return kInternalError;
-    }
+    });
 }
 
 } // namespace
@@ -381,7 +374,7 @@ __declspec(dllexport) int WINAPI IsSupported(LPCSTR, void* data) {
 __declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR buffer, LONG_PTR length, unsigned flag, PictureInfo* info) {
     if (!info)
         return kInternalError;
-    try {
+    return Answer([&] {
         std::vector<unsigned char> data = ReadInput(buffer, length, flag);
         if (!HasSignature(data.data(), data.size()))
             return kUnknownFormat;
@@ -393,21 +386,10 @@ __declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR buffer, LONG_PTR length, 
             source.frame->GetResolution(&header->dpiX, &header->dpiY);
         }
         auto density = [](double dpi) { return static_cast<WORD>(dpi >= 1 && dpi < 65535 ? dpi + 0.5 : 1); };
-        *info = PictureInfo{};
-        info->width = static_cast<LONG>(header->width);
-        info->height = static_cast<LONG>(header->height);
-        info->xDensity = density(header->dpiX);
-        info->yDensity = density(header->dpiY);
-        info->colorDepth = static_cast<SHORT>(header->bits);
-        info->hInfo = nullptr;
+        FillPictureInfo(*info, header->width, header->height, density(header->dpiX), density(header->dpiY),
+                        header->bits);
         return kOk;
-    } catch (const Failure& failure) {
-        return failure.code;
-    } catch (const std::bad_alloc&) {
-        return kNoMemory;
-    } catch (...) {
-        return kInternalError;
-    }
+    });
 }
 
 __declspec(dllexport) int WINAPI GetPicture(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo,
