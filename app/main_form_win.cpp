@@ -8,7 +8,6 @@
 #include "base/resource_ids.h"
 #include "image/image_page_win.h"
 #include "lists/edit_command_string_win.h"
-#include "output/animate_zoom_win.h"
 #include "output/command_output.h"
 #include "output/file_system_win.h"
 #include "output/now_printing_win.h"
@@ -17,6 +16,7 @@
 #include "output/raw_spooler.h"
 #include "output/spooler_win.h"
 #include "settings/program_paths.h"
+#include "ui/animate_zoom.h"
 #include "ui/application.h"
 #include "ui/error.h"
 #include "ui/message_box.h"
@@ -423,7 +423,7 @@ void TMain_Form::co_PrintClick() {
         if (progress) {
             progress->Hide();
             if (shown)
-                AnimateZoom(co_Print.Handle(), progress->Handle());
+                ui::AnimateZoom(co_Print.Handle(), progress->Handle());
             progress.reset();
         }
         fileSystem_->ShowArrow();
@@ -434,7 +434,7 @@ void TMain_Form::co_PrintClick() {
         SetEnabled(false);
         progress = ui::MakeReleased<TNowPrinting>(Handle());
         nowPrinting_ = progress.get();
-        AnimateZoom(progress->Handle(), co_Print.Handle());
+        ui::AnimateZoom(progress->Handle(), co_Print.Handle());
         progress->Show();
         shown = true;
         progress->Repaint();
@@ -608,7 +608,7 @@ std::optional<CommandEntry> TMain_Form::RunCommandEditor(ui::Button& button, con
     // Each text runs the change handler, so editing an entry starts with OK enabled.
     editor->EditCommand1.SetText(entry.Description);
     editor->EditCommand2.SetText(entry.Command);
-    if (ShowModalZoomed(*editor, button.Handle()) != IDOK)
+    if (editor->ShowModalZoomed(button.Handle()) != IDOK)
         return std::nullopt;
     const auto kept = [](const ui::Edit& field, const std::string& shown) {
         return field.WideCaption() == ToWide(shown) ? shown : field.Text();

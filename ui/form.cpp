@@ -1,5 +1,6 @@
 #include "ui/form.h"
 
+#include "ui/animate_zoom.h"
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/control.h"
@@ -528,6 +529,13 @@ bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
     default:
         return false;
     }
+}
+
+int Form::ShowModalZoomed(HWND button) {
+    AnimateZoom(Handle(), button);
+    const int result = ShowModal();
+    AnimateZoom(button, Handle());
+    return result;
 }
 
 void FormReleaser::operator()(Form* form) const noexcept {
