@@ -118,6 +118,11 @@ private:
     void ArrangeTabOrder();
     void RelayDisabledHint(const MSG& mouse);
     void FocusFirst();
+    // HandleMessage's longer answers: activation (the focus kept and given back), the window's end (its tooltips
+    // and onDestroy) and a released form's destruction.
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    void OnDestroyWindow();
+    void OnRelease();
 
     void FitFrame(int left, int top);
 
