@@ -2,7 +2,6 @@
 
 #include "base/help_ids.h"
 #include "base/resource_ids.h"
-#include "output/animate_zoom_win.h"
 #include "ui/application.h"
 
 namespace kelvad {
@@ -95,7 +94,7 @@ void TAboutBox::OKButtonClick() {
 }
 
 void RunAboutBox(ui::Form& mainForm, HWND button) {
-    ShowModalZoomed(*ui::MakeReleased<TAboutBox>(mainForm.Handle()), button);
+    ui::MakeReleased<TAboutBox>(mainForm.Handle())->ShowModalZoomed(button);
 }
 
 } // namespace kelvad

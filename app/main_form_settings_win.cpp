@@ -2,9 +2,10 @@
 #include "app/command_line.h"
 #include "app/main_form_win.h"
 #include "base/codepage.h"
-#include "settings/profile_store_win.h"
+#include "settings/profile_file_win.h"
 #include "settings/settings_file.h"
 #include "ui/application.h"
+#include "ui/error.h"
 
 namespace kelvad {
 
@@ -44,12 +45,14 @@ void Restore(WINDOWPLACEMENT& placement, const StoredConfig& stored, const RECT&
 } // namespace
 
 bool TMain_Form::LoadSettings() {
-    WinProfileStore store(settingsPath_);
-    IniFile ini(store);
+    std::optional<ProfileFile> file = ReadProfileFile(settingsPath_);
+    // A file that cannot be read gives every value its default.
+    ProfileText none;
+    IniFile ini(file ? file->Text() : none);
     LoadConfig(ini);
     LoadCommandStrings(ini);
     LoadOptions(ini);
-    if (store.Readable())
+    if (file)
         return true;
     ShowWideMessageBox(CannotReadMessage(settingsPath_) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
     return false;
@@ -98,13 +101,17 @@ void TMain_Form::FormDestroy() {
     // A start-up cut short before the settings were read holds nothing worth storing: the file stays as it is.
     if (!settingsLoaded_)
         return;
-    WinProfileStore store(settingsPath_);
-    IniFile ini(store);
     try {
+        std::optional<ProfileFile> file = ReadProfileFile(settingsPath_);
+        // A file that is there but cannot be read is not replaced by one that lacks its other settings.
+        if (!file)
+            throw ui::Error(CannotWriteMessage(settingsPath_));
+        IniFile ini(file->Text());
         SaveConfig(ini);
         SaveCommandStrings(ini);
         SaveOptions(ini);
-        store.Commit();
+        if (ini.Changed())
+            WriteProfileFile(settingsPath_, *file);
     } catch (const std::exception&) {
         // The error box follows; after an automatic print the run has then failed.
         if (AutoPrint)

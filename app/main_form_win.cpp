@@ -6,9 +6,9 @@
 #include "base/help_ids.h"
 #include "base/program_path_win.h"
 #include "base/resource_ids.h"
+#include "base/scope_exit.h"
 #include "image/image_page_win.h"
 #include "lists/edit_command_string_win.h"
-#include "output/animate_zoom_win.h"
 #include "output/command_output.h"
 #include "output/file_system_win.h"
 #include "output/now_printing_win.h"
@@ -17,6 +17,7 @@
 #include "output/raw_spooler.h"
 #include "output/spooler_win.h"
 #include "settings/program_paths.h"
+#include "ui/animate_zoom.h"
 #include "ui/application.h"
 #include "ui/error.h"
 #include "ui/message_box.h"
@@ -56,7 +57,6 @@ void ReplaceItem(ui::ListBox& list, int index, const std::string& text) {
     list.InsertItem(index, text);
 }
 
-// The application's message hook while it points at a main window.
 // The application's hooks point at the main window; each remembers which window it belongs to, so
 // a window that goes away takes down only its own hooks.
 template <auto Method, class... Args> struct FormHook {
@@ -76,7 +76,9 @@ template <class Hook, class Function> void Unhook(Function& function, const TMai
 } // namespace
 
 TMain_Form::TMain_Form(std::wstring commandLine)
-    : Help(ProgramPath()), commandLine_(std::move(commandLine)), settingsPath_(SettingsFilePath(ProgramPath())),
+    : Help(ProgramPath()),
+      All1(this, [this](const std::wstring& message) { ShowWideMessageBox(message, ToWide(ui::App().title), MB_OK); }),
+      commandLine_(std::move(commandLine)), settingsPath_(SettingsFilePath(ProgramPath())),
       ownSpooler_(std::make_unique<WinSpooler>()), ownFileSystem_(std::make_unique<WinFileSystem>()),
       spooler_(ownSpooler_.get()), fileSystem_(ownFileSystem_.get()) {}
 
@@ -415,26 +417,27 @@ void TMain_Form::co_PrintClick() {
     IsPrinting = true;
     ui::ReleasedForm<TNowPrinting> progress;
     bool shown = false;
-    // Whatever happens after the flag is set, the window comes back and the flag goes down.
-    auto cleanUp = [&] {
-        SetEnabled(true);
-        SetActiveWindow(Handle());
-        nowPrinting_ = nullptr;
-        if (progress) {
-            progress->Hide();
-            if (shown)
-                AnimateZoom(co_Print.Handle(), progress->Handle());
-            progress.reset();
-        }
-        fileSystem_->ShowArrow();
-        IsPrinting = false;
-    };
     bool everyFileOutput = false;
     try {
+        // Whatever happens after the flag is set, the window comes back and the flag goes down (before an error is
+        // shown).
+        ScopeExit cleanUp{[&] {
+            SetEnabled(true);
+            SetActiveWindow(Handle());
+            nowPrinting_ = nullptr;
+            if (progress) {
+                progress->Hide();
+                if (shown)
+                    ui::AnimateZoom(co_Print.Handle(), progress->Handle());
+                progress.reset();
+            }
+            fileSystem_->ShowArrow();
+            IsPrinting = false;
+        }};
         SetEnabled(false);
         progress = ui::MakeReleased<TNowPrinting>(Handle());
         nowPrinting_ = progress.get();
-        AnimateZoom(progress->Handle(), co_Print.Handle());
+        ui::AnimateZoom(progress->Handle(), co_Print.Handle());
         progress->Show();
         shown = true;
         progress->Repaint();
@@ -450,17 +453,6 @@ void TMain_Form::co_PrintClick() {
         } else {
             ImagePageContext page{All1, OutputOptions, MinMargins(), *fileSystem_, *progress, *this, drawPicture};
             PrinterDocument document;
-            // The loader's messages stand above the progress window, like the run's own boxes.
-            struct LoaderMessages {
-                TAll& loader;
-                std::function<void(const std::wstring&)> saved;
-                ~LoaderMessages() { loader.showMessage = std::move(saved); }
-            } restore{All1, All1.showMessage};
-            if (!All1.showMessage)
-                All1.showMessage = [progress = progress.get()](const std::wstring& message) {
-                    ui::MessageBox(message, ToWide(ui::App().title), MB_OK, progress->Handle());
-                    progress->RestartMessageClock();
-                };
             everyFileOutput = RunImagePrint(
                 rows, OutputOptions.IsDeleteFile,
                 [&](const std::wstring& path, const RunPosition&) {
@@ -474,16 +466,11 @@ void TMain_Form::co_PrintClick() {
                 *progress, *fileSystem_, *this, document);
         }
     } catch (const std::exception& error) {
-        cleanUp();
         // The run's error is shown and the window stays, with its list.
         ShowWideMessageBox(ui::ErrorText(error) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
         exitStatus_ = 1;
         return;
-    } catch (...) {
-        cleanUp();
-        throw;
     }
-    cleanUp();
     exitStatus_ = everyFileOutput ? 0 : 1;
 }
 
@@ -608,7 +595,7 @@ std::optional<CommandEntry> TMain_Form::RunCommandEditor(ui::Button& button, con
     // Each text runs the change handler, so editing an entry starts with OK enabled.
     editor->EditCommand1.SetText(entry.Description);
     editor->EditCommand2.SetText(entry.Command);
-    if (ShowModalZoomed(*editor, button.Handle()) != IDOK)
+    if (editor->ShowModalZoomed(button.Handle()) != IDOK)
         return std::nullopt;
     const auto kept = [](const ui::Edit& field, const std::string& shown) {
         return field.WideCaption() == ToWide(shown) ? shown : field.Text();
@@ -658,24 +645,17 @@ void TMain_Form::CommandOutputClick() {
     co_Change.SetEnabled(false);
     co_Quit.SetEnabled(false);
     fileSystem_->ShowHourglass();
-    auto restore = [this] {
+    ScopeExit restore{[this] {
         co_Print.SetEnabled(true);
         co_Change.SetEnabled(true);
         co_Quit.SetEnabled(true);
         fileSystem_->ShowArrow();
         IsPrinting = false;
-    };
-    try {
-        const int selected = CommandString.ItemIndex();
-        if (selected < 0 || selected >= static_cast<int>(commands_.size()))
-            throw ui::Error(ui::kListIndexError);
-        SendCommandString(commands_[static_cast<std::size_t>(selected)].Command, Printer().RawTarget(), *spooler_,
-                          *this);
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
+    }};
+    const int selected = CommandString.ItemIndex();
+    if (selected < 0 || selected >= static_cast<int>(commands_.size()))
+        throw ui::Error(ui::kListIndexError);
+    SendCommandString(commands_[static_cast<std::size_t>(selected)].Command, Printer().RawTarget(), *spooler_, *this);
 }
 
 void TMain_Form::FillPrinterList() {
@@ -692,15 +672,11 @@ void TMain_Form::PrinterListBoxClick() {
 }
 
 void TMain_Form::RefreshMinMargins() {
-    const PrinterMargins margins = ReadPrinterMargins();
-    MinLeftMargin = margins.Left;
-    MinRightMargin = margins.Right;
-    MinTopMargin = margins.Top;
-    MinBottomMargin = margins.Bottom;
+    MinimumMargins = ReadPrinterMargins();
 }
 
 PrinterMargins TMain_Form::MinMargins() const {
-    return {.Left = MinLeftMargin, .Top = MinTopMargin, .Right = MinRightMargin, .Bottom = MinBottomMargin};
+    return MinimumMargins;
 }
 
 void TMain_Form::SelectCurrentPrinter() {

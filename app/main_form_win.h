@@ -62,8 +62,8 @@ public:
     OpenFileDialog FileOpenDialog;
     // Where every help request of the program goes (F1, the help buttons, the open dialog's help).
     HelpDesk Help;
-    // The invisible image loader of the image run.
-    TAll All1{this};
+    // The invisible image loader of the image run; its messages go where the run's own boxes go.
+    TAll All1;
 
     bool IsPrinting = false;
     bool FileMode = true;
@@ -72,10 +72,7 @@ public:
     int LastCommandIndex = -1;
     OutputOptions OutputOptions;
     // The current printer's unprintable margins in whole millimetres (RefreshMinMargins).
-    int MinLeftMargin = 0;
-    int MinRightMargin = 0;
-    int MinTopMargin = 0;
-    int MinBottomMargin = 0;
+    PrinterMargins MinimumMargins;
 
     void FormCreate();
     void FormShow();

@@ -10,7 +10,7 @@
 #include "base/codepage.h"
 #include "base/program_path_win.h"
 #include "image/image_loader.h"
-#include "image/plugin_interface_win.h"
+#include "plugins/interface/plugin_interface_win.h"
 #include "ui/application.h"
 #include "ui/form.h"
 #include "ui/message_box.h"
@@ -74,7 +74,12 @@ void RestrictLibrarySearch() {
         setDefault(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
-TAll::TAll(ui::Form* owner) : ui::PictureControl(owner), pluginFolder(ProgramFolder()) {
+TAll::TAll(ui::Form* owner, std::function<void(const std::wstring& message)> showMessage)
+    : ui::PictureControl(owner), showMessage(std::move(showMessage)), pluginFolder(ProgramFolder()) {
+    if (!this->showMessage)
+        this->showMessage = [](const std::wstring& message) {
+            ui::MessageBox(message, ToWide(ui::App().title), MB_OK);
+        };
     SetAutoSize(true);
 }
 
@@ -97,11 +102,7 @@ void TAll::SetPreView(bool value) {
 }
 
 void TAll::Show(const std::string& text) {
-    const std::wstring message = LoaderMessage(text, pictureName_);
-    if (showMessage)
-        showMessage(message);
-    else
-        ui::MessageBox(message, ToWide(ui::App().title), MB_OK);
+    showMessage(LoaderMessage(text, pictureName_));
 }
 
 void TAll::Fail(int error, const std::string& text) {

@@ -26,8 +26,9 @@ void RestrictLibrarySearch();
 
 class TAll : public ui::PictureControl {
 public:
-    // owner: the form that contains the loader (its window gets the picture's palette); may be null.
-    explicit TAll(ui::Form* owner);
+    // owner: the form that contains the loader (its window gets the picture's palette); may be null. showMessage:
+    // where the loader's messages go; by default the plain message dialog captioned with the application's title.
+    explicit TAll(ui::Form* owner, std::function<void(const std::wstring& message)> showMessage = nullptr);
 
     // The file's full path, UTF-16 as the system names it.
     const std::wstring& PictureName() const noexcept { return pictureName_; }
@@ -52,8 +53,8 @@ public:
     // Which loader served the last extension: 0 native, 1 JPEG ... 8 PI, 9 PNG.
     int LoaderKind() const noexcept { return loaderKind_; }
 
-    // Shows a loader message ("text [name]"); by default the plain message dialog captioned with the
-    // application's title. Tests replace it.
+    // Shows a loader message ("text [name]"): the one path of every message about a picture, set by the
+    // constructor. Tests replace it.
     std::function<void(const std::wstring& message)> showMessage;
     // The display's bits per pixel, which decides whether a palette is built; by default asked of the
     // screen. Tests replace it to run the palette path on any display.

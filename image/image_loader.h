@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "image/plugin_results.h"
+#include "plugins/interface/plugin_results.h"
 
 namespace kelvad {
 

@@ -377,13 +377,7 @@ FileOutcome PrintImageFile(const std::wstring& name, ImagePageContext& page) {
         const PageRect rect = DestinationRect(o, page.minimum, metrics, picture.Width(), picture.Height());
         bool drawn = false;
         // Reported as the loader reports a picture it has no memory for, or one it cannot read; the page stays empty.
-        const auto tell = [&](int code) {
-            const std::wstring message = LoaderMessage(PluginResultText(code), name);
-            if (page.loader.showMessage)
-                page.loader.showMessage(message);
-            else
-                ui::MessageBox(message, ToWide(ui::App().title), MB_OK);
-        };
+        const auto tell = [&](int code) { page.loader.showMessage(LoaderMessage(PluginResultText(code), name)); };
         try {
             drawn = page.draw ? page.draw(printer, picture, rect, o) : DrawPicture(printer, picture, rect, o);
             // A device that refuses the drawing leaves the page empty; the user is told which file it was.

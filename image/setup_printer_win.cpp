@@ -3,7 +3,6 @@
 #include "base/codepage.h"
 #include "base/help_ids.h"
 #include "image/setup_rules.h"
-#include "output/animate_zoom_win.h"
 #include "output/printer_win.h"
 #include "ui/application.h"
 
@@ -233,7 +232,7 @@ void TSetupPrinter::OKBtnClick() {
 void RunSetupPrinter(ui::Form& mainForm, SetupOwner& owner, HWND button, const std::function<void()>& afterClose) {
     const auto dialog = ui::MakeReleased<TSetupPrinter>(mainForm.Handle(), owner);
     dialog->ApplyMarginMinimums();
-    ShowModalZoomed(*dialog, button);
+    dialog->ShowModalZoomed(button);
     if (afterClose)
         afterClose();
 }

@@ -8,13 +8,21 @@
 
 namespace kelvad {
 
+namespace {
+
+// Wine's dialog copies a chosen list that does not fit past nMaxFile and still reports success: the buffer has this
+// much room beyond what the dialog is told, and a list that reaches into it is refused as one that does not fit.
+constexpr std::size_t kOverrunRoom = 65536;
+
+} // namespace
+
 bool OpenFileDialog::Execute(HWND owner) {
     const std::wstring systemFilter = ToWide(SystemFilterString(filter));
     const std::wstring wideTitle = ToWide(title);
     const std::wstring wideDefaultExt = ToWide(defaultExt);
     // Zero-filled, so that a single chosen path is followed by the closing empty string.
-    std::vector<wchar_t> buffer(kOpenDialogBufferSize, L'\0');
-    fileName.copy(buffer.data(), buffer.size() - 1);
+    std::vector<wchar_t> buffer(kOpenDialogBufferSize + kOverrunRoom, L'\0');
+    fileName.copy(buffer.data(), kOpenDialogBufferSize - 1);
 
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
@@ -23,7 +31,7 @@ bool OpenFileDialog::Execute(HWND owner) {
     ofn.lpstrFilter = filter.empty() ? nullptr : systemFilter.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(OpeningFilterIndex(filterIndex, FilterEntryCount(filter)));
     ofn.lpstrFile = buffer.data();
-    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.nMaxFile = static_cast<DWORD>(kOpenDialogBufferSize);
     ofn.lpstrTitle = title.empty() ? nullptr : wideTitle.c_str();
     ofn.lpstrDefExt = defaultExt.empty() ? nullptr : wideDefaultExt.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
@@ -38,7 +46,7 @@ bool OpenFileDialog::Execute(HWND owner) {
     if (!showDialog(ofn))
         return false;
     std::vector<std::wstring> chosen;
-    if (!ParseChosenFiles(buffer.data(), buffer.size(), chosen))
+    if (!ParseChosenFiles(buffer.data(), kOpenDialogBufferSize, chosen))
         return false;
     files_ = std::move(chosen);
     fileName = files_.front();

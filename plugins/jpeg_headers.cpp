@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace kelvad::plugins {
+namespace kelvad::plugin {
 
 std::optional<JpegHeader> ReadJpegHeaders(const std::uint8_t* d, std::size_t size) {
     JpegHeader info;
@@ -46,4 +46,4 @@ std::optional<JpegHeader> ReadJpegHeaders(const std::uint8_t* d, std::size_t siz
     return std::nullopt;
 }
 
-} // namespace kelvad::plugins
+} // namespace kelvad::plugin

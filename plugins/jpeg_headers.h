@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace kelvad::plugins {
+namespace kelvad::plugin {
 
 struct JpegHeader {
     std::uint32_t width = 0;
@@ -19,4 +19,4 @@ struct JpegHeader {
 // before a frame header.
 std::optional<JpegHeader> ReadJpegHeaders(const std::uint8_t* data, std::size_t size);
 
-} // namespace kelvad::plugins
+} // namespace kelvad::plugin

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace kelvad::plugins {
+namespace kelvad::plugin {
 
 namespace {
 
@@ -34,4 +34,4 @@ bool TooLargeForOneBitmap(std::uint64_t width, std::uint64_t height) {
     return width > kMaxBitmapBytes || stride > kMaxBitmapBytes / height;
 }
 
-} // namespace kelvad::plugins
+} // namespace kelvad::plugin

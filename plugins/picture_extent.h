@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace kelvad::plugins {
+namespace kelvad::plugin {
 
 struct Extent {
     std::uint32_t width;
@@ -22,4 +22,4 @@ std::optional<Extent> GifExtent(const std::uint8_t* data, std::size_t size);
 constexpr std::uint64_t kMaxBitmapBytes = 1ull << 30;
 bool TooLargeForOneBitmap(std::uint64_t width, std::uint64_t height);
 
-} // namespace kelvad::plugins
+} // namespace kelvad::plugin

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace kelvad::plugins {
+namespace kelvad::plugin {
 
 std::uint8_t OnWhite(unsigned colour, unsigned alpha) {
     return static_cast<std::uint8_t>((colour * alpha + 255 * (255 - alpha) + 127) / 255);
@@ -142,4 +142,4 @@ void QuarterRow(const std::uint8_t* in, std::uint8_t* out, std::uint32_t outWidt
         PutPixel(out, x, bits, PixelAt(in, 4 * x, bits));
 }
 
-} // namespace kelvad::plugins
+} // namespace kelvad::plugin

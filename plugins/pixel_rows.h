@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace kelvad::plugins {
+namespace kelvad::plugin {
 
 enum class RowLayout {
     Direct,     // rows copied as they are (24bppBGR, 1/4/8-bit indexed)
@@ -40,4 +40,4 @@ void ConvertRow(const RowFormat& format, const std::uint8_t* in, std::uint8_t* o
 // (the source row holds pixel 4 * (outWidth - 1)). The output row must be zeroed.
 void QuarterRow(const std::uint8_t* in, std::uint8_t* out, std::uint32_t outWidth, int bits);
 
-} // namespace kelvad::plugins
+} // namespace kelvad::plugin

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
-#include "image/plugin_interface_win.h"
+#include "plugins/formats/decoded_image.h"
 
-namespace kelvad::plugin_io {
-
-using namespace kelvad::plugin;
+namespace kelvad::plugin {
 
 namespace {
 
@@ -22,7 +21,53 @@ int CopyText(const char* text, LPSTR buffer, int length) {
     return n;
 }
 
+int CodeOf(formats::Status status) {
+    switch (status) {
+    case formats::Status::UnknownFormat:
+        return kUnknownFormat;
+    case formats::Status::NoMemory:
+        return kNoMemory;
+    case formats::Status::Corrupt:
+    default:
+        return kCorrupt;
+    }
+}
+
 } // namespace
+
+int CurrentFailureCode() noexcept {
+    try {
+        throw;
+    } catch (const Failure& failure) {
+        return failure.code;
+    } catch (const formats::DecodeError& error) {
+        return CodeOf(error.status);
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
+    } catch (...) {
+        return kInternalError;
+    }
+}
+
+void FillPictureInfo(PictureInfo& info, std::uint32_t width, std::uint32_t height, WORD xDensity, WORD yDensity,
+                     int bits, const std::string& text) {
+    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
+        throw Failure{kCorrupt};
+    HLOCAL textBlock = nullptr;
+    if (!text.empty()) {
+        textBlock = LocalAlloc(LMEM_FIXED, text.size() + 1);
+        if (!textBlock)
+            throw Failure{kNoMemory};
+        std::memcpy(textBlock, text.c_str(), text.size() + 1);
+    }
+    info = PictureInfo{};
+    info.width = static_cast<LONG>(width);
+    info.height = static_cast<LONG>(height);
+    info.xDensity = xDensity;
+    info.yDensity = yDensity;
+    info.colorDepth = static_cast<SHORT>(bits);
+    info.hInfo = textBlock;
+}
 
 std::vector<unsigned char> ReadInput(LPCSTR buffer, LONG_PTR length, unsigned flag) {
     if ((flag & 7) == 1) {
@@ -119,4 +164,4 @@ HANDLE Block::Release() noexcept {
     return std::exchange(handle_, nullptr);
 }
 
-} // namespace kelvad::plugin_io
+} // namespace kelvad::plugin

@@ -4,15 +4,37 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
-namespace kelvad::plugin_io {
+#include "plugins/interface/plugin_interface_win.h"
+
+namespace kelvad::plugin {
 
 // A failure with its interface result code.
 struct Failure {
     int code;
 };
+
+// The result code of the exception being handled: a Failure's own code, a decoder's status as its code, kNoMemory
+// for a failed allocation and kInternalError for anything else.
+int CurrentFailureCode() noexcept;
+
+// Runs one entry point's work and turns what it throws into the interface's result code.
+template <class Work> int Answer(Work&& work) noexcept {
+    try {
+        return work();
+    } catch (...) {
+        return CurrentFailureCode();
+    }
+}
+
+// The information call's record: the picture's size (0 or beyond 0x7FFFFFFF is kCorrupt), its densities and bits
+// per pixel, and its text in a local block the caller frees (none when the text is empty).
+void FillPictureInfo(PictureInfo& info, std::uint32_t width, std::uint32_t height, WORD xDensity, WORD yDensity,
+                     int bits, const std::string& text = {});
 
 // The bytes the picture is read from: a file from an offset (flag & 7 == 0), or a memory image of one (1).
 // Inputs beyond 1 GiB are not held in memory.
@@ -43,4 +65,4 @@ private:
     unsigned char* data_;
 };
 
-} // namespace kelvad::plugin_io
+} // namespace kelvad::plugin

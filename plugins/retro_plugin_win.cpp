@@ -6,12 +6,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <utility>
 #include <vector>
 
-#include "image/plugin_interface_win.h"
 #include "plugins/formats/decoded_image.h"
+#include "plugins/interface/plugin_interface_win.h"
 #include "plugins/plugin_io_win.h"
 
 #ifndef KELVAD_RETRO_CODEC
@@ -25,37 +24,9 @@ extern const Codec KELVAD_RETRO_CODEC;
 namespace {
 
 using namespace kelvad::plugin;
-using namespace kelvad::plugin_io;
 namespace formats = kelvad::formats;
 
 const formats::Codec& kCodec = formats::KELVAD_RETRO_CODEC;
-
-int CodeOf(formats::Status status) {
-    switch (status) {
-    case formats::Status::UnknownFormat:
-        return kUnknownFormat;
-    case formats::Status::NoMemory:
-        return kNoMemory;
-    case formats::Status::Corrupt:
-    default:
-        return kCorrupt;
-    }
-}
-
-// Runs one entry point's work and turns what it throws into the interface's result code.
-template <class Work> int Answer(Work work) {
-    try {
-        return work();
-    } catch (const Failure& failure) {
-        return failure.code;
-    } catch (const formats::DecodeError& error) {
-        return CodeOf(error.status);
-    } catch (const std::bad_alloc&) {
-        return kNoMemory;
-    } catch (...) {
-        return kInternalError;
-    }
-}
 
 // The input with the format's signature checked.
 std::vector<std::uint8_t> ReadPicture(LPCSTR buffer, LONG_PTR length, unsigned flag) {
@@ -145,22 +116,8 @@ __declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR buffer, LONG_PTR length, 
     return Answer([&] {
         const std::vector<std::uint8_t> data = ReadPicture(buffer, length, flag);
         const formats::ImageInfo header = kCodec.readInfo(data.data(), data.size());
-        if (header.width == 0 || header.height == 0 || header.width > 0x7FFFFFFF || header.height > 0x7FFFFFFF)
-            throw Failure{kCorrupt};
-        HLOCAL text = nullptr;
-        if (!header.comment.empty()) {
-            text = LocalAlloc(LMEM_FIXED, header.comment.size() + 1);
-            if (!text)
-                throw Failure{kNoMemory};
-            std::memcpy(text, header.comment.c_str(), header.comment.size() + 1);
-        }
-        *info = PictureInfo{};
-        info->width = static_cast<LONG>(header.width);
-        info->height = static_cast<LONG>(header.height);
-        info->xDensity = header.xDensity;
-        info->yDensity = header.yDensity;
-        info->colorDepth = static_cast<SHORT>(header.bitsPerPixel);
-        info->hInfo = text;
+        FillPictureInfo(*info, header.width, header.height, header.xDensity, header.yDensity, header.bitsPerPixel,
+                        header.comment);
         return kOk;
     });
 }

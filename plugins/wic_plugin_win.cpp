@@ -6,23 +6,20 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include "image/plugin_interface_win.h"
-#include "plugins/plugin_io_win.h"
+#include "plugins/interface/plugin_interface_win.h"
 #include "plugins/jpeg_headers.h"
 #include "plugins/picture_extent.h"
 #include "plugins/pixel_rows.h"
+#include "plugins/plugin_io_win.h"
 
 namespace {
 
 using namespace kelvad::plugin;
-using namespace kelvad::plugin_io;
-using kelvad::plugins::RowFormat;
-using Layout = kelvad::plugins::RowLayout;
+using Layout = RowLayout;
 
 struct Format {
     const char* description;
@@ -92,11 +89,11 @@ private:
 };
 
 // The picture's size from the file's first bytes, where the format has it at a fixed place.
-std::optional<kelvad::plugins::Extent> HeaderExtent(const std::vector<unsigned char>& d) {
+std::optional<Extent> HeaderExtent(const std::vector<unsigned char>& d) {
 #if KELVAD_PLUGIN_FORMAT == 2
-    return kelvad::plugins::GifExtent(d.data(), d.size());
+    return GifExtent(d.data(), d.size());
 #elif KELVAD_PLUGIN_FORMAT == 4
-    return kelvad::plugins::PngExtent(d.data(), d.size());
+    return PngExtent(d.data(), d.size());
 #else
     (void)d;
     return std::nullopt;
@@ -119,8 +116,8 @@ struct Source {
         if (!HasSignature(data.data(), data.size()))
             throw Failure{kUnknownFormat};
         // The codec may decode the whole picture as soon as it opens it: a size too large is refused before that.
-        const std::optional<kelvad::plugins::Extent> extent = HeaderExtent(data);
-        if (extent && kelvad::plugins::TooLargeForOneBitmap(extent->width, extent->height))
+        const std::optional<Extent> extent = HeaderExtent(data);
+        if (extent && TooLargeForOneBitmap(extent->width, extent->height))
             throw Failure{kNoMemory};
         Check(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                reinterpret_cast<void**>(factory.put())),
@@ -133,7 +130,7 @@ struct Source {
         Check(frame->GetSize(&width, &height), kCorrupt);
         if (width == 0 || height == 0 || width > 0x7FFFFFF || height > 0x7FFFFFF)
             throw Failure{kCorrupt};
-        if (kelvad::plugins::TooLargeForOneBitmap(width, height))
+        if (TooLargeForOneBitmap(width, height))
             throw Failure{kNoMemory};
     }
 };
@@ -148,7 +145,7 @@ struct HeaderInfo {
 
 #if KELVAD_PLUGIN_FORMAT == 1
 std::optional<HeaderInfo> ReadHeaders(const std::vector<unsigned char>& d) {
-    const std::optional<kelvad::plugins::JpegHeader> jpeg = kelvad::plugins::ReadJpegHeaders(d.data(), d.size());
+    const std::optional<JpegHeader> jpeg = ReadJpegHeaders(d.data(), d.size());
     if (!jpeg)
         throw Failure{kCorrupt};
     return HeaderInfo{jpeg->width, jpeg->height, jpeg->bits, jpeg->dpiX, jpeg->dpiY};
@@ -191,7 +188,7 @@ std::vector<RGBQUAD> FramePalette(Source& source) {
     std::vector<RGBQUAD> colours(count);
     for (UINT i = 0; i < count; ++i) {
         const unsigned alpha = hasAlpha ? argb[i] >> 24 : 255;
-        const auto on = [&](int shift) { return kelvad::plugins::OnWhite((argb[i] >> shift) & 0xFF, alpha); };
+        const auto on = [&](int shift) { return OnWhite((argb[i] >> shift) & 0xFF, alpha); };
         colours[i] = RGBQUAD{on(0), on(8), on(16), 0};
     }
     return colours;
@@ -298,8 +295,8 @@ Block DecodeRows(Source& source, Plan& plan, const ProgressCallback progress, LO
                                buffer.data()),
               kCorrupt);
         for (UINT r = 0; r < rows; ++r)
-            kelvad::plugins::ConvertRow(plan.rows, buffer.data() + r * sourceStride,
-                                        pixels.data() + (source.height - 1 - (y + r)) * stride, source.width);
+            ConvertRow(plan.rows, buffer.data() + r * sourceStride,
+                       pixels.data() + (source.height - 1 - (y + r)) * stride, source.width);
     }
     report(source.height);
     return pixels;
@@ -327,7 +324,7 @@ int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HA
            ProgressCallback progress, LONG_PTR data, bool preview) {
     if (!bitmapInfo || !bitmapBits)
         return kInternalError;
-    try {
+    return Answer([&] {
         Source source(buffer, length, flag);
         Plan plan = MakePlan(source);
         Block pixels = DecodeRows(source, plan, progress, data);
@@ -345,7 +342,7 @@ int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HA
                 const UINT fromTop = 4 * (h - 1 - y);
                 const unsigned char* in = pixels.data() + (height - 1 - fromTop) * fromStride;
                 unsigned char* out = small.data() + y * toStride;
-                kelvad::plugins::QuarterRow(in, out, w, plan.target.bits);
+                QuarterRow(in, out, w, plan.target.bits);
             }
             Block info = MakeHeader(w, h, plan.target);
             *bitmapInfo = info.Release();
@@ -356,13 +353,7 @@ int Decode(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo, HA
         *bitmapInfo = info.Release();
         *bitmapBits = pixels.Release();
         return kOk;
-    } catch (const Failure& failure) {
-        return failure.code;
-    } catch (const std::bad_alloc&) {
-        return kNoMemory;
-    } catch (...) {
-        return kInternalError;
-    }
+    });
 }
 
 } // namespace
@@ -383,7 +374,7 @@ __declspec(dllexport) int WINAPI IsSupported(LPCSTR, void* data) {
 __declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR buffer, LONG_PTR length, unsigned flag, PictureInfo* info) {
     if (!info)
         return kInternalError;
-    try {
+    return Answer([&] {
         std::vector<unsigned char> data = ReadInput(buffer, length, flag);
         if (!HasSignature(data.data(), data.size()))
             return kUnknownFormat;
@@ -395,21 +386,10 @@ __declspec(dllexport) int WINAPI GetPictureInfo(LPCSTR buffer, LONG_PTR length, 
             source.frame->GetResolution(&header->dpiX, &header->dpiY);
         }
         auto density = [](double dpi) { return static_cast<WORD>(dpi >= 1 && dpi < 65535 ? dpi + 0.5 : 1); };
-        *info = PictureInfo{};
-        info->width = static_cast<LONG>(header->width);
-        info->height = static_cast<LONG>(header->height);
-        info->xDensity = density(header->dpiX);
-        info->yDensity = density(header->dpiY);
-        info->colorDepth = static_cast<SHORT>(header->bits);
-        info->hInfo = nullptr;
+        FillPictureInfo(*info, header->width, header->height, density(header->dpiX), density(header->dpiY),
+                        header->bits);
         return kOk;
-    } catch (const Failure& failure) {
-        return failure.code;
-    } catch (const std::bad_alloc&) {
-        return kNoMemory;
-    } catch (...) {
-        return kInternalError;
-    }
+    });
 }
 
 __declspec(dllexport) int WINAPI GetPicture(LPCSTR buffer, LONG_PTR length, unsigned flag, HANDLE* bitmapInfo,

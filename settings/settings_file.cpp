@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <utility>
 
 namespace kelvad {
 namespace {
@@ -76,32 +78,48 @@ void WriteKeys(IniFile& ini, const std::string& section, std::span<const Key<Rec
 
 } // namespace
 
+std::string IniFile::Read(const std::string& section, const std::string& key, const std::string& defaultValue) const {
+    if (std::optional<std::string> value = text_.Value(section, key))
+        return std::move(*value);
+    // The profile reader drops the default's trailing blanks too.
+    const std::size_t end = defaultValue.find_last_not_of(" \t\r\n\v\f");
+    return end == std::string::npos ? std::string() : defaultValue.substr(0, end + 1);
+}
+
+void IniFile::Write(const std::string& section, const std::string& key, const std::string& value) {
+    text_.Set(section, key, value);
+    changed_ = true;
+}
+
 std::string IniFile::ReadString(const std::string& section, const std::string& key, const std::string& defaultValue) {
-    return store_.Read(section, key, defaultValue);
+    return Read(section, key, defaultValue);
 }
 
 std::int32_t IniFile::ReadInteger(const std::string& section, const std::string& key, std::int32_t defaultValue) {
-    return ParseProfileInteger(store_.Read(section, key, ""), defaultValue);
+    return ParseProfileInteger(Read(section, key, ""), defaultValue);
 }
 
 bool IniFile::ReadBool(const std::string& section, const std::string& key, bool defaultValue) {
-    return ParseProfileBoolean(store_.Read(section, key, ""), defaultValue);
+    return ParseProfileBoolean(Read(section, key, ""), defaultValue);
 }
 
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-    store_.Write(section, key, QuoteProfileValue(value));
+    Write(section, key, QuoteProfileValue(value));
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {
-    store_.Write(section, key, std::to_string(value));
+    Write(section, key, std::to_string(value));
 }
 
 void IniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
-    store_.Write(section, key, value ? "1" : "0");
+    Write(section, key, value ? "1" : "0");
 }
 
 void IniFile::EraseSection(const std::string& section) {
-    store_.EraseSection(section);
+    if (!text_.HasSection(section))
+        return;
+    text_.EraseSection(section);
+    changed_ = true;
 }
 
 StoredConfig ReadConfig(IniFile& ini, const StoredConfig& current) {

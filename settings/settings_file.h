@@ -5,36 +5,33 @@
 
 #include "lists/command_catalogue.h"
 #include "output/output_options.h"
+#include "settings/profile_text.h"
 
 namespace kelvad {
 
-// The settings file as the platform's profile calls see it: one value at a time, the file opened anew for
-// each call.
-class ProfileStore {
-public:
-    virtual ~ProfileStore() = default;
-    // The value as the platform reader gives it (surrounding blanks and one pair of enclosing quotes
-    // dropped), whole; defaultValue when the key is missing.
-    virtual std::string Read(const std::string& section, const std::string& key, const std::string& defaultValue) = 0;
-    // Each throws when the platform refuses the write.
-    virtual void Write(const std::string& section, const std::string& key, const std::string& value) = 0;
-    virtual void EraseSection(const std::string& section) = 0;
-};
-
-// Typed access with the program's value rules: texts, integers in decimal, booleans as "1" and "0".
+// Typed access with the program's value rules (texts, integers in decimal, booleans as "1" and "0") to the
+// settings file's text, read as the platform's profile reader gives a value: surrounding blanks and one pair of
+// enclosing quotes dropped; a missing key reads as its default.
 class IniFile {
 public:
-    explicit IniFile(ProfileStore& store) : store_(store) {}
+    explicit IniFile(ProfileText& text) : text_(text) {}
     std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue);
     std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t defaultValue);
     bool ReadBool(const std::string& section, const std::string& key, bool defaultValue);
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
+    // Erases the section if the text has it.
     void EraseSection(const std::string& section);
+    // Whether a write or an erasure has changed the text: only then is the file written.
+    bool Changed() const noexcept { return changed_; }
 
 private:
-    ProfileStore& store_;
+    std::string Read(const std::string& section, const std::string& key, const std::string& defaultValue) const;
+    void Write(const std::string& section, const std::string& key, const std::string& value);
+
+    ProfileText& text_;
+    bool changed_ = false;
 };
 
 // What the file keeps in "Config": the mode ("CommandFlag", true = file mode) and the main window's placement

@@ -1,5 +1,6 @@
 #include "ui/form.h"
 
+#include "ui/animate_zoom.h"
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/control.h"
@@ -507,43 +508,61 @@ bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
         return true;
     }
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(Handle(), focus))
-                savedFocus_ = focus;
-            result = 0;
-            return true;
-        }
-        result = DefaultProc(msg, wParam, lParam);
-        if (!HIWORD(wParam)) {
-            if (savedFocus_ && IsWindow(savedFocus_) && IsChild(Handle(), savedFocus_))
-                SetFocus(savedFocus_);
-            else if (IsWindowVisible(Handle()))
-                FocusFirst();
-        }
+        result = OnActivate(wParam, lParam);
         return true;
     case WM_DESTROY:
-        if (tooltip_) {
-            DestroyWindow(tooltip_);
-            tooltip_ = nullptr;
-            disabledHintOf_ = nullptr;
-        }
-        if (onDestroy)
-            onDestroy();
+        OnDestroyWindow();
         result = 0;
         return true;
-    case kReleaseMessage: {
-        DestroyHandle();
-        // Moved out first: the callback may delete this object.
-        auto released = std::move(onReleased);
-        if (released)
-            released();
+    case kReleaseMessage:
+        OnRelease();
         result = 0;
         return true;
-    }
     default:
         return false;
     }
+}
+
+LRESULT Form::OnActivate(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(Handle(), focus))
+            savedFocus_ = focus;
+        return 0;
+    }
+    const LRESULT result = DefaultProc(WM_ACTIVATE, wParam, lParam);
+    if (!HIWORD(wParam)) {
+        if (savedFocus_ && IsWindow(savedFocus_) && IsChild(Handle(), savedFocus_))
+            SetFocus(savedFocus_);
+        else if (IsWindowVisible(Handle()))
+            FocusFirst();
+    }
+    return result;
+}
+
+void Form::OnDestroyWindow() {
+    if (tooltip_) {
+        DestroyWindow(tooltip_);
+        tooltip_ = nullptr;
+        disabledHintOf_ = nullptr;
+    }
+    if (onDestroy)
+        onDestroy();
+}
+
+void Form::OnRelease() {
+    DestroyHandle();
+    // Moved out first: the callback may delete this object.
+    auto released = std::move(onReleased);
+    if (released)
+        released();
+}
+
+int Form::ShowModalZoomed(HWND button) {
+    AnimateZoom(Handle(), button);
+    const int result = ShowModal();
+    AnimateZoom(button, Handle());
+    return result;
 }
 
 void FormReleaser::operator()(Form* form) const noexcept {

@@ -51,6 +51,8 @@ public:
     // non-zero or the form is closed or hidden; re-enables the owner, hides the form, returns the result
     // (IDCANCEL when it was closed without one).
     int ShowModal();
+    // ShowModal for a dialog opened from a button: zoomed in from the button and back into it.
+    int ShowModalZoomed(HWND button);
     // Asks onCloseQuery; if allowed: a modal form ends with IDCANCEL, the main form is destroyed (which
     // ends Application::Run), any other form is hidden. Returns whether the close was allowed.
     bool Close();
@@ -116,6 +118,11 @@ private:
     void ArrangeTabOrder();
     void RelayDisabledHint(const MSG& mouse);
     void FocusFirst();
+    // HandleMessage's longer answers: activation (the focus kept and given back), the window's end (its tooltips
+    // and onDestroy) and a released form's destruction.
+    LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
+    void OnDestroyWindow();
+    void OnRelease();
 
     void FitFrame(int left, int top);
     // Gives the tooltip the system's status font at the form's DPI.

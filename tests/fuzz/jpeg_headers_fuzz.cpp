@@ -5,7 +5,7 @@
 #include "plugins/jpeg_headers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (const auto header = kelvad::plugins::ReadJpegHeaders(data, size); header && !(header->width && header->height))
+    if (const auto header = kelvad::plugin::ReadJpegHeaders(data, size); header && !(header->width && header->height))
         std::abort();
     return 0;
 }

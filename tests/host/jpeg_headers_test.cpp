@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace kelvad::plugins {
+namespace kelvad::plugin {
 namespace {
 
 std::string Segment(char marker, const std::string& payload) {
@@ -47,4 +47,4 @@ TEST(JpegHeaders, FrameAndDensityOrNothing) {
 }
 
 } // namespace
-} // namespace kelvad::plugins
+} // namespace kelvad::plugin

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace kelvad::plugins {
+namespace kelvad::plugin {
 namespace {
 
 using Row = std::vector<std::uint8_t>;
@@ -45,4 +45,4 @@ TEST(PixelRows, EveryLayoutGivesBitmapRowsAndPreviewsKeepEveryFourthPixel) {
 }
 
 } // namespace
-} // namespace kelvad::plugins
+} // namespace kelvad::plugin

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <tuple>
 
 #include "settings/profile_values.h"
@@ -9,27 +8,6 @@
 
 namespace kelvad {
 namespace {
-
-// Sections and keys in memory, with a log of the writes and erasures in the order they came.
-class MemoryStore : public ProfileStore {
-public:
-    std::map<std::string, std::map<std::string, std::string>> sections;
-    std::vector<std::string> log;
-    std::string Read(const std::string& section, const std::string& key, const std::string& defaultValue) override {
-        auto s = sections.find(section);
-        if (s == sections.end() || !s->second.count(key))
-            return defaultValue;
-        return s->second.at(key);
-    }
-    void Write(const std::string& section, const std::string& key, const std::string& value) override {
-        log.push_back(section + "/" + key + "=" + value);
-        sections[section][key] = value;
-    }
-    void EraseSection(const std::string& section) override {
-        log.push_back("erase " + section);
-        sections.erase(section);
-    }
-};
 
 TEST(SettingsFilePath, ProgramPathWithTheExtensionIni) {
     EXPECT_EQ(SettingsFilePath(L"C:\\TOOLS\\Kelvad32.EXE"), L"C:\\TOOLS\\Kelvad32.INI");
@@ -62,9 +40,9 @@ TEST(SettingsValues, IntegersMarginsAndBooleansReadByTheirRules) {
                                                                        {"- 5", 20},
                                                                        {"007", 7}};
     for (const auto& [text, expected] : margins) {
-        MemoryStore store;
-        store.sections["Option"]["TopMargin"] = text;
-        IniFile ini(store);
+        ProfileText file;
+        file.Set("Option", "TopMargin", QuoteProfileValue(text));
+        IniFile ini(file);
         EXPECT_EQ(ReadOptions(ini).TopMargin, expected) << '"' << text << '"';
     }
     EXPECT_EQ(ParseProfileInteger("2147483647", 0), 2147483647);
@@ -78,68 +56,64 @@ TEST(SettingsValues, IntegersMarginsAndBooleansReadByTheirRules) {
 }
 
 TEST(SettingsValues, CommandSectionsReadWithoutGapsAndWrittenBackFromOne) {
-    MemoryStore store;
+    ProfileText file;
     auto fill = [&](int n, const std::string& description, const std::string& command) {
         if (!description.empty())
-            store.sections["Command" + std::to_string(n)]["説明"] = description;
+            file.Set("Command" + std::to_string(n), "説明", QuoteProfileValue(description));
         if (!command.empty())
-            store.sections["Command" + std::to_string(n)]["コマンド"] = command;
+            file.Set("Command" + std::to_string(n), "コマンド", QuoteProfileValue(command));
     };
     fill(1, "初期化", "\x1b@");
     fill(3, "改ページ", "\x0c");
     fill(4, "説明だけ", "");
     fill(5, "", "コマンドだけ");
     fill(21, "範囲外", "x");
-    IniFile ini(store);
+    IniFile ini(file);
     const std::vector<CommandEntry> entries = ReadCommandSections(ini);
     EXPECT_EQ(entries, (std::vector<CommandEntry>{{"初期化", "\x1b@"}, {"改ページ", "\x0c"}}));
+    EXPECT_FALSE(ini.Changed());
 
     WriteCommandSections(ini, entries);
-    // A form feed alone is a blank to some readers: it goes inside quotes.
-    std::vector<std::string> expected = {"Command1/説明=初期化", "Command1/コマンド=\x1b@", "Command2/説明=改ページ",
-                                         "Command2/コマンド=\"\x0c\""};
-    for (int n = 3; n <= 20; ++n)
-        expected.push_back("erase Command" + std::to_string(n));
-    EXPECT_EQ(store.log, expected);
-    EXPECT_EQ(store.sections.count("Command21"), 1u) << "Command21 and above are never touched";
+    // A form feed alone is a blank to some readers: it goes inside quotes. Command21 and above are never touched.
+    EXPECT_EQ(file.Bytes(),
+              "[Command1]\r\n説明=初期化\r\nコマンド=\x1b@\r\n[Command21]\r\n説明=範囲外\r\nコマンド=x\r\n"
+              "[Command2]\r\n説明=改ページ\r\nコマンド=\"\x0c\"\r\n");
 
     // More than the catalogue holds: the first 20 are written and nothing is erased.
-    store.log.clear();
     WriteCommandSections(ini, std::vector<CommandEntry>(21, {"d", "c"}));
-    EXPECT_EQ(store.log.size(), 40u);
-    EXPECT_EQ(store.log.back(), "Command20/コマンド=c");
+    EXPECT_EQ(ReadCommandSections(ini), std::vector<CommandEntry>(20, {"d", "c"}));
+    EXPECT_EQ(ini.ReadString("Command21", "説明", ""), "範囲外");
 }
 
 TEST(SettingsSections, ConfigAndOptionsComeBackAsWrittenUnderTheDesignKeys) {
-    MemoryStore store;
-    IniFile ini(store);
+    ProfileText file;
+    IniFile ini(file);
     const StoredConfig config{
         .fileMode = false, .showCmd = 2, .minX = -1, .minY = 3, .maxX = 4, .maxY = 5, .left = 16, .top = 68};
     WriteConfig(ini, config);
     // Left, right, top, bottom, then the flags in the order of their declaration.
     WriteOptions(ini, OutputOptions{1, 2, 3, 4, false, false, true, true, true});
-    const std::vector<std::string> written = store.log;
-    EXPECT_EQ(written,
-              (std::vector<std::string>{"Config/CommandFlag=0", "Config/PlaceShowCmd=2", "Config/PlaceMinPos.X=-1",
-                                        "Config/PlaceMinPos.Y=3", "Config/PlaceMaxPos.X=4", "Config/PlaceMaxPos.Y=5",
-                                        "Config/PlaceNormalPos.Left=16", "Config/PlaceNormalPos.Top=68",
-                                        "Option/TopMargin=3", "Option/BottomMargin=4", "Option/LeftMargin=1",
-                                        "Option/RightMargin=2", "Option/IsPrnFile=0", "Option/IsStretch=0",
-                                        "Option/IsReverse=1", "Option/IsMarginZero=1", "Option/IsDeleteFile=1"}));
+    const std::string written = file.Bytes();
+    EXPECT_EQ(written, "[Config]\r\nCommandFlag=0\r\nPlaceShowCmd=2\r\nPlaceMinPos.X=-1\r\nPlaceMinPos.Y=3\r\n"
+                       "PlaceMaxPos.X=4\r\nPlaceMaxPos.Y=5\r\nPlaceNormalPos.Left=16\r\nPlaceNormalPos.Top=68\r\n"
+                       "[Option]\r\nTopMargin=3\r\nBottomMargin=4\r\nLeftMargin=1\r\nRightMargin=2\r\nIsPrnFile=0\r\n"
+                       "IsStretch=0\r\nIsReverse=1\r\nIsMarginZero=1\r\nIsDeleteFile=1\r\n");
     EXPECT_EQ(ReadConfig(ini, {}), config);
-    store.log.clear();
     WriteConfig(ini, ReadConfig(ini, {}));
     WriteOptions(ini, ReadOptions(ini));
-    EXPECT_EQ(store.log, written) << "what is read is what was written";
+    EXPECT_EQ(file.Bytes(), written) << "what is read is what was written";
 
-    // Nothing stored: the placement given and the options' own defaults.
-    MemoryStore empty;
+    // Nothing stored: the placement given and the options' own defaults; erasing what is not there changes nothing.
+    ProfileText empty;
     IniFile none(empty);
     EXPECT_EQ(ReadConfig(none, config), config);
+    none.EraseSection("Command1");
+    EXPECT_FALSE(none.Changed());
     WriteOptions(none, ReadOptions(none));
-    EXPECT_EQ(std::vector<std::string>(empty.log.begin(), empty.log.begin() + 5),
-              (std::vector<std::string>{"Option/TopMargin=20", "Option/BottomMargin=20", "Option/LeftMargin=20",
-                                        "Option/RightMargin=20", "Option/IsPrnFile=1"}));
+    EXPECT_TRUE(none.Changed());
+    const std::string head =
+        "[Option]\r\nTopMargin=20\r\nBottomMargin=20\r\nLeftMargin=20\r\nRightMargin=20\r\nIsPrnFile=1\r\n";
+    EXPECT_EQ(empty.Bytes().substr(0, head.size()), head);
 }
 
 TEST(SettingsValues, ValuesTheReaderWouldChangeAreWrittenInsideOneMorePairOfQuotes) {

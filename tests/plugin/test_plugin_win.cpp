@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string>
 
-#include "image/plugin_interface_win.h"
+#include "plugins/interface/plugin_interface_win.h"
 #include "tests/plugin/test_plugin_pattern.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include "base/codepage.h"
 #include "image/all_win.h"
 #include "image/image_loader.h"
-#include "image/plugin_interface_win.h"
 #include "picture_files.h"
+#include "plugins/interface/plugin_interface_win.h"
 #include "test_files.h"
 #include "tests/host/crafted_pictures.h"
 #include "ui/message_box.h"
@@ -590,11 +590,11 @@ void CALLBACK ReadAndCloseDialog(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(ImageLoader, MessageDialogIsCaptionedWithTheApplicationTitle) {
     ui::App().title = "Kelvad32";
-    all.showMessage = nullptr;
+    TAll plain(nullptr);
     dialogCaption.clear();
     dialogText.clear();
     SetTimer(nullptr, 0, 50, ReadAndCloseDialog);
-    all.SetPictureName(ToWide("photo.jpeg"));
+    plain.SetPictureName(ToWide("photo.jpeg"));
     EXPECT_EQ(dialogCaption, "Kelvad32");
     EXPECT_EQ(dialogText, "サポートされない拡張子 [photo.jpeg]");
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "output/animate_zoom_win.h"
 #include "tests/win/layout_check.h"
+#include "ui/animate_zoom.h"
 
 namespace kelvad {
 namespace {
@@ -260,13 +260,13 @@ TEST(AnimateZoom, DrawsWhileRunningAndLeavesTheScreenAsItWas) {
     ASSERT_NE(grabber, nullptr);
     // On a loaded machine the grabbing thread may first run only after an animation: animate until it has seen one.
     for (int round = 0; round < 100 && !during.changed; ++round) {
-        AnimateZoom(window.Handle(), button);
-        AnimateZoom(button, window.Handle());
+        ui::AnimateZoom(window.Handle(), button);
+        ui::AnimateZoom(button, window.Handle());
     }
     InterlockedExchange(&during.stop, 1);
     WaitForSingleObject(grabber, INFINITE);
     CloseHandle(grabber);
-    AnimateZoom(window.Handle(), window.Handle());
+    ui::AnimateZoom(window.Handle(), window.Handle());
 
     EXPECT_TRUE(Grab(during.area) == during.before);
     EXPECT_TRUE(during.changed) << "an outline is on the screen while the animation runs";

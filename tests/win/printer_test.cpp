@@ -144,10 +144,7 @@ TEST_F(PrinterTest, MainWindowListsTheTargetsNamesTheDefaultAndReadsItsMargins) 
     const auto* mode = reinterpret_cast<const DEVMODEW*>(Printer().Settings().data());
     EXPECT_STREQ(mode->dmDeviceName, L"Kelvad Printer");
     // 300 dpi, A4 2479 x 3508 with 75 units unprintable on each side.
-    EXPECT_EQ(form.MinLeftMargin, 6);
-    EXPECT_EQ(form.MinRightMargin, 6);
-    EXPECT_EQ(form.MinTopMargin, 6);
-    EXPECT_EQ(form.MinBottomMargin, 6);
+    EXPECT_EQ(form.MinMargins(), (kelvad::PrinterMargins{6, 6, 6, 6}));
     POINT page{};
     GetPhysicalPageSize(page);
     EXPECT_EQ(page.x, 2479);
@@ -164,13 +161,12 @@ TEST_F(PrinterTest, ClickedPrinterTakesTheNextJobAndNoSelectionMeansTheDefault) 
     const int jp = IndexOf(Printer().PrinterTexts(), "テストプリンタ");
     ASSERT_NE(jp, -1);
 
-    form.MinLeftMargin = form.MinTopMargin = 0;
+    form.MinimumMargins = {};
     ClickRow(form.PrinterListBox, jp);
     EXPECT_EQ(form.PrinterListBox.ItemIndex(), jp);
     EXPECT_EQ(form.LPrinter.Caption(), "テストプリンタ");
     EXPECT_EQ(Printer().PrinterIndex(), jp);
-    EXPECT_EQ(form.MinLeftMargin, 6) << "the margins are read again";
-    EXPECT_EQ(form.MinTopMargin, 6);
+    EXPECT_EQ(form.MinMargins(), (kelvad::PrinterMargins{6, 6, 6, 6})) << "the margins are read again";
 
     std::string content = "\x1b@Kelvad \x82\xa0\x0c";
     content += std::string(10000, '\x1a');

@@ -4,7 +4,8 @@
 #include "test_files.h"
 
 #include "lists/file_list.h"
-#include "settings/profile_store_win.h"
+#include "settings/profile_file_win.h"
+#include "settings/settings_file.h"
 
 namespace form_test {
 namespace {
@@ -45,8 +46,8 @@ protected:
         form.reset();
     }
     std::string Value(const char* section, const char* key) {
-        kelvad::WinProfileStore store(kelvad::ToWide(path));
-        return store.Read(section, key, "(missing)");
+        const std::optional<kelvad::ProfileFile> file = kelvad::ReadProfileFile(kelvad::ToWide(path));
+        return file ? file->Text().Value(section, key).value_or("(missing)") : "(unreadable)";
     }
     const std::string path = kelvad::testing::SettingsFile();
 };
@@ -62,8 +63,9 @@ TEST_F(SettingsFileTest, HostRuleAndPlatformReaderAgreeOnEveryValue) {
     for (std::size_t i = 0; i < table.size(); ++i)
         file.append(key(i)).append("=").append(table[i].first).append("\r\n");
     WriteFileAt(path, file);
-    kelvad::WinProfileStore store(kelvad::ToWide(path));
-    kelvad::IniFile ini(store);
+    std::optional<kelvad::ProfileFile> stored = kelvad::ReadProfileFile(kelvad::ToWide(path));
+    ASSERT_TRUE(stored);
+    kelvad::IniFile ini(stored->Text());
     for (std::size_t i = 0; i < table.size(); ++i)
         EXPECT_EQ(ini.ReadInteger("T", key(i), 7), table[i].second) << table[i].first;
     EXPECT_TRUE(ini.ReadBool("t", "K0", false)) << "names are matched without regard to case";

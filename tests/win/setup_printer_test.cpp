@@ -82,7 +82,7 @@ TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
 TEST_F(SetupPrinterTest, FileKindEnablesTheImageControlsAndCancelChangesNothing) {
     auto form = MakeForm();
     // The test printers' border is 6 mm: a stored 3 shows as 6.
-    ASSERT_EQ(form->MinLeftMargin, 6);
+    ASSERT_EQ(form->MinMargins().Left, 6);
     form->OutputOptions.LeftMargin = 3;
     const std::string filter = form->FileOpenDialog.filter;
     std::vector<unsigned> help;

@@ -1,9 +1,11 @@
-#include "output/animate_zoom_win.h"
+#include "ui/animate_zoom.h"
 
-#include "output/zoom_steps.h"
+#include "base/zoom_steps.h"
 #include "ui/handle.h"
 
-namespace kelvad {
+namespace ui {
+
+using kelvad::ZoomRect;
 
 namespace {
 
@@ -34,16 +36,16 @@ private:
 void AnimateZoom(HWND target, HWND source) {
     const ZoomRect to = OuterRect(target);
     const ZoomRect from = OuterRect(source);
-    ui::WindowDc screen(GetDesktopWindow(), ui::WindowDc::Area::Whole);
+    WindowDc screen(GetDesktopWindow(), WindowDc::Area::Whole);
     if (!screen)
         return;
     // Declared in this order so that the brush and pen are selected back before the pen is deleted and the
     // raster operation restored, and the screen's device context is released last.
     Rop2Guard rop(screen.get(), R2_NOT);
-    ui::GdiObject pen(CreatePen(PS_INSIDEFRAME, 5 * GetSystemMetrics(SM_CXBORDER), RGB(0, 0, 0)));
-    ui::SelectGuard penGuard(screen.get(), pen.get());
-    ui::SelectGuard brushGuard(screen.get(), GetStockObject(NULL_BRUSH));
-    for (const ZoomRect& frame : ZoomSteps(to, from)) {
+    GdiObject pen(CreatePen(PS_INSIDEFRAME, 5 * GetSystemMetrics(SM_CXBORDER), RGB(0, 0, 0)));
+    SelectGuard penGuard(screen.get(), pen.get());
+    SelectGuard brushGuard(screen.get(), GetStockObject(NULL_BRUSH));
+    for (const ZoomRect& frame : kelvad::ZoomSteps(to, from)) {
         Rectangle(screen.get(), frame.left, frame.top, frame.right, frame.bottom);
         Sleep(10);
         // Inverting the same outline again restores the screen under it.
@@ -51,11 +53,4 @@ void AnimateZoom(HWND target, HWND source) {
     }
 }
 
-int ShowModalZoomed(ui::Form& form, HWND button) {
-    AnimateZoom(form.Handle(), button);
-    const int result = form.ShowModal();
-    AnimateZoom(button, form.Handle());
-    return result;
-}
-
-} // namespace kelvad
+} // namespace ui

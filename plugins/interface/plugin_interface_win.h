@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "image/plugin_results.h"
+#include "plugins/interface/plugin_results.h"
 
 // The published image plug-in interface: the picture information record and the entry points. The 64-bit
 // form of the interface widens the offset/size and callback data arguments to pointer size.

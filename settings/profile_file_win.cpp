@@ -1,4 +1,4 @@
-#include "settings/profile_store_win.h"
+#include "settings/profile_file_win.h"
 
 #include <windows.h>
 
@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "settings/settings_file.h"
 #include "ui/error.h"
 #include "ui/handle.h"
 
@@ -90,8 +91,9 @@ ReadOutcome ReadBytes(const std::wstring& path, std::string& bytes) {
     }
 }
 
-// The file, empty when there is none; nothing when it is there but cannot be read.
-std::optional<ProfileFile> Load(const std::wstring& path) {
+} // namespace
+
+std::optional<ProfileFile> ReadProfileFile(const std::wstring& path) {
     for (int attempt = 1;; ++attempt) {
         std::string bytes;
         const ReadOutcome outcome = ReadBytes(path, bytes);
@@ -103,52 +105,9 @@ std::optional<ProfileFile> Load(const std::wstring& path) {
     }
 }
 
-} // namespace
-
-const std::optional<ProfileFile>& WinProfileStore::File() {
-    if (!loaded_) {
-        file_ = Load(path_);
-        loaded_ = true;
-    }
-    return file_;
-}
-
-bool WinProfileStore::Readable() {
-    return File().has_value();
-}
-
-ProfileText& WinProfileStore::TextForChange() {
-    // A file that is there but cannot be read is not replaced by one that lacks its other settings.
-    if (!File())
-        throw ui::Error(CannotWriteMessage(path_));
-    changed_ = true;
-    return file_->Text();
-}
-
-void WinProfileStore::Commit() {
-    if (!changed_)
-        return;
-    if (!SaveFile(path_, file_->Bytes()))
-        throw ui::Error(CannotWriteMessage(path_));
-    changed_ = false;
-}
-
-std::string WinProfileStore::Read(const std::string& section, const std::string& key, const std::string& defaultValue) {
-    const std::optional<ProfileFile>& file = File();
-    if (const std::optional<std::string> value = file ? file->Text().Value(section, key) : std::nullopt)
-        return *value;
-    // The profile reader drops the default's trailing blanks too.
-    const std::size_t end = defaultValue.find_last_not_of(" \t\r\n\v\f");
-    return end == std::string::npos ? std::string() : defaultValue.substr(0, end + 1);
-}
-
-void WinProfileStore::Write(const std::string& section, const std::string& key, const std::string& value) {
-    TextForChange().Set(section, key, value);
-}
-
-void WinProfileStore::EraseSection(const std::string& section) {
-    if (File() && File()->Text().HasSection(section))
-        TextForChange().EraseSection(section);
+void WriteProfileFile(const std::wstring& path, const ProfileFile& file) {
+    if (!SaveFile(path, file.Bytes()))
+        throw ui::Error(CannotWriteMessage(path));
 }
 
 } // namespace kelvad

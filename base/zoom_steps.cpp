@@ -1,4 +1,4 @@
-#include "output/zoom_steps.h"
+#include "base/zoom_steps.h"
 
 namespace kelvad {
 
