@@ -65,7 +65,7 @@ TEST_F(ModeSwitchTest, SwitchShowsTheOtherLayoutAndSwitchingBackRestoresIt) {
     form->CommandString.AddItem("\x0c");
     auto fileLayout = Layout(*form);
 
-    SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Change.Handle(), BM_CLICK, 0, 0);
     EXPECT_FALSE(form->FileMode);
     for (ui::Control* hidden :
          std::initializer_list<ui::Control*>{&form->Label1, &form->c_Add, &form->co_FileOpen, &form->FilesListBox})
@@ -85,7 +85,7 @@ TEST_F(ModeSwitchTest, SwitchShowsTheOtherLayoutAndSwitchingBackRestoresIt) {
     // The switch leaves the command buttons' own state alone.
     EXPECT_FALSE(form->co_Edit.IsEnabled());
 
-    SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Change.Handle(), BM_CLICK, 0, 0);
     EXPECT_TRUE(form->FileMode);
     EXPECT_EQ(Layout(*form), fileLayout);
     EXPECT_EQ(Pixels(form->co_Change.Glyph()), Resource("ON"));
@@ -109,14 +109,14 @@ TEST_F(ModeSwitchTest, OutputButtonRunsTheHandlerOfTheModeInForce) {
     form->CommandExplanation.SetItemIndex(0);
     form->CommandString.SetItemIndex(0);
 
-    SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Change.Handle(), BM_CLICK, 0, 0);
     ASSERT_TRUE(form->co_Print.IsEnabled());
-    SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Print.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(spooler.docs, std::vector<std::string>{"Kelvad ^[@"}) << "the file list went out in command-string mode";
     EXPECT_TRUE(form->boxes.empty());
 
-    SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
-    SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Change.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Print.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(spooler.docs, (std::vector<std::string>{"Kelvad ^[@", "Kelvad " + path}));
 }
 

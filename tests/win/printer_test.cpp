@@ -75,7 +75,7 @@ TEST_F(PrinterTest, DocumentOfTwoPagesReachesThePrinterAndProcessesMessagesMeanw
             handled = true;
         }
     };
-    PostThreadMessageA(GetCurrentThreadId(), WM_APP + 7, 0, 0);
+    PostThreadMessageW(GetCurrentThreadId(), WM_APP + 7, 0, 0);
     printer.BeginDoc();
     ASSERT_TRUE(printer.Printing());
     EXPECT_EQ(seen, 1);
@@ -116,10 +116,10 @@ public:
 // A click with the mouse on a row of a list box.
 void ClickRow(ui::ListBox& list, int index) {
     RECT item{};
-    SendMessageA(list.Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list.Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
     LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
-    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, at);
+    SendMessageW(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list.Handle(), WM_LBUTTONUP, 0, at);
     ui::App().ProcessMessages();
 }
 

@@ -27,24 +27,24 @@ protected:
     void RunDialog(form_test::TestForm& form, const std::function<void(TSetupPrinter&)>& drive) {
         bool ran = false;
         ui::App().onIdle = [&](bool&) {
-            HWND hwnd = FindWindowA("UiForm", "設定");
+            HWND hwnd = FindWindowW(L"UiForm", L"設定");
             if (ran || !hwnd || !IsWindowVisible(hwnd))
                 return;
             ran = true;
             drive(*static_cast<TSetupPrinter*>(ui::Window::FromHandle(hwnd)));
         };
-        SendMessageA(form.co_SetUp.Handle(), BM_CLICK, 0, 0);
+        SendMessageW(form.co_SetUp.Handle(), BM_CLICK, 0, 0);
         ui::App().onIdle = nullptr;
         ui::App().ProcessMessages();
         EXPECT_TRUE(ran);
     }
-    static void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+    static void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 };
 
 TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
     auto form = MakeForm();
     RunDialog(*form, [&](TSetupPrinter& d) {
-        EXPECT_EQ(ui_test::Text(d.Handle()), "設定");
+        EXPECT_EQ(ui_test::Text(d.Handle()), L"設定");
         EXPECT_EQ(d.helpContext, 5001u);
         RECT client{};
         GetClientRect(d.Handle(), &client);
@@ -63,8 +63,8 @@ TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
             {&d.l_Margin, "マージンの設定"},             {&d.l_Right, "右"}};
         for (const auto& [control, text] : texts)
             EXPECT_EQ(control->Caption(), text);
-        EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(0)), "Prnファイル");
-        EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(1)), "画像ファイル");
+        EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(0)), L"Prnファイル");
+        EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(1)), L"画像ファイル");
         // With image files: Tab goes OK, Cancel, Help, the chosen file kind, the margins top to right, then the rest.
         Click(d.RadioGroup1.Button(1));
         layout_test::ExpectLayout(d.Handle(), {d.OKBtn.Handle(), d.CancelBtn.Handle(), d.HelpBtn.Handle(),
@@ -73,7 +73,7 @@ TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
                                                d.Kakudai.Handle(), d.Hanten.Handle(), d.MarginZero.Handle(),
                                                d.IsDeleteFile.Handle()});
         // Escape is the cancel button.
-        SendMessageA(d.Handle(), WM_COMMAND, IDCANCEL, 0);
+        SendMessageW(d.Handle(), WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_TRUE(form->OutputOptions.IsPrnFile);
 }
@@ -128,7 +128,7 @@ TEST_F(SetupPrinterTest, FileKindEnablesTheImageControlsAndCancelChangesNothing)
     EXPECT_FALSE(form->OutputOptions.IsReverse);
     EXPECT_EQ(form->FileOpenDialog.filter, filter);
     EXPECT_EQ(help, std::vector<unsigned>{5001});
-    EXPECT_EQ(FindWindowA("UiForm", "設定"), nullptr);
+    EXPECT_EQ(FindWindowW(L"UiForm", L"設定"), nullptr);
 }
 
 TEST_F(SetupPrinterTest, OkWritesEveryOptionBackAndTheFilterFollows) {
@@ -144,14 +144,14 @@ TEST_F(SetupPrinterTest, OkWritesEveryOptionBackAndTheFilterFollows) {
         Click(d.IsDeleteFile.Handle());
         // The spin edit: the arrows step by 1, leaving the field clamps, a text that is no integer reads as the
         // lower bound.
-        SendMessageA(d.TopMargin.Handle(), WM_KEYDOWN, VK_UP, 0);
+        SendMessageW(d.TopMargin.Handle(), WM_KEYDOWN, VK_UP, 0);
         EXPECT_EQ(d.TopMargin.Caption(), "21");
         // A click on the lower arrow.
         RECT arrows{};
         GetClientRect(d.RightMargin.Arrows(), &arrows);
         const LPARAM lower = MAKELPARAM(arrows.right / 2, arrows.bottom * 3 / 4);
-        SendMessageA(d.RightMargin.Arrows(), WM_LBUTTONDOWN, MK_LBUTTON, lower);
-        SendMessageA(d.RightMargin.Arrows(), WM_LBUTTONUP, 0, lower);
+        SendMessageW(d.RightMargin.Arrows(), WM_LBUTTONDOWN, MK_LBUTTON, lower);
+        SendMessageW(d.RightMargin.Arrows(), WM_LBUTTONUP, 0, lower);
         EXPECT_EQ(d.RightMargin.Caption(), "19");
         d.BottomMargin.SetCaption("99");
         d.BottomMargin.Focus();
@@ -190,20 +190,20 @@ bool printerSetupAnswered = false;
 // Chooses テストプリンタ in the printer setup dialog once it stands, and presses OK.
 void CALLBACK ChooseTestPrinter(HWND, UINT, UINT_PTR, DWORD) {
     HWND dialog = nullptr, combo = nullptr;
-    while (!combo && (dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)) != nullptr) {
+    while (!combo && (dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr)) != nullptr) {
         // The printer names' combo box: the one that lists the test printer.
         for (HWND child = nullptr; IsWindowVisible(dialog) && !combo &&
-                                   (child = FindWindowExA(dialog, child, "ComboBox", nullptr)) != nullptr;)
-            if (SendMessageA(child, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>("テストプリンタ")) != CB_ERR)
+                                   (child = FindWindowExW(dialog, child, L"ComboBox", nullptr)) != nullptr;)
+            if (SendMessageW(child, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"テストプリンタ")) != CB_ERR)
                 combo = child;
     }
     if (printerSetupAnswered || !combo)
         return;
     printerSetupAnswered = true;
-    SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("テストプリンタ"));
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"テストプリンタ"));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
 // The platform's printer setup dialog, answered by a timer inside its own modal loop: another printer chosen there
