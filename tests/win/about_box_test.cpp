@@ -52,14 +52,14 @@ TEST_F(AboutBoxTest, FixedFrameOnTopWithTheApplicationTitleAndVersion) {
     GetClientRect(box.Handle(), &client);
     EXPECT_EQ(client.right, layout_test::Design(box.Handle(), 313));
     EXPECT_EQ(client.bottom, layout_test::Design(box.Handle(), 189));
-    EXPECT_EQ(box.Caption(), "バージョン情報");
+    EXPECT_EQ(box.WideCaption(), L"バージョン情報");
     const LONG style = GetWindowLongW(box.Handle(), GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
     EXPECT_FALSE(style & (WS_SYSMENU | WS_THICKFRAME)) << "no caption buttons, no sizing";
     EXPECT_TRUE(GetWindowLongW(box.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(box.ProductName.Caption(), "Kelvad32");
-    EXPECT_EQ(box.Version.Caption(), "Version 1.2");
-    EXPECT_EQ(box.Comment.Caption(), "Kelvad はフリーソフトウエアーです");
+    EXPECT_EQ(box.ProductName.WideCaption(), L"Kelvad32");
+    EXPECT_EQ(box.Version.WideCaption(), L"Version 1.2");
+    EXPECT_EQ(box.Comment.WideCaption(), L"Kelvad はフリーソフトウエアーです");
     // The labels show their whole text.
     RECT comment = box.Comment.Bounds();
     EXPECT_GT(comment.right - comment.left, 150);
@@ -77,7 +77,7 @@ struct Seen {
 };
 
 TEST_F(AboutBoxTest, OpensCentredOnTheMainWindowAndClosesWithEnter) {
-    TMain_Form form("Kelvad32.exe");
+    TMain_Form form(L"Kelvad32.exe");
     form.Create();
     RecordHelp();
     form.Show();

@@ -94,7 +94,7 @@ TEST_F(CommandStringsTest, EditorTypedIntoAndConfirmedWithEnter) {
                    GetClientRect(e.Handle(), &client);
                    EXPECT_EQ(client.right, layout_test::Design(e.Handle(), 306));
                    EXPECT_EQ(client.bottom, layout_test::Design(e.Handle(), 150));
-                   EXPECT_EQ(e.Caption(), "コマンド文字列の追加、編集");
+                   EXPECT_EQ(e.WideCaption(), L"コマンド文字列の追加、編集");
                    EXPECT_FALSE(GetWindowLongW(e.Handle(), GWL_STYLE) & (WS_SYSMENU | WS_THICKFRAME));
                    EXPECT_EQ(outer.left, main.left + (main.right - main.left - (outer.right - outer.left)) / 2);
                    EXPECT_EQ(outer.top, main.top + (main.bottom - main.top - (outer.bottom - outer.top)) / 2);

@@ -98,7 +98,7 @@ class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(GetEnvironmentVariableA("KELVAD_OUT", nullptr, 0), 0u); }
     std::unique_ptr<TestForm> MakeForm(const std::string& commandLine = "Kelvad32.exe") {
-        auto form = std::make_unique<TestForm>(commandLine);
+        auto form = std::make_unique<TestForm>(ToWide(commandLine));
         form->Create();
         form->UseSpooler(spooler);
         form->Show();
@@ -110,7 +110,7 @@ protected:
 
 TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
     auto form = MakeForm();
-    EXPECT_EQ(form->Caption(), "Kelvad32");
+    EXPECT_EQ(form->WideCaption(), L"Kelvad32");
     RECT client;
     GetClientRect(form->Handle(), &client);
     EXPECT_EQ(client.right, layout_test::Design(form->Handle(), 450));
@@ -135,7 +135,7 @@ TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
     form->ChangeCommandStatus();
     EXPECT_FALSE(form->co_Edit.IsEnabled());
     EXPECT_FALSE(form->co_Delete.IsEnabled());
-    EXPECT_EQ(form->co_Print.Caption(), "出力(&P)");
+    EXPECT_EQ(form->co_Print.WideCaption(), L"出力(&P)");
     EXPECT_EQ(form->co_Print.Hint(), "出力先へデータを出力");
     EXPECT_EQ(form->co_SetUp.helpContext, 5001u);
     EXPECT_EQ(form->co_About.helpContext, 1000u);
@@ -186,9 +186,9 @@ TEST_F(MainFormTest, CommandLineFillsTheListAndArmsTheAutomaticPrint) {
     if (folder.back() != '\\')
         folder += '\\';
     ASSERT_EQ(withSwitch->FilesListBox.Count(), 3);
-    EXPECT_EQ(withSwitch->FilesListBox.Item(0), folder + "a.prn");
-    EXPECT_EQ(withSwitch->FilesListBox.Item(1), "C:\\my dir\\b.prn");
-    EXPECT_EQ(withSwitch->FilesListBox.Item(2), folder + "-print");
+    EXPECT_EQ(withSwitch->FilesListBox.WideItem(0), ToWide(folder + "a.prn"));
+    EXPECT_EQ(withSwitch->FilesListBox.WideItem(1), L"C:\\my dir\\b.prn");
+    EXPECT_EQ(withSwitch->FilesListBox.WideItem(2), ToWide(folder + "-print"));
     EXPECT_TRUE(withSwitch->co_Print.IsEnabled());
 }
 
@@ -309,8 +309,8 @@ TEST_F(MainFormTest, ChecksReportEachFailingFileAndOnlyWhollyOutputFilesAreDelet
     EXPECT_FALSE(Exists(longForm));
     EXPECT_TRUE(Exists(empty));
     ASSERT_EQ(form->FilesListBox.Count(), 2);
-    EXPECT_EQ(form->FilesListBox.Item(0), "Q:\\nowhere\\x.prn");
-    EXPECT_EQ(form->FilesListBox.Item(1), empty);
+    EXPECT_EQ(form->FilesListBox.WideItem(0), L"Q:\\nowhere\\x.prn");
+    EXPECT_EQ(form->FilesListBox.WideItem(1), ToWide(empty));
     EXPECT_EQ(form->ExitStatus(), 1);
 }
 
@@ -347,7 +347,7 @@ TEST_F(MainFormTest, DeletePassRemovesOutputRowsHighestFirstAndKeepsRefusedFiles
     form->FilesListBox.SetSelected(0, true);
     form->co_PrintClick();
     ASSERT_EQ(form->FilesListBox.Count(), 1);
-    EXPECT_EQ(form->FilesListBox.Item(0), p1);
+    EXPECT_EQ(form->FilesListBox.WideItem(0), ToWide(p1));
     EXPECT_FALSE(Exists(p0));
     EXPECT_TRUE(Exists(p1));
     EXPECT_FALSE(Exists(p2));
@@ -423,7 +423,7 @@ void CALLBACK InspectRunBox(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST_F(MainFormTest, StopBoxOfARunStandsAboveTheProgressWindow) {
-    TMain_Form form("Kelvad32.exe");
+    TMain_Form form(L"Kelvad32.exe");
     form.Create();
     form.UseSpooler(spooler);
     form.Show();

@@ -64,10 +64,10 @@ TEST(NowPrinting, WindowAndControlsAsDesigned) {
     EXPECT_FALSE(window.IsVisible()) << "shown by the print run, not on creation";
 
     layout_test::ExpectLayout(hwnd, {window.co_Abort.Handle()});
-    EXPECT_EQ(window.Label1.Caption(), "印刷中");
-    EXPECT_EQ(window.l_FileName.Caption(), "");
+    EXPECT_EQ(window.Label1.WideCaption(), L"印刷中");
+    EXPECT_EQ(window.l_FileName.WideCaption(), L"");
     EXPECT_EQ(window.Gauge1.Value(), 0);
-    EXPECT_EQ(window.co_Abort.Caption(), "中止(&A&ﾁ)");
+    EXPECT_EQ(window.co_Abort.WideCaption(), L"中止(&A&ﾁ)");
     EXPECT_EQ(window.co_Abort.Hint(), "印刷を中止します");
     EXPECT_EQ(window.co_Abort.TabOrder(), 0);
     EXPECT_NE(window.co_Abort.Glyph(), nullptr);
@@ -107,7 +107,7 @@ TEST(NowPrinting, AbortClickOnlyRaisesTheFlag) {
     SendMessageW(window.co_Abort.Handle(), BM_CLICK, 0, 0);
     window.ProcessMessages();
     EXPECT_TRUE(window.Aborted());
-    EXPECT_EQ(window.Label1.Caption(), "印刷中");
+    EXPECT_EQ(window.Label1.WideCaption(), L"印刷中");
     EXPECT_TRUE(window.l_FileName.IsVisible());
     EXPECT_TRUE(window.IsVisible());
 }
@@ -135,7 +135,7 @@ TEST(NowPrinting, ShowFileThenAbortingState) {
     window.Show();
     const std::string path = "C:\\ﾃﾞｰﾀ\\印刷用\\sample & more.prn";
     window.ShowFile(kelvad::ToWide(path));
-    EXPECT_EQ(window.l_FileName.Caption(), path);
+    EXPECT_EQ(window.l_FileName.WideCaption(), kelvad::ToWide(path));
     const RECT shown = layout_test::PlaceInParent(window.l_FileName.Handle());
     EXPECT_EQ(shown.left, 72);
     EXPECT_GT(shown.right - shown.left, 150) << "the label grows to fit the path";
@@ -143,7 +143,7 @@ TEST(NowPrinting, ShowFileThenAbortingState) {
 
     window.ShowAborting();
     EXPECT_FALSE(window.l_FileName.IsVisible());
-    EXPECT_EQ(window.Label1.Caption(), "印刷中止処理中");
+    EXPECT_EQ(window.Label1.WideCaption(), L"印刷中止処理中");
     const RECT state = layout_test::PlaceInParent(window.Label1.Handle());
     EXPECT_EQ(state.left, 16);
     EXPECT_EQ(state.top, 16);

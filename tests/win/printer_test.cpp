@@ -124,7 +124,7 @@ void ClickRow(ui::ListBox& list, int index) {
 }
 
 TEST_F(PrinterTest, MainWindowListsTheTargetsNamesTheDefaultAndReadsItsMargins) {
-    TestForm form("Kelvad32.exe");
+    TestForm form(L"Kelvad32.exe");
     form.Create();
     std::vector<std::wstring> rows;
     for (int i = 0; i < form.PrinterListBox.Count(); ++i)
@@ -135,7 +135,7 @@ TEST_F(PrinterTest, MainWindowListsTheTargetsNamesTheDefaultAndReadsItsMargins) 
     // A name that Shift-JIS cannot hold is listed whole.
     EXPECT_NE(std::find(rows.begin(), rows.end(), kHangulPrinter), rows.end());
     EXPECT_EQ(form.PrinterListBox.ItemIndex(), -1) << "no row is highlighted at start";
-    EXPECT_EQ(form.LPrinter.Caption(), "Kelvad Printer");
+    EXPECT_EQ(form.LPrinter.WideCaption(), L"Kelvad Printer");
     RECT label = form.LPrinter.Bounds();
     EXPECT_GT(label.right - label.left, 46) << "the label grows with the name";
     // The NT family: the printer's name alone, no port; the driver's settings for the default came along.
@@ -157,7 +157,7 @@ TEST_F(PrinterTest, MainWindowListsTheTargetsNamesTheDefaultAndReadsItsMargins) 
 
 TEST_F(PrinterTest, ClickedPrinterTakesTheNextJobAndNoSelectionMeansTheDefault) {
     DefaultAfterwards restore;
-    TestForm form("Kelvad32.exe");
+    TestForm form(L"Kelvad32.exe");
     form.Create();
     form.Show();
     ui::App().ProcessMessages();
@@ -167,7 +167,7 @@ TEST_F(PrinterTest, ClickedPrinterTakesTheNextJobAndNoSelectionMeansTheDefault) 
     form.MinLeftMargin = form.MinTopMargin = 0;
     ClickRow(form.PrinterListBox, jp);
     EXPECT_EQ(form.PrinterListBox.ItemIndex(), jp);
-    EXPECT_EQ(form.LPrinter.Caption(), "テストプリンタ");
+    EXPECT_EQ(form.LPrinter.WideCaption(), L"テストプリンタ");
     EXPECT_EQ(Printer().PrinterIndex(), jp);
     EXPECT_EQ(form.MinLeftMargin, 6) << "the margins are read again";
     EXPECT_EQ(form.MinTopMargin, 6);
@@ -188,7 +188,7 @@ TEST_F(PrinterTest, ClickedPrinterTakesTheNextJobAndNoSelectionMeansTheDefault) 
     // A click that leaves no row selected: the default printer becomes current and the label names it.
     form.PrinterListBox.SetItemIndex(-1);
     form.PrinterListBoxClick();
-    EXPECT_EQ(form.LPrinter.Caption(), "Kelvad Printer");
+    EXPECT_EQ(form.LPrinter.WideCaption(), L"Kelvad Printer");
     EXPECT_EQ(Printer().CurrentText(), L"Kelvad Printer");
     DeleteFileA(jpOut.c_str());
     form.co_PrintClick();

@@ -54,15 +54,15 @@ TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
         RECT main = form->OuterRect(), own = d.OuterRect();
         EXPECT_EQ(own.left, (main.right - main.left - (own.right - own.left)) / 2 + main.left);
         EXPECT_EQ(own.top, (main.bottom - main.top - (own.bottom - own.top)) / 2 + main.top);
-        const std::pair<ui::Control*, const char*> texts[] = {
-            {&d.l_PrinterName, "機種名：Kelvad Printer"}, {&d.RadioGroup1, "ファイル形式"},
-            {&d.co_Settei, "プリンタの設定"},            {&d.Kakudai, "画像を用紙全体に印刷する"},
-            {&d.Hanten, "画像を反転する"},              {&d.MarginZero, "マージンを０にする"},
-            {&d.IsDeleteFile, "出力後ファイル削除"},     {&d.OKBtn, "OK"},
-            {&d.CancelBtn, "ｷｬﾝｾﾙ"},                    {&d.HelpBtn, "ﾍﾙﾌﾟ(&H)"},
-            {&d.l_Margin, "マージンの設定"},             {&d.l_Right, "右"}};
+        const std::pair<ui::Control*, const wchar_t*> texts[] = {
+            {&d.l_PrinterName, L"機種名：Kelvad Printer"}, {&d.RadioGroup1, L"ファイル形式"},
+            {&d.co_Settei, L"プリンタの設定"},            {&d.Kakudai, L"画像を用紙全体に印刷する"},
+            {&d.Hanten, L"画像を反転する"},              {&d.MarginZero, L"マージンを０にする"},
+            {&d.IsDeleteFile, L"出力後ファイル削除"},     {&d.OKBtn, L"OK"},
+            {&d.CancelBtn, L"ｷｬﾝｾﾙ"},                    {&d.HelpBtn, L"ﾍﾙﾌﾟ(&H)"},
+            {&d.l_Margin, L"マージンの設定"},             {&d.l_Right, L"右"}};
         for (const auto& [control, text] : texts)
-            EXPECT_EQ(control->Caption(), text);
+            EXPECT_EQ(control->WideCaption(), text);
         EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(0)), L"Prnファイル");
         EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(1)), L"画像ファイル");
         // With image files: Tab goes OK, Cancel, Help, the chosen file kind, the margins top to right, then the rest.
@@ -88,11 +88,11 @@ TEST_F(SetupPrinterTest, FileKindEnablesTheImageControlsAndCancelChangesNothing)
     ui::App().onHelp = [&](HWND, UINT, ULONG_PTR context) { help.push_back(context); };
 
     RunDialog(*form, [&](TSetupPrinter& d) {
-        EXPECT_EQ(d.l_PrinterName.Caption(), "機種名：Kelvad Printer");
+        EXPECT_EQ(d.l_PrinterName.WideCaption(), L"機種名：Kelvad Printer");
         auto imageControlsEnabled = [&](bool enabled) {
             for (ui::Control* c : {static_cast<ui::Control*>(&d.co_Settei), static_cast<ui::Control*>(&d.Kakudai),
                                    static_cast<ui::Control*>(&d.Hanten), static_cast<ui::Control*>(&d.MarginZero)})
-                EXPECT_EQ(c->IsEnabled(), enabled) << c->Caption();
+                EXPECT_EQ(c->IsEnabled(), enabled) << c->WideCaption();
         };
         auto marginsEnabled = [&](bool enabled) {
             for (ui::SpinEdit* e : {&d.TopMargin, &d.BottomMargin, &d.LeftMargin, &d.RightMargin})
@@ -102,7 +102,7 @@ TEST_F(SetupPrinterTest, FileKindEnablesTheImageControlsAndCancelChangesNothing)
         imageControlsEnabled(false);
         marginsEnabled(false);
         EXPECT_TRUE(d.IsDeleteFile.IsEnabled());
-        EXPECT_EQ(d.LeftMargin.Caption(), "6");
+        EXPECT_EQ(d.LeftMargin.WideCaption(), L"6");
         EXPECT_EQ(d.LeftMargin.MinValue(), 6);
         EXPECT_EQ(d.TopMargin.Value(), 20);
 
@@ -145,18 +145,18 @@ TEST_F(SetupPrinterTest, OkWritesEveryOptionBackAndTheFilterFollows) {
         // The spin edit: the arrows step by 1, leaving the field clamps, a text that is no integer reads as the
         // lower bound.
         SendMessageW(d.TopMargin.Handle(), WM_KEYDOWN, VK_UP, 0);
-        EXPECT_EQ(d.TopMargin.Caption(), "21");
+        EXPECT_EQ(d.TopMargin.WideCaption(), L"21");
         // A click on the lower arrow.
         RECT arrows{};
         GetClientRect(d.RightMargin.Arrows(), &arrows);
         const LPARAM lower = MAKELPARAM(arrows.right / 2, arrows.bottom * 3 / 4);
         SendMessageW(d.RightMargin.Arrows(), WM_LBUTTONDOWN, MK_LBUTTON, lower);
         SendMessageW(d.RightMargin.Arrows(), WM_LBUTTONUP, 0, lower);
-        EXPECT_EQ(d.RightMargin.Caption(), "19");
+        EXPECT_EQ(d.RightMargin.WideCaption(), L"19");
         d.BottomMargin.SetCaption("99");
         d.BottomMargin.Focus();
         d.OKBtn.Focus();
-        EXPECT_EQ(d.BottomMargin.Caption(), "50");
+        EXPECT_EQ(d.BottomMargin.WideCaption(), L"50");
         d.LeftMargin.SetCaption("");
         EXPECT_EQ(d.LeftMargin.Value(), 6);
         Click(d.OKBtn.Handle());
@@ -218,15 +218,15 @@ TEST_F(SetupPrinterTest, PrinterChosenInThePrinterSetupDialogBecomesCurrent) {
         Click(d.co_Settei.Handle());
         EXPECT_TRUE(printerSetupAnswered);
         EXPECT_EQ(kelvad::Printer().CurrentText(), L"テストプリンタ");
-        EXPECT_EQ(d.l_PrinterName.Caption(), "機種名：テストプリンタ");
+        EXPECT_EQ(d.l_PrinterName.WideCaption(), L"機種名：テストプリンタ");
         // The main window learns of it on OK only.
-        EXPECT_EQ(form->LPrinter.Caption(), "Kelvad Printer");
+        EXPECT_EQ(form->LPrinter.WideCaption(), L"Kelvad Printer");
         Click(d.OKBtn.Handle());
     });
     KillTimer(nullptr, timer);
 
-    EXPECT_EQ(form->PrinterListBox.Item(form->PrinterListBox.ItemIndex()), "テストプリンタ");
-    EXPECT_EQ(form->LPrinter.Caption(), "テストプリンタ");
+    EXPECT_EQ(form->PrinterListBox.WideItem(form->PrinterListBox.ItemIndex()), L"テストプリンタ");
+    EXPECT_EQ(form->LPrinter.WideCaption(), L"テストプリンタ");
 }
 
 } // namespace

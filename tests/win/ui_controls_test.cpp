@@ -127,14 +127,14 @@ TEST_F(Controls, ListBoxSelectionQueries) {
     EXPECT_EQ(files.SelectedCount(), 2);
     EXPECT_TRUE(files.IsSelected(1));
     EXPECT_FALSE(files.IsSelected(2));
-    EXPECT_EQ(files.Item(3), "ﾃﾞｰﾀ.prn");
+    EXPECT_EQ(files.WideItem(3), L"ﾃﾞｰﾀ.prn");
     files.DeleteItem(1);
     EXPECT_EQ(files.Count(), 4);
     EXPECT_EQ(files.SelectedCount(), 1);
     EXPECT_TRUE(files.IsSelected(2));
     files.InsertItem(0, "first");
-    EXPECT_EQ(files.Item(0), "first");
-    EXPECT_THROW(files.Item(5), ui::Error);
+    EXPECT_EQ(files.WideItem(0), L"first");
+    EXPECT_THROW(files.WideItem(5), ui::Error);
     try {
         files.IsSelected(-1);
         ADD_FAILURE() << "no error for index -1";
@@ -238,14 +238,14 @@ TEST_F(Controls, AutoSizeLabelFollowsItsText) {
     name.Create({.parent = &form, .left = 72, .top = 15, .font = font, .autoSize = true});
     ui::Label fixed;
     fixed.Create({.parent = &form, .left = 8, .top = 60, .width = 46, .height = 13, .caption = "出力先:"});
-    const std::string path = "C:\\データ\\a&b.prn";
+    const std::wstring path = L"C:\\データ\\a&b.prn";
     name.SetCaption(path);
     fixed.SetCaption(path);
     SIZE extent{};
     {
         ui::WindowDc dc(name.Handle());
         ui::SelectGuard select(dc.get(), ui::FontHandle(font));
-        GetTextExtentPoint32A(dc.get(), path.c_str(), static_cast<int>(path.size()), &extent);
+        GetTextExtentPoint32W(dc.get(), path.c_str(), static_cast<int>(path.size()), &extent);
     }
     RECT bounds = name.Bounds();
     EXPECT_EQ(bounds.left, 72);
@@ -253,7 +253,7 @@ TEST_F(Controls, AutoSizeLabelFollowsItsText) {
     EXPECT_EQ(bounds.right - bounds.left, extent.cx);
     EXPECT_GE(bounds.bottom - bounds.top, extent.cy);
     EXPECT_EQ(fixed.Bounds().right - fixed.Bounds().left, 46);
-    EXPECT_EQ(name.Caption(), path);
+    EXPECT_EQ(name.WideCaption(), path);
 }
 
 TEST_F(Controls, GaugeClampsAndInvalidatesOnlyOnChange) {
