@@ -82,8 +82,6 @@ TMain_Form::TMain_Form(std::wstring commandLine)
       ownSpooler_(std::make_unique<WinSpooler>()), ownFileSystem_(std::make_unique<WinFileSystem>()),
       spooler_(ownSpooler_.get()), fileSystem_(ownFileSystem_.get()) {}
 
-TMain_Form::TMain_Form(const std::string& commandLine) : TMain_Form(ToWide(commandLine)) {}
-
 TMain_Form::~TMain_Form() {
     Unhook<ExceptionHook>(ui::App().onException, this);
     Unhook<MessageHook>(ui::App().onMessage, this);

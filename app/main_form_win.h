@@ -33,8 +33,6 @@ class TMain_Form : public ui::Form, public MessageSink, public SetupOwner {
 public:
     // commandLine is the process command line as GetCommandLineW gives it (parameter 0 is skipped).
     explicit TMain_Form(std::wstring commandLine);
-    // The same from a command line in Shift-JIS.
-    explicit TMain_Form(const std::string& commandLine);
     ~TMain_Form() override;
 
     // Creates the window (runs FormCreate); it stays hidden until shown.

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "base/codepage.h"
 #include "lists/scl_list_box.h"
 #include "ui/list_box.h"
 
@@ -22,9 +21,7 @@ public:
     std::uint16_t MaxItemWidth() const noexcept { return rule_.MaxItemWidth(); }
 
     std::uint16_t ItemTextWidth(const std::wstring& text) { return rule_.ItemTextWidth(text); }
-    std::uint16_t ItemTextWidth(const std::string& text) { return rule_.ItemTextWidth(ToWide(text)); }
     void WidenExtent(const std::wstring& text) { rule_.WidenExtent(text); }
-    void WidenExtent(const std::string& text) { rule_.WidenExtent(ToWide(text)); }
     void RescanExtent() { rule_.RescanExtent(); }
 
 protected:

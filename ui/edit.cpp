@@ -1,5 +1,7 @@
 #include "ui/edit.h"
 
+#include "base/codepage.h"
+
 namespace ui {
 
 void Edit::Create(const CreateArgs& args) {
@@ -8,6 +10,10 @@ void Edit::Create(const CreateArgs& args) {
     CreateControl(L"EDIT", false, placement, ES_AUTOHSCROLL | ES_LEFT | WS_TABSTOP, WS_EX_CLIENTEDGE);
     // Zero lifts the field's default limit to the most the system allows.
     SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
+}
+
+std::string Edit::Text() const {
+    return kelvad::ToShiftJis(WideCaption()).bytes;
 }
 
 bool Edit::HandleReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {

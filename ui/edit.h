@@ -24,7 +24,9 @@ public:
 
     void Create(const CreateArgs& args);
 
-    std::string Text() const { return Caption(); }
+    // The text as Shift-JIS; a character code page 932 cannot hold stands as '?' (the command-string editor
+    // refuses such a character before its text is taken).
+    std::string Text() const;
     void SetText(const std::string& text) { SetCaption(text); }
     std::function<void()> onChange;
 

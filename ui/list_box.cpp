@@ -58,10 +58,6 @@ int ListBox::Count() const {
     return Handle() ? static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0)) : 0;
 }
 
-std::string ListBox::Item(int index) const {
-    return kelvad::ToShiftJis(WideItem(index)).bytes;
-}
-
 std::wstring ListBox::WideItem(int index) const {
     auto length = Handle() ? SendMessageW(Handle(), LB_GETTEXTLEN, index, 0) : LB_ERR;
     if (length < 0)

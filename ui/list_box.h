@@ -40,8 +40,6 @@ public:
     void Clear();
     int Count() const;
     std::wstring WideItem(int index) const;
-    // The item as Shift-JIS; a character code page 932 cannot hold stands as '?'.
-    std::string Item(int index) const;
 
     int SelectedCount() const; // single selection: 1 when an item is selected
     bool IsSelected(int index) const;

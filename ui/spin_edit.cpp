@@ -1,5 +1,6 @@
 #include "ui/spin_edit.h"
 
+#include "base/codepage.h"
 #include "ui/application.h"
 #include "ui/spin_value.h"
 
@@ -45,7 +46,7 @@ void SpinEdit::DpiChanged() {
 }
 
 int SpinEdit::Value() const {
-    return ClampSpinValue(SpinTextValue(Caption(), minValue_), minValue_, maxValue_);
+    return ClampSpinValue(SpinTextValue(kelvad::ToShiftJis(WideCaption()).bytes, minValue_), minValue_, maxValue_);
 }
 
 void SpinEdit::SetValue(int value) {

@@ -65,10 +65,6 @@ void Window::SetCaption(const std::wstring& caption) {
         SetWindowTextW(hwnd_, caption.c_str());
 }
 
-std::string Window::Caption() const {
-    return kelvad::ToShiftJis(WideCaption()).bytes;
-}
-
 std::wstring Window::WideCaption() const {
     if (!hwnd_)
         return {};

@@ -27,10 +27,9 @@ public:
     bool IsEnabled() const;
     // The window's own visible style: a control of a hidden form counts as visible.
     bool IsVisible() const;
-    // The window text; the narrow forms are Shift-JIS (code page 932), whatever the system's code page.
+    // The window text; the narrow form is Shift-JIS (code page 932), whatever the system's code page.
     void SetCaption(const std::string& caption);
     void SetCaption(const std::wstring& caption);
-    std::string Caption() const;
     std::wstring WideCaption() const;
     // Help context for F1; 0 means "ask the parent window".
     unsigned helpContext = 0;

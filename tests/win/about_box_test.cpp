@@ -21,7 +21,7 @@ bool rescued = false;
 void CALLBACK Rescue(HWND, UINT, UINT_PTR, DWORD) {
     if (rescueBox && IsWindowVisible(rescueBox)) {
         rescued = true;
-        PostMessageA(rescueBox, WM_CLOSE, 0, 0);
+        PostMessageW(rescueBox, WM_CLOSE, 0, 0);
     }
 }
 
@@ -52,14 +52,14 @@ TEST_F(AboutBoxTest, FixedFrameOnTopWithTheApplicationTitleAndVersion) {
     GetClientRect(box.Handle(), &client);
     EXPECT_EQ(client.right, layout_test::Design(box.Handle(), 313));
     EXPECT_EQ(client.bottom, layout_test::Design(box.Handle(), 189));
-    EXPECT_EQ(box.Caption(), "バージョン情報");
-    const LONG style = GetWindowLongA(box.Handle(), GWL_STYLE);
+    EXPECT_EQ(box.WideCaption(), L"バージョン情報");
+    const LONG style = GetWindowLongW(box.Handle(), GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
     EXPECT_FALSE(style & (WS_SYSMENU | WS_THICKFRAME)) << "no caption buttons, no sizing";
-    EXPECT_TRUE(GetWindowLongA(box.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(box.ProductName.Caption(), "Kelvad32");
-    EXPECT_EQ(box.Version.Caption(), "Version 1.2");
-    EXPECT_EQ(box.Comment.Caption(), "Kelvad はフリーソフトウエアーです");
+    EXPECT_TRUE(GetWindowLongW(box.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(box.ProductName.WideCaption(), L"Kelvad32");
+    EXPECT_EQ(box.Version.WideCaption(), L"Version 1.2");
+    EXPECT_EQ(box.Comment.WideCaption(), L"Kelvad はフリーソフトウエアーです");
     // The labels show their whole text.
     RECT comment = box.Comment.Bounds();
     EXPECT_GT(comment.right - comment.left, 150);
@@ -77,7 +77,7 @@ struct Seen {
 };
 
 TEST_F(AboutBoxTest, OpensCentredOnTheMainWindowAndClosesWithEnter) {
-    TMain_Form form("Kelvad32.exe");
+    TMain_Form form(L"Kelvad32.exe");
     form.Create();
     RecordHelp();
     form.Show();
@@ -94,7 +94,7 @@ TEST_F(AboutBoxTest, OpensCentredOnTheMainWindowAndClosesWithEnter) {
         ui::App().onIdle = [&](bool&) {
             if (seen.box)
                 return;
-            HWND box = FindWindowA(nullptr, "バージョン情報");
+            HWND box = FindWindowW(nullptr, L"バージョン情報");
             if (!box || !IsWindowVisible(box))
                 return;
             seen.box = rescueBox = box;
@@ -109,15 +109,15 @@ TEST_F(AboutBoxTest, OpensCentredOnTheMainWindowAndClosesWithEnter) {
                 SetFocus(box);
                 target = box;
             } else {
-                PostMessageA(target, WM_KEYDOWN, VK_F1, 0);
+                PostMessageW(target, WM_KEYDOWN, VK_F1, 0);
             }
-            PostMessageA(target, WM_KEYDOWN, VK_RETURN, 0);
-            PostMessageA(target, WM_KEYUP, VK_RETURN, 0);
+            PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0);
+            PostMessageW(target, WM_KEYUP, VK_RETURN, 0);
         };
         rescued = false;
         // A thread timer's id is the one SetTimer returns, not the one asked for.
         const UINT_PTR rescue = SetTimer(nullptr, 0, 3000, Rescue);
-        SendMessageA(form.co_About.Handle(), BM_CLICK, 0, 0);
+        SendMessageW(form.co_About.Handle(), BM_CLICK, 0, 0);
         KillTimer(nullptr, rescue);
         ui::App().onIdle = nullptr;
 

@@ -22,27 +22,27 @@ using Entries = std::vector<CommandEntry>;
 
 // Closes an editor that the steps failed to close, so that a failing test does not hang.
 void CALLBACK Rescue(HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND editor = FindWindowA(nullptr, "コマンド文字列の追加、編集"))
-        PostMessageA(editor, WM_CLOSE, 0, 0);
+    if (HWND editor = FindWindowW(nullptr, L"コマンド文字列の追加、編集"))
+        PostMessageW(editor, WM_CLOSE, 0, 0);
 }
 
 void PostKey(HWND hwnd, WPARAM key) {
-    PostMessageA(hwnd, WM_KEYDOWN, key, 1);
-    PostMessageA(hwnd, WM_KEYUP, key, 0xC0000001);
+    PostMessageW(hwnd, WM_KEYDOWN, key, 1);
+    PostMessageW(hwnd, WM_KEYUP, key, 0xC0000001);
 }
 
 void Type(const std::string& text) {
     for (char c : text)
-        PostMessageA(GetFocus(), WM_CHAR, static_cast<unsigned char>(c), 1);
+        PostMessageW(GetFocus(), WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
 // A mouse click on a row of a list, as the list box gets it.
 void ClickRow(kelvad::TSclListBox& list, int row) {
-    SendMessageA(list.Handle(), LB_SETTOPINDEX, row, 0);
-    auto top = static_cast<int>(SendMessageA(list.Handle(), LB_GETTOPINDEX, 0, 0));
+    SendMessageW(list.Handle(), LB_SETTOPINDEX, row, 0);
+    auto top = static_cast<int>(SendMessageW(list.Handle(), LB_GETTOPINDEX, 0, 0));
     LPARAM at = MAKELPARAM(8, (row - top) * 22 + 11);
-    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, at);
+    SendMessageW(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list.Handle(), WM_LBUTTONUP, 0, at);
 }
 
 class CommandStringsTest : public MainFormFixture {
@@ -53,18 +53,18 @@ protected:
         std::size_t next = 0;
         ui::App().onIdle = [&](bool&) {
             auto* editor = dynamic_cast<TEditCommandString*>(
-                ui::Window::FromHandle(FindWindowA(nullptr, "コマンド文字列の追加、編集")));
+                ui::Window::FromHandle(FindWindowW(nullptr, L"コマンド文字列の追加、編集")));
             if (editor && editor->IsVisible() && next < steps.size())
                 steps[next++](*editor);
         };
         // A thread timer gets an id of the system's choosing: it is the one to kill.
         UINT_PTR rescue = SetTimer(nullptr, 0, 5000, Rescue);
-        SendMessageA(button.Handle(), BM_CLICK, 0, 0);
+        SendMessageW(button.Handle(), BM_CLICK, 0, 0);
         KillTimer(nullptr, rescue);
         ui::App().onIdle = nullptr;
         EXPECT_EQ(next, steps.size()) << "the editor closed before its last step";
         ui::App().ProcessMessages();
-        EXPECT_EQ(FindWindowA(nullptr, "コマンド文字列の追加、編集"), nullptr) << "the editor was not released";
+        EXPECT_EQ(FindWindowW(nullptr, L"コマンド文字列の追加、編集"), nullptr) << "the editor was not released";
     }
 
     std::unique_ptr<TestForm> CommandMode(const Entries& entries = {}) {
@@ -94,8 +94,8 @@ TEST_F(CommandStringsTest, EditorTypedIntoAndConfirmedWithEnter) {
                    GetClientRect(e.Handle(), &client);
                    EXPECT_EQ(client.right, layout_test::Design(e.Handle(), 306));
                    EXPECT_EQ(client.bottom, layout_test::Design(e.Handle(), 150));
-                   EXPECT_EQ(e.Caption(), "コマンド文字列の追加、編集");
-                   EXPECT_FALSE(GetWindowLongA(e.Handle(), GWL_STYLE) & (WS_SYSMENU | WS_THICKFRAME));
+                   EXPECT_EQ(e.WideCaption(), L"コマンド文字列の追加、編集");
+                   EXPECT_FALSE(GetWindowLongW(e.Handle(), GWL_STYLE) & (WS_SYSMENU | WS_THICKFRAME));
                    EXPECT_EQ(outer.left, main.left + (main.right - main.left - (outer.right - outer.left)) / 2);
                    EXPECT_EQ(outer.top, main.top + (main.bottom - main.top - (outer.bottom - outer.top)) / 2);
                    EXPECT_EQ(GetWindow(e.Handle(), GW_OWNER), form->Handle());
@@ -204,7 +204,7 @@ TEST_F(CommandStringsTest, ListsMoveInStepThroughClicksInsertEditAndDelete) {
     EXPECT_EQ(State(*form), "-1/-1 last -1");
     ClickRow(form->CommandExplanation, 2);
     // Deleting it selects the entry that moved up, which one click deselects.
-    SendMessageA(form->co_Delete.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Delete.Handle(), BM_CLICK, 0, 0);
     entries.erase(entries.begin() + 2);
     EXPECT_EQ(form->CommandEntries(), entries);
     EXPECT_EQ(State(*form), "2/2 last 2 ins edit del print");
@@ -216,7 +216,7 @@ TEST_F(CommandStringsTest, ListsMoveInStepThroughClicksInsertEditAndDelete) {
     RunEditor(form->co_Insert, {[](TEditCommandString& e) {
                   e.EditCommand1.SetText("new");
                   e.EditCommand2.SetText("NEW");
-                  SendMessageA(e.co_Ok.Handle(), BM_CLICK, 0, 0);
+                  SendMessageW(e.co_Ok.Handle(), BM_CLICK, 0, 0);
               }});
     entries.insert(entries.begin() + 1, {"new", "NEW"});
     EXPECT_EQ(form->CommandEntries(), entries);
@@ -226,7 +226,7 @@ TEST_F(CommandStringsTest, ListsMoveInStepThroughClicksInsertEditAndDelete) {
     std::vector<std::string> opened;
     RunEditor(form->co_Edit, {[&](TEditCommandString& e) {
                   opened = {e.EditCommand1.Text(), e.EditCommand2.Text(), e.co_Ok.IsEnabled() ? "ok" : "no ok"};
-                  SendMessageA(e.co_Close.Handle(), BM_CLICK, 0, 0);
+                  SendMessageW(e.co_Close.Handle(), BM_CLICK, 0, 0);
               }});
     EXPECT_EQ(opened, (std::vector<std::string>{"new", "NEW", "ok"}));
     EXPECT_EQ(form->CommandEntries(), entries);
@@ -234,7 +234,7 @@ TEST_F(CommandStringsTest, ListsMoveInStepThroughClicksInsertEditAndDelete) {
     const std::string wide(80, 'W');
     RunEditor(form->co_Edit, {[&](TEditCommandString& e) {
                   e.EditCommand2.SetText(wide);
-                  SendMessageA(e.co_Ok.Handle(), BM_CLICK, 0, 0);
+                  SendMessageW(e.co_Ok.Handle(), BM_CLICK, 0, 0);
               }});
     entries[1].Command = wide;
     EXPECT_EQ(form->CommandEntries(), entries);
@@ -243,14 +243,14 @@ TEST_F(CommandStringsTest, ListsMoveInStepThroughClicksInsertEditAndDelete) {
     const auto wideExtent = form->CommandString.MaxItemWidth();
     RunEditor(form->co_Edit, {[](TEditCommandString& e) {
                   e.EditCommand2.SetText("w");
-                  SendMessageA(e.co_Ok.Handle(), BM_CLICK, 0, 0);
+                  SendMessageW(e.co_Ok.Handle(), BM_CLICK, 0, 0);
               }});
     EXPECT_LT(form->CommandString.MaxItemWidth(), wideExtent);
 
     // Deleting the last entry leaves nothing selected.
     ClickRow(form->CommandString, 19);
     EXPECT_EQ(State(*form), "19/19 last 19 edit del print");
-    SendMessageA(form->co_Delete.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Delete.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(form->CommandEntries().size(), 19u);
     EXPECT_EQ(State(*form), "-1/-1 last -1 ins");
 }
@@ -264,8 +264,8 @@ TEST_F(CommandStringsTest, OutputButtonIsDisabledWhileTheStringGoesOut) {
                          (form->co_Quit.IsEnabled() ? " quit" : ""));
     };
     ClickRow(form->CommandExplanation, 1);
-    SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
-    SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Print.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Print.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(spooler.docs, (std::vector<std::string>{"Kelvad ABC", "Kelvad ABC"}));
     EXPECT_EQ(during, (std::vector<std::string>{"printing", "printing"}));
     EXPECT_FALSE(form->IsPrinting);
@@ -285,9 +285,9 @@ TEST_F(CommandStringsTest, CommandBytesSurviveTheListsAndAnUnchangedEdit) {
     const Entries entries = {{"\xfa\x5c", "\x1b*\x81\x10\xed\x40"}};
     auto form = CommandMode(entries);
     ClickRow(form->CommandString, 0);
-    RunEditor(form->co_Edit, {[](TEditCommandString& e) { SendMessageA(e.co_Ok.Handle(), BM_CLICK, 0, 0); }});
+    RunEditor(form->co_Edit, {[](TEditCommandString& e) { SendMessageW(e.co_Ok.Handle(), BM_CLICK, 0, 0); }});
     EXPECT_EQ(form->CommandEntries(), entries);
-    SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Print.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(spooler.bytes, entries[0].Command);
 }
 

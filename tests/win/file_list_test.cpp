@@ -33,7 +33,7 @@ std::string MakeFile(const std::string& name) {
 class FileListTest : public MainFormFixture {
 protected:
     void Drop(HWND target, const Strings& names, bool wide = false) {
-        PostMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(names, wide)), 0);
+        PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(names, wide)), 0);
         ui::App().ProcessMessages();
     }
 };
@@ -45,7 +45,7 @@ TEST_F(FileListTest, DropsReplaceTheListOrAddToItAsTheAddBoxSays) {
     EXPECT_EQ(Items(form->FilesListBox), (Strings{"C:\\a.prn", "C:\\b.prn"}));
 
     // The user ticks the box: the next drop is appended, duplicates and all.
-    SendMessageA(form->c_Add.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->c_Add.Handle(), BM_CLICK, 0, 0);
     ASSERT_TRUE(form->c_Add.Checked());
     Drop(form->Handle(), {"C:\\b.prn", "C:\\c.prn"});
     EXPECT_EQ(Items(form->FilesListBox), (Strings{"C:\\a.prn", "C:\\b.prn", "C:\\b.prn", "C:\\c.prn"}));
@@ -76,11 +76,11 @@ TEST_F(FileListTest, DropsOnEitherWindowInEitherModeEndInFileModeWithTheWindowNo
                              (minimized ? ", minimized" : ""));
                 auto form = MakeForm();
                 if (commandMode)
-                    SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
+                    SendMessageW(form->co_Change.Handle(), BM_CLICK, 0, 0);
                 ASSERT_EQ(form->FileMode, !commandMode);
                 HWND application = ui::App().Handle();
                 if (minimized) {
-                    SendMessageA(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                    SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
                     ShowWindow(application, SW_SHOWMINNOACTIVE);
                     ASSERT_TRUE(IsIconic(form->Handle()));
                 }
@@ -109,17 +109,17 @@ TEST_F(FileListTest, DropsDuringAPrintRunLeaveTheListAlone) {
     HDROP onMain = MakeDrop({"F:\\late.prn"}), onApplication = MakeDrop({"F:\\later.prn"});
     spooler.afterWrite = [&] {
         spooler.afterWrite = nullptr;
-        PostMessageA(form->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(onMain), 0);
-        PostMessageA(ui::App().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(onApplication), 0);
+        PostMessageW(form->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(onMain), 0);
+        PostMessageW(ui::App().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(onApplication), 0);
         // The run looks at its messages at most every 10 ms.
         Sleep(20);
     };
-    SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Print.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(spooler.docs, (Strings{"Kelvad " + first, "Kelvad " + second}));
     EXPECT_EQ(Items(form->FilesListBox), (Strings{first, second}));
     // Both drops were delivered during the run, not held for later.
     MSG pending;
-    EXPECT_FALSE(PeekMessageA(&pending, nullptr, WM_DROPFILES, WM_DROPFILES, PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessageW(&pending, nullptr, WM_DROPFILES, WM_DROPFILES, PM_NOREMOVE));
     // After the run drops are taken again.
     Drop(form->Handle(), {"F:\\after.prn"});
     EXPECT_EQ(Items(form->FilesListBox), Strings{"F:\\after.prn"});
@@ -158,7 +158,7 @@ TEST_F(FileListTest, OpenDialogAsksForSeveralExistingFilesAndFillsTheList) {
     form->FileOpenDialog.showDialog = [dialog](OPENFILENAMEW& ofn) { return (*dialog)(ofn); };
 
     dialog->reply = std::wstring(L"C:\\data\0a.prn\0\uD55C.prn\0\0", 22);
-    SendMessageA(form->co_FileOpen.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_FileOpen.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(WideItems(form->FilesListBox), (WideStrings{L"C:\\data\\a.prn", L"C:\\data\\\uD55C.prn"}));
     const OPENFILENAMEW& ofn = dialog->asked.at(0);
     EXPECT_EQ(dialog->titles[0], "印刷するファイルを指定");
@@ -175,7 +175,7 @@ TEST_F(FileListTest, OpenDialogAsksForSeveralExistingFilesAndFillsTheList) {
     // With the add box ticked the choice is appended; the name field starts empty every time.
     form->c_Add.SetChecked(true);
     dialog->reply = std::wstring(L"C:\\data\\a.prn\0\0", 15);
-    SendMessageA(form->co_FileOpen.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_FileOpen.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(WideItems(form->FilesListBox),
               (WideStrings{L"C:\\data\\a.prn", L"C:\\data\\\uD55C.prn", L"C:\\data\\a.prn"}));
     EXPECT_EQ(dialog->startNames, (Strings{"", ""}));
@@ -184,7 +184,7 @@ TEST_F(FileListTest, OpenDialogAsksForSeveralExistingFilesAndFillsTheList) {
     // A cancel changes nothing.
     form->c_Add.SetChecked(false);
     dialog->reply.clear();
-    SendMessageA(form->co_FileOpen.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_FileOpen.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(form->FilesListBox.Count(), 3);
     EXPECT_TRUE(form->co_Print.IsEnabled());
 }
@@ -243,9 +243,9 @@ struct Typist {
     static inline std::string names;
     static inline int presses = 0;
     static BOOL CALLBACK FindDialog(HWND hwnd, LPARAM found) {
-        char cls[32] = {};
-        GetClassNameA(hwnd, cls, sizeof cls);
-        if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd))
+        wchar_t cls[32] = {};
+        GetClassNameW(hwnd, cls, 32);
+        if (std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd))
             return TRUE;
         *reinterpret_cast<HWND*>(found) = hwnd;
         return FALSE;
@@ -260,7 +260,7 @@ struct Typist {
             edit = GetDlgItem(dialog, cmb13);
         SetWindowTextW(edit, kelvad::ToWide(names).c_str());
         ++presses;
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     }
 };

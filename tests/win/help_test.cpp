@@ -71,8 +71,8 @@ std::string WaitForFile(const std::string& path) {
 TEST(HelpDesk, WithoutTheHelpFileTheShellOpensThePageAtTheTopic) {
     // A Japanese folder name reaches the address as percent-encoded UTF-8 (ヘルプ).
     const std::string dir = TempDir() + "ヘルプ\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
-    DeleteFileA((dir + "Kelvad32.HLP").c_str());
+    CreateDirectoryW(ToWide(dir).c_str(), nullptr);
+    DeleteFileW(ToWide(dir + "Kelvad32.HLP").c_str());
     std::string base = TempDir();
     for (char& c : base)
         c = c == '\\' ? '/' : c;
@@ -143,13 +143,13 @@ TEST_F(MainWindowHelp, F1AndTheHelpButtonReachTheSectionOfTheFocusedControl) {
     };
     auto pressF1 = [&](ui::Control& control) {
         control.Focus();
-        PostMessageA(control.Handle(), WM_KEYDOWN, VK_F1, 0);
+        PostMessageW(control.Handle(), WM_KEYDOWN, VK_F1, 0);
         ui::App().ProcessMessages();
     };
     pressF1(form->FilesListBox);
     pressF1(form->co_SetUp);
     pressF1(form->co_About);
-    SendMessageA(form->co_Help.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Help.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(opened, (std::vector<std::string>{"#topic5000", "#topic5001", "#topic1000", "#topic1000"}));
 }
 

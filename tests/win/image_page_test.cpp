@@ -94,10 +94,10 @@ TEST_F(ImagePageTest, AbortDuringTheSecondOfFourEndsTheDocumentWithAnEmptyLastPa
     fs.onSearch = [&](const std::string& pattern) {
         if (pattern != paths[1])
             return;
-        HWND progress = FindWindowA(nullptr, "印刷中");
-        HWND button = progress ? FindWindowExA(progress, nullptr, nullptr, "中止(&A&ﾁ)") : nullptr;
+        HWND progress = FindWindowW(nullptr, L"印刷中");
+        HWND button = progress ? FindWindowExW(progress, nullptr, nullptr, L"中止(&A&ﾁ)") : nullptr;
         ASSERT_NE(button, nullptr);
-        PostMessageA(button, BM_CLICK, 0, 0);
+        PostMessageW(button, BM_CLICK, 0, 0);
     };
 
     const std::string postScript = Printed([&] { form->co_PrintClick(); });

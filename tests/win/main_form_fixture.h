@@ -61,7 +61,7 @@ protected:
         ui::App().onHelp = nullptr;
     }
     std::unique_ptr<TestForm> MakeForm(const std::string& commandLine = "Kelvad32.exe") {
-        auto form = std::make_unique<TestForm>(commandLine);
+        auto form = std::make_unique<TestForm>(kelvad::ToWide(commandLine));
         form->Create();
         ui::App().onException = [this](const std::exception& e) { errors.push_back(e.what()); };
         form->UseSpooler(spooler);
@@ -97,10 +97,11 @@ inline HDROP MakeDrop(const std::vector<std::string>& names, bool wide = false) 
     return static_cast<HDROP>(memory);
 }
 
+// The items as Shift-JIS, for comparing with the names the tests wrote.
 inline std::vector<std::string> Items(const kelvad::TSclListBox& list) {
     std::vector<std::string> items;
     for (int i = 0; i < list.Count(); ++i)
-        items.push_back(list.Item(i));
+        items.push_back(kelvad::ToShiftJis(list.WideItem(i)).bytes);
     return items;
 }
 

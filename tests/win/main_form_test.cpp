@@ -98,7 +98,7 @@ class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(GetEnvironmentVariableA("KELVAD_OUT", nullptr, 0), 0u); }
     std::unique_ptr<TestForm> MakeForm(const std::string& commandLine = "Kelvad32.exe") {
-        auto form = std::make_unique<TestForm>(commandLine);
+        auto form = std::make_unique<TestForm>(ToWide(commandLine));
         form->Create();
         form->UseSpooler(spooler);
         form->Show();
@@ -110,12 +110,12 @@ protected:
 
 TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
     auto form = MakeForm();
-    EXPECT_EQ(form->Caption(), "Kelvad32");
+    EXPECT_EQ(form->WideCaption(), L"Kelvad32");
     RECT client;
     GetClientRect(form->Handle(), &client);
     EXPECT_EQ(client.right, layout_test::Design(form->Handle(), 450));
     EXPECT_EQ(client.bottom, layout_test::Design(form->Handle(), 280));
-    LONG style = GetWindowLongA(form->Handle(), GWL_STYLE);
+    LONG style = GetWindowLongW(form->Handle(), GWL_STYLE);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
 
@@ -135,7 +135,7 @@ TEST_F(MainFormTest, FileModeLayoutMatchesTheDesign) {
     form->ChangeCommandStatus();
     EXPECT_FALSE(form->co_Edit.IsEnabled());
     EXPECT_FALSE(form->co_Delete.IsEnabled());
-    EXPECT_EQ(form->co_Print.Caption(), "出力(&P)");
+    EXPECT_EQ(form->co_Print.WideCaption(), L"出力(&P)");
     EXPECT_EQ(form->co_Print.Hint(), "出力先へデータを出力");
     EXPECT_EQ(form->co_SetUp.helpContext, 5001u);
     EXPECT_EQ(form->co_About.helpContext, 1000u);
@@ -179,9 +179,9 @@ TEST_F(MainFormTest, CommandLineFillsTheListAndArmsTheAutomaticPrint) {
     if (folder.back() != '\\')
         folder += '\\';
     ASSERT_EQ(withSwitch->FilesListBox.Count(), 3);
-    EXPECT_EQ(withSwitch->FilesListBox.Item(0), folder + "a.prn");
-    EXPECT_EQ(withSwitch->FilesListBox.Item(1), "C:\\my dir\\b.prn");
-    EXPECT_EQ(withSwitch->FilesListBox.Item(2), folder + "-print");
+    EXPECT_EQ(withSwitch->FilesListBox.WideItem(0), ToWide(folder + "a.prn"));
+    EXPECT_EQ(withSwitch->FilesListBox.WideItem(1), L"C:\\my dir\\b.prn");
+    EXPECT_EQ(withSwitch->FilesListBox.WideItem(2), ToWide(folder + "-print"));
     EXPECT_TRUE(withSwitch->co_Print.IsEnabled());
 }
 
@@ -191,25 +191,25 @@ TEST_F(MainFormTest, FrameCannotBeResized) {
     RECT before;
     GetWindowRect(hwnd, &before);
     // The bottom-right corner of the frame offers no sizing.
-    LRESULT hit = SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(before.right - 2, before.bottom - 2));
+    LRESULT hit = SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(before.right - 2, before.bottom - 2));
     EXPECT_EQ(hit, HTNOWHERE);
-    hit = SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(before.left + 1, (before.top + before.bottom) / 2));
+    hit = SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(before.left + 1, (before.top + before.bottom) / 2));
     EXPECT_EQ(hit, HTNOWHERE);
-    EXPECT_EQ(SendMessageA(hwnd, WM_SYSCOMMAND, SC_SIZE, 0), 0);
-    EXPECT_EQ(SendMessageA(hwnd, WM_SYSCOMMAND, SC_SIZE | 0x8, 0), 0);
+    EXPECT_EQ(SendMessageW(hwnd, WM_SYSCOMMAND, SC_SIZE, 0), 0);
+    EXPECT_EQ(SendMessageW(hwnd, WM_SYSCOMMAND, SC_SIZE | 0x8, 0), 0);
     // Maximize sent by another program, or by a double click on the caption, is refused too.
-    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE | HTCAPTION, 0);
+    SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE | HTCAPTION, 0);
     EXPECT_FALSE(IsZoomed(hwnd));
     RECT after;
     GetWindowRect(hwnd, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
 
     HMENU system = GetSystemMenu(hwnd, FALSE);
-    SendMessageA(hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system), MAKELPARAM(0, 1));
+    SendMessageW(hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system), MAKELPARAM(0, 1));
     EXPECT_TRUE(GetMenuState(system, SC_SIZE, MF_BYCOMMAND) & MF_GRAYED);
 
-    SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    SendMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(IsIconic(hwnd));
     ShowWindow(hwnd, SW_RESTORE);
     RECT restored;
@@ -256,12 +256,12 @@ TEST_F(MainFormTest, AbortInTheFirstBlockEndsThenCancelsTheJobSilently) {
         if (n != 1)
             return;
         // The user presses the abort button; the click is handled when the loop processes messages.
-        HWND progress = FindWindowA(nullptr, "印刷中");
+        HWND progress = FindWindowW(nullptr, L"印刷中");
         ASSERT_NE(progress, nullptr);
-        HWND button = FindWindowExA(progress, nullptr, nullptr, "中止(&A&ﾁ)");
+        HWND button = FindWindowExW(progress, nullptr, nullptr, L"中止(&A&ﾁ)");
         ASSERT_NE(button, nullptr);
-        PostMessageA(button, BM_CLICK, 0, 0);
-        PostMessageA(button, BM_CLICK, 0, 0);
+        PostMessageW(button, BM_CLICK, 0, 0);
+        PostMessageW(button, BM_CLICK, 0, 0);
     };
     form->co_PrintClick();
     std::vector<std::string> expected = {"open Kelvad Printer", "start", "write 8192", "end", "cancel job", "close"};
@@ -302,8 +302,8 @@ TEST_F(MainFormTest, ChecksReportEachFailingFileAndOnlyWhollyOutputFilesAreDelet
     EXPECT_FALSE(Exists(longForm));
     EXPECT_TRUE(Exists(empty));
     ASSERT_EQ(form->FilesListBox.Count(), 2);
-    EXPECT_EQ(form->FilesListBox.Item(0), "Q:\\nowhere\\x.prn");
-    EXPECT_EQ(form->FilesListBox.Item(1), empty);
+    EXPECT_EQ(form->FilesListBox.WideItem(0), L"Q:\\nowhere\\x.prn");
+    EXPECT_EQ(form->FilesListBox.WideItem(1), ToWide(empty));
     EXPECT_EQ(form->ExitStatus(), 1);
 }
 
@@ -340,7 +340,7 @@ TEST_F(MainFormTest, DeletePassRemovesOutputRowsHighestFirstAndKeepsRefusedFiles
     form->FilesListBox.SetSelected(0, true);
     form->co_PrintClick();
     ASSERT_EQ(form->FilesListBox.Count(), 1);
-    EXPECT_EQ(form->FilesListBox.Item(0), p1);
+    EXPECT_EQ(form->FilesListBox.WideItem(0), ToWide(p1));
     EXPECT_FALSE(Exists(p0));
     EXPECT_TRUE(Exists(p1));
     EXPECT_FALSE(Exists(p2));
@@ -364,8 +364,8 @@ TEST_F(MainFormTest, DeletePassRemovesOutputRowsHighestFirstAndKeepsRefusedFiles
 // Refuses to create the progress window, as a system short of window resources would.
 LRESULT CALLBACK RefuseProgressWindow(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND) {
-        const char* name = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->lpszName;
-        if (!IS_INTRESOURCE(name) && std::string(name) == "印刷中")
+        const wchar_t* name = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->lpszName;
+        if (!IS_INTRESOURCE(name) && std::wstring(name) == L"印刷中")
             return 1;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -374,7 +374,7 @@ LRESULT CALLBACK RefuseProgressWindow(int code, WPARAM wParam, LPARAM lParam) {
 TEST_F(MainFormTest, AFailureWhileTheRunStartsLeavesTheProgramUsable) {
     auto form = MakeForm();
     form->FilesListBox.AddItem(WriteTempFile("start.prn", "x"));
-    HHOOK hook = SetWindowsHookExA(WH_CBT, RefuseProgressWindow, nullptr, GetCurrentThreadId());
+    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseProgressWindow, nullptr, GetCurrentThreadId());
     EXPECT_NO_THROW(form->co_PrintClick());
     UnhookWindowsHookEx(hook);
     EXPECT_FALSE(form->IsPrinting);
@@ -395,9 +395,9 @@ struct RunBoxWatch {
 RunBoxWatch* runBoxWatch = nullptr;
 
 BOOL CALLBACK FindVisibleBox(HWND hwnd, LPARAM) {
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd))
+    wchar_t cls[32] = {};
+    GetClassNameW(hwnd, cls, 32);
+    if (std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd))
         return TRUE;
     runBoxWatch->box = hwnd;
     return FALSE;
@@ -408,15 +408,15 @@ void CALLBACK InspectRunBox(HWND, UINT, UINT_PTR id, DWORD) {
     if (!runBoxWatch->box)
         return;
     KillTimer(nullptr, id);
-    runBoxWatch->progress = FindWindowA(nullptr, "印刷中");
+    runBoxWatch->progress = FindWindowW(nullptr, L"印刷中");
     // The z-order from the box downward reaches the progress window only when the box stands above it.
     for (HWND below = GetWindow(runBoxWatch->box, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT))
         runBoxWatch->aboveProgress = runBoxWatch->aboveProgress || below == runBoxWatch->progress;
-    PostMessageA(runBoxWatch->box, WM_COMMAND, IDOK, 0);
+    PostMessageW(runBoxWatch->box, WM_COMMAND, IDOK, 0);
 }
 
 TEST_F(MainFormTest, StopBoxOfARunStandsAboveTheProgressWindow) {
-    TMain_Form form("Kelvad32.exe");
+    TMain_Form form(L"Kelvad32.exe");
     form.Create();
     form.UseSpooler(spooler);
     form.Show();
@@ -450,7 +450,7 @@ TEST_F(MainFormTest, CloseIsRefusedWhilePrinting) {
     form->FilesListBox.AddItem(path);
     spooler.afterWrite = [&](int n) {
         if (n == 1)
-            PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+            PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
     };
     form->co_PrintClick();
     ASSERT_EQ(form->boxes.size(), 1u);

@@ -37,7 +37,7 @@ std::vector<std::string> Layout(TestForm& form) {
         &form.co_Print,      &form.co_Change};
     for (ui::Control* control : controls) {
         RECT r = control->Bounds();
-        rows.push_back(control->Caption() + control->Hint() + (control->IsVisible() ? " shown " : " hidden ") +
+        rows.push_back(kelvad::ToShiftJis(control->WideCaption()).bytes + control->Hint() + (control->IsVisible() ? " shown " : " hidden ") +
                        std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
                        std::to_string(r.bottom) + (control->IsEnabled() ? " enabled" : " disabled"));
     }
@@ -65,15 +65,15 @@ TEST_F(ModeSwitchTest, SwitchShowsTheOtherLayoutAndSwitchingBackRestoresIt) {
     form->CommandString.AddItem("\x0c");
     auto fileLayout = Layout(*form);
 
-    SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Change.Handle(), BM_CLICK, 0, 0);
     EXPECT_FALSE(form->FileMode);
     for (ui::Control* hidden :
          std::initializer_list<ui::Control*>{&form->Label1, &form->c_Add, &form->co_FileOpen, &form->FilesListBox})
-        EXPECT_FALSE(hidden->IsVisible()) << hidden->Caption() << hidden->Hint();
+        EXPECT_FALSE(hidden->IsVisible()) << hidden->WideCaption() << hidden->Hint();
     for (ui::Control* shown :
          std::initializer_list<ui::Control*>{&form->CommandExplanation, &form->CommandString, &form->co_Insert,
                                              &form->co_Edit, &form->co_Delete, &form->PrinterListBox})
-        EXPECT_TRUE(shown->IsVisible()) << shown->Caption() << shown->Hint();
+        EXPECT_TRUE(shown->IsVisible()) << shown->WideCaption() << shown->Hint();
     EXPECT_EQ(Pixels(form->co_Change.Glyph()), Resource("OFF"));
     // Nothing is selected in the catalogue: no output; an entry still selected from before enables it at once.
     EXPECT_FALSE(form->co_Print.IsEnabled());
@@ -85,7 +85,7 @@ TEST_F(ModeSwitchTest, SwitchShowsTheOtherLayoutAndSwitchingBackRestoresIt) {
     // The switch leaves the command buttons' own state alone.
     EXPECT_FALSE(form->co_Edit.IsEnabled());
 
-    SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Change.Handle(), BM_CLICK, 0, 0);
     EXPECT_TRUE(form->FileMode);
     EXPECT_EQ(Layout(*form), fileLayout);
     EXPECT_EQ(Pixels(form->co_Change.Glyph()), Resource("ON"));
@@ -109,14 +109,14 @@ TEST_F(ModeSwitchTest, OutputButtonRunsTheHandlerOfTheModeInForce) {
     form->CommandExplanation.SetItemIndex(0);
     form->CommandString.SetItemIndex(0);
 
-    SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Change.Handle(), BM_CLICK, 0, 0);
     ASSERT_TRUE(form->co_Print.IsEnabled());
-    SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Print.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(spooler.docs, std::vector<std::string>{"Kelvad ^[@"}) << "the file list went out in command-string mode";
     EXPECT_TRUE(form->boxes.empty());
 
-    SendMessageA(form->co_Change.Handle(), BM_CLICK, 0, 0);
-    SendMessageA(form->co_Print.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Change.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->co_Print.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(spooler.docs, (std::vector<std::string>{"Kelvad ^[@", "Kelvad " + path}));
 }
 

@@ -23,21 +23,21 @@ SIZE ClientSize(HWND window) {
     return {rect.right, rect.bottom};
 }
 
-std::string WindowText(HWND window) {
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof text);
+std::wstring WindowText(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
     return text;
 }
 
 LONG_PTR Style(HWND window) {
-    return GetWindowLongPtrA(window, GWL_STYLE);
+    return GetWindowLongPtrW(window, GWL_STYLE);
 }
 
 // Removes a posted Escape key from the queue; true when it was still there.
 bool TakePostedEscape(HWND window) {
     MSG msg;
     bool found = false;
-    while (PeekMessageA(&msg, window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE))
+    while (PeekMessageW(&msg, window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE))
         found = found || msg.wParam == VK_ESCAPE;
     return found;
 }
@@ -45,8 +45,8 @@ bool TakePostedEscape(HWND window) {
 // Sends a system command with an Escape key waiting in the queue, which ends a sizing or moving loop at
 // once should the command start one. True when the command left the Escape key alone (it was swallowed).
 bool SysCommandLeavesQueueAlone(HWND window, WPARAM command) {
-    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-    SendMessageA(window, WM_SYSCOMMAND, command, 0);
+    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    SendMessageW(window, WM_SYSCOMMAND, command, 0);
     return TakePostedEscape(window);
 }
 
@@ -57,17 +57,17 @@ TEST(NowPrinting, WindowAndControlsAsDesigned) {
     const SIZE client = ClientSize(hwnd);
     EXPECT_EQ(client.cx, layout_test::Design(hwnd, 296));
     EXPECT_EQ(client.cy, layout_test::Design(hwnd, 113));
-    EXPECT_EQ(WindowText(hwnd), "印刷中");
+    EXPECT_EQ(WindowText(hwnd), L"印刷中");
     EXPECT_NE(Style(hwnd) & WS_CAPTION, WS_CAPTION) << "no caption bar";
-    EXPECT_TRUE(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_NE(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_TRUE(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_FALSE(window.IsVisible()) << "shown by the print run, not on creation";
 
     layout_test::ExpectLayout(hwnd, {window.co_Abort.Handle()});
-    EXPECT_EQ(window.Label1.Caption(), "印刷中");
-    EXPECT_EQ(window.l_FileName.Caption(), "");
+    EXPECT_EQ(window.Label1.WideCaption(), L"印刷中");
+    EXPECT_EQ(window.l_FileName.WideCaption(), L"");
     EXPECT_EQ(window.Gauge1.Value(), 0);
-    EXPECT_EQ(window.co_Abort.Caption(), "中止(&A&ﾁ)");
+    EXPECT_EQ(window.co_Abort.WideCaption(), L"中止(&A&ﾁ)");
     EXPECT_EQ(window.co_Abort.Hint(), "印刷を中止します");
     EXPECT_EQ(window.co_Abort.TabOrder(), 0);
     EXPECT_NE(window.co_Abort.Glyph(), nullptr);
@@ -100,14 +100,14 @@ TEST(NowPrinting, AbortClickOnlyRaisesTheFlag) {
     TNowPrinting window(nullptr);
     window.Show();
     window.ShowFile(L"C:\\data\\a.prn");
-    SendMessageA(window.co_Abort.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(window.co_Abort.Handle(), BM_CLICK, 0, 0);
     window.ProcessMessages();
     EXPECT_TRUE(window.Aborted());
     // A second click changes nothing; the click itself shows nothing of the abort.
-    SendMessageA(window.co_Abort.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(window.co_Abort.Handle(), BM_CLICK, 0, 0);
     window.ProcessMessages();
     EXPECT_TRUE(window.Aborted());
-    EXPECT_EQ(window.Label1.Caption(), "印刷中");
+    EXPECT_EQ(window.Label1.WideCaption(), L"印刷中");
     EXPECT_TRUE(window.l_FileName.IsVisible());
     EXPECT_TRUE(window.IsVisible());
 }
@@ -118,14 +118,14 @@ TEST(NowPrinting, AbortIsSeenAfterTheFirstBlockOfEveryFileAndClosingAborts) {
     window.ShowFile(L"C:\\a.prn");
     window.ProcessMessages(); // the first block of the first file
     window.ShowFile(L"C:\\b.prn");
-    PostMessageA(window.co_Abort.Handle(), BM_CLICK, 0, 0);
+    PostMessageW(window.co_Abort.Handle(), BM_CLICK, 0, 0);
     window.ProcessMessages(); // the first block of the next file, at once
     EXPECT_TRUE(window.Aborted());
 
     // Alt+F4 on the window is an abort; the window stays up for the rest of the run.
     TNowPrinting closed(nullptr);
     closed.Show();
-    SendMessageA(closed.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    SendMessageW(closed.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(closed.Aborted());
     EXPECT_TRUE(closed.IsVisible());
 }
@@ -135,7 +135,7 @@ TEST(NowPrinting, ShowFileThenAbortingState) {
     window.Show();
     const std::string path = "C:\\ﾃﾞｰﾀ\\印刷用\\sample & more.prn";
     window.ShowFile(kelvad::ToWide(path));
-    EXPECT_EQ(window.l_FileName.Caption(), path);
+    EXPECT_EQ(window.l_FileName.WideCaption(), kelvad::ToWide(path));
     const RECT shown = layout_test::PlaceInParent(window.l_FileName.Handle());
     EXPECT_EQ(shown.left, 72);
     EXPECT_GT(shown.right - shown.left, 150) << "the label grows to fit the path";
@@ -143,7 +143,7 @@ TEST(NowPrinting, ShowFileThenAbortingState) {
 
     window.ShowAborting();
     EXPECT_FALSE(window.l_FileName.IsVisible());
-    EXPECT_EQ(window.Label1.Caption(), "印刷中止処理中");
+    EXPECT_EQ(window.Label1.WideCaption(), L"印刷中止処理中");
     const RECT state = layout_test::PlaceInParent(window.Label1.Handle());
     EXPECT_EQ(state.left, 16);
     EXPECT_EQ(state.top, 16);
@@ -192,12 +192,12 @@ TEST(NowPrinting, FrameOffersNoSizing) {
     for (const POINT& point : edges) {
         SCOPED_TRACE(testing::Message() << point.x << "," << point.y);
         const LPARAM where = MAKELPARAM(point.x, point.y);
-        const LRESULT plain = DefWindowProcA(hwnd, WM_NCHITTEST, 0, where);
+        const LRESULT plain = DefWindowProcW(hwnd, WM_NCHITTEST, 0, where);
         EXPECT_GE(plain, HTLEFT);
         EXPECT_LE(plain, HTBOTTOMRIGHT);
-        EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, where), HTNOWHERE);
+        EXPECT_EQ(SendMessageW(hwnd, WM_NCHITTEST, 0, where), HTNOWHERE);
     }
-    EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(midX, outer.top + 20)), HTCLIENT);
+    EXPECT_EQ(SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(midX, outer.top + 20)), HTCLIENT);
 
     // Size commands, from the system menu or from a frame drag (low bits = edge), are dropped.
     EXPECT_TRUE(SysCommandLeavesQueueAlone(hwnd, SC_SIZE));

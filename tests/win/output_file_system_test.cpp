@@ -9,7 +9,7 @@
 
 #include "base/codepage.h"
 #include "output/file_system_win.h"
-#include "output/raw_spooler_win.h"
+#include "output/raw_spooler.h"
 #include "output/spooler_win.h"
 
 namespace kelvad {
@@ -125,8 +125,11 @@ TEST(WinSpooler, JobReachesThePrinterAndAFailingOneIsRefused) {
     TempFile file(content);
     RecordingProgress progress;
     RecordingMessages messages;
+    WinSpooler spooler;
+    WinFileSystem fs;
 
-    EXPECT_EQ(SpoolPrinterFile(ToWide(file.path), {L"テストプリンタ", L""}, progress, messages), FileOutcome::Output);
+    EXPECT_EQ(SpoolPrinterFile(ToWide(file.path), {L"テストプリンタ", L""}, spooler, fs, progress, messages),
+              FileOutcome::Output);
     std::ifstream in(landed, std::ios::binary);
     const std::string received(std::istreambuf_iterator<char>(in), {});
     EXPECT_EQ(received.size(), content.size());
@@ -134,11 +137,13 @@ TEST(WinSpooler, JobReachesThePrinterAndAFailingOneIsRefused) {
     EXPECT_EQ(progress.percents, (std::vector<int>{40, 81, 100}));
     EXPECT_TRUE(messages.texts.empty());
 
-    EXPECT_EQ(SpoolPrinterFile(ToWide(file.path), {L"Kelvad Refuse", L""}, progress, messages), FileOutcome::Refused);
+    EXPECT_EQ(SpoolPrinterFile(ToWide(file.path), {L"Kelvad Refuse", L""}, spooler, fs, progress, messages),
+              FileOutcome::Refused);
     EXPECT_EQ(messages.texts, std::vector<std::string>{file.path + " を出力できません\r\n中止します"});
 
     messages.texts.clear();
-    EXPECT_EQ(SpoolPrinterFile(ToWide(file.path), {L"No Such Printer", L""}, progress, messages), FileOutcome::Refused);
+    EXPECT_EQ(SpoolPrinterFile(ToWide(file.path), {L"No Such Printer", L""}, spooler, fs, progress, messages),
+              FileOutcome::Refused);
     EXPECT_EQ(messages.texts.size(), 1u);
 }
 

@@ -75,7 +75,7 @@ TEST_F(PrinterTest, DocumentOfTwoPagesReachesThePrinterAndProcessesMessagesMeanw
             handled = true;
         }
     };
-    PostThreadMessageA(GetCurrentThreadId(), WM_APP + 7, 0, 0);
+    PostThreadMessageW(GetCurrentThreadId(), WM_APP + 7, 0, 0);
     printer.BeginDoc();
     ASSERT_TRUE(printer.Printing());
     EXPECT_EQ(seen, 1);
@@ -116,15 +116,15 @@ public:
 // A click with the mouse on a row of a list box.
 void ClickRow(ui::ListBox& list, int index) {
     RECT item{};
-    SendMessageA(list.Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list.Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
     LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
-    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, at);
+    SendMessageW(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list.Handle(), WM_LBUTTONUP, 0, at);
     ui::App().ProcessMessages();
 }
 
 TEST_F(PrinterTest, MainWindowListsTheTargetsNamesTheDefaultAndReadsItsMargins) {
-    TestForm form("Kelvad32.exe");
+    TestForm form(L"Kelvad32.exe");
     form.Create();
     std::vector<std::wstring> rows;
     for (int i = 0; i < form.PrinterListBox.Count(); ++i)
@@ -135,7 +135,7 @@ TEST_F(PrinterTest, MainWindowListsTheTargetsNamesTheDefaultAndReadsItsMargins) 
     // A name that Shift-JIS cannot hold is listed whole.
     EXPECT_NE(std::find(rows.begin(), rows.end(), kHangulPrinter), rows.end());
     EXPECT_EQ(form.PrinterListBox.ItemIndex(), -1) << "no row is highlighted at start";
-    EXPECT_EQ(form.LPrinter.Caption(), "Kelvad Printer");
+    EXPECT_EQ(form.LPrinter.WideCaption(), L"Kelvad Printer");
     RECT label = form.LPrinter.Bounds();
     EXPECT_GT(label.right - label.left, 46) << "the label grows with the name";
     // The NT family: the printer's name alone, no port; the driver's settings for the default came along.
@@ -154,7 +154,7 @@ TEST_F(PrinterTest, MainWindowListsTheTargetsNamesTheDefaultAndReadsItsMargins) 
 
 TEST_F(PrinterTest, ClickedPrinterTakesTheNextJobAndNoSelectionMeansTheDefault) {
     DefaultAfterwards restore;
-    TestForm form("Kelvad32.exe");
+    TestForm form(L"Kelvad32.exe");
     form.Create();
     form.Show();
     ui::App().ProcessMessages();
@@ -164,7 +164,7 @@ TEST_F(PrinterTest, ClickedPrinterTakesTheNextJobAndNoSelectionMeansTheDefault) 
     form.MinimumMargins = {};
     ClickRow(form.PrinterListBox, jp);
     EXPECT_EQ(form.PrinterListBox.ItemIndex(), jp);
-    EXPECT_EQ(form.LPrinter.Caption(), "テストプリンタ");
+    EXPECT_EQ(form.LPrinter.WideCaption(), L"テストプリンタ");
     EXPECT_EQ(Printer().PrinterIndex(), jp);
     EXPECT_EQ(form.MinMargins(), (kelvad::PrinterMargins{6, 6, 6, 6})) << "the margins are read again";
 
@@ -184,7 +184,7 @@ TEST_F(PrinterTest, ClickedPrinterTakesTheNextJobAndNoSelectionMeansTheDefault) 
     // A click that leaves no row selected: the default printer becomes current and the label names it.
     form.PrinterListBox.SetItemIndex(-1);
     form.PrinterListBoxClick();
-    EXPECT_EQ(form.LPrinter.Caption(), "Kelvad Printer");
+    EXPECT_EQ(form.LPrinter.WideCaption(), L"Kelvad Printer");
     EXPECT_EQ(Printer().CurrentText(), L"Kelvad Printer");
     DeleteFileA(jpOut.c_str());
     form.co_PrintClick();

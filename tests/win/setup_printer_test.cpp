@@ -27,24 +27,24 @@ protected:
     void RunDialog(form_test::TestForm& form, const std::function<void(TSetupPrinter&)>& drive) {
         bool ran = false;
         ui::App().onIdle = [&](bool&) {
-            HWND hwnd = FindWindowA("UiForm", "設定");
+            HWND hwnd = FindWindowW(L"UiForm", L"設定");
             if (ran || !hwnd || !IsWindowVisible(hwnd))
                 return;
             ran = true;
             drive(*static_cast<TSetupPrinter*>(ui::Window::FromHandle(hwnd)));
         };
-        SendMessageA(form.co_SetUp.Handle(), BM_CLICK, 0, 0);
+        SendMessageW(form.co_SetUp.Handle(), BM_CLICK, 0, 0);
         ui::App().onIdle = nullptr;
         ui::App().ProcessMessages();
         EXPECT_TRUE(ran);
     }
-    static void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
+    static void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
 };
 
 TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
     auto form = MakeForm();
     RunDialog(*form, [&](TSetupPrinter& d) {
-        EXPECT_EQ(ui_test::Text(d.Handle()), "設定");
+        EXPECT_EQ(ui_test::Text(d.Handle()), L"設定");
         EXPECT_EQ(d.helpContext, 5001u);
         RECT client{};
         GetClientRect(d.Handle(), &client);
@@ -54,17 +54,17 @@ TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
         RECT main = form->OuterRect(), own = d.OuterRect();
         EXPECT_EQ(own.left, (main.right - main.left - (own.right - own.left)) / 2 + main.left);
         EXPECT_EQ(own.top, (main.bottom - main.top - (own.bottom - own.top)) / 2 + main.top);
-        const std::pair<ui::Control*, const char*> texts[] = {
-            {&d.l_PrinterName, "機種名：Kelvad Printer"}, {&d.RadioGroup1, "ファイル形式"},
-            {&d.co_Settei, "プリンタの設定"},            {&d.Kakudai, "画像を用紙全体に印刷する"},
-            {&d.Hanten, "画像を反転する"},              {&d.MarginZero, "マージンを０にする"},
-            {&d.IsDeleteFile, "出力後ファイル削除"},     {&d.OKBtn, "OK"},
-            {&d.CancelBtn, "ｷｬﾝｾﾙ"},                    {&d.HelpBtn, "ﾍﾙﾌﾟ(&H)"},
-            {&d.l_Margin, "マージンの設定"},             {&d.l_Right, "右"}};
+        const std::pair<ui::Control*, const wchar_t*> texts[] = {
+            {&d.l_PrinterName, L"機種名：Kelvad Printer"}, {&d.RadioGroup1, L"ファイル形式"},
+            {&d.co_Settei, L"プリンタの設定"},            {&d.Kakudai, L"画像を用紙全体に印刷する"},
+            {&d.Hanten, L"画像を反転する"},              {&d.MarginZero, L"マージンを０にする"},
+            {&d.IsDeleteFile, L"出力後ファイル削除"},     {&d.OKBtn, L"OK"},
+            {&d.CancelBtn, L"ｷｬﾝｾﾙ"},                    {&d.HelpBtn, L"ﾍﾙﾌﾟ(&H)"},
+            {&d.l_Margin, L"マージンの設定"},             {&d.l_Right, L"右"}};
         for (const auto& [control, text] : texts)
-            EXPECT_EQ(control->Caption(), text);
-        EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(0)), "Prnファイル");
-        EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(1)), "画像ファイル");
+            EXPECT_EQ(control->WideCaption(), text);
+        EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(0)), L"Prnファイル");
+        EXPECT_EQ(ui_test::Text(d.RadioGroup1.Button(1)), L"画像ファイル");
         // With image files: Tab goes OK, Cancel, Help, the chosen file kind, the margins top to right, then the rest.
         Click(d.RadioGroup1.Button(1));
         layout_test::ExpectLayout(d.Handle(), {d.OKBtn.Handle(), d.CancelBtn.Handle(), d.HelpBtn.Handle(),
@@ -74,7 +74,7 @@ TEST_F(SetupPrinterTest, LayoutMatchesTheDesign) {
                                                d.IsDeleteFile.Handle()});
         layout_test::ExpectDpiRoundTrip(d, [] {});
         // Escape is the cancel button.
-        SendMessageA(d.Handle(), WM_COMMAND, IDCANCEL, 0);
+        SendMessageW(d.Handle(), WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_TRUE(form->OutputOptions.IsPrnFile);
 }
@@ -89,11 +89,11 @@ TEST_F(SetupPrinterTest, FileKindEnablesTheImageControlsAndCancelChangesNothing)
     ui::App().onHelp = [&](HWND, UINT, ULONG_PTR context) { help.push_back(context); };
 
     RunDialog(*form, [&](TSetupPrinter& d) {
-        EXPECT_EQ(d.l_PrinterName.Caption(), "機種名：Kelvad Printer");
+        EXPECT_EQ(d.l_PrinterName.WideCaption(), L"機種名：Kelvad Printer");
         auto imageControlsEnabled = [&](bool enabled) {
             for (ui::Control* c : {static_cast<ui::Control*>(&d.co_Settei), static_cast<ui::Control*>(&d.Kakudai),
                                    static_cast<ui::Control*>(&d.Hanten), static_cast<ui::Control*>(&d.MarginZero)})
-                EXPECT_EQ(c->IsEnabled(), enabled) << c->Caption();
+                EXPECT_EQ(c->IsEnabled(), enabled) << c->WideCaption();
         };
         auto marginsEnabled = [&](bool enabled) {
             for (ui::SpinEdit* e : {&d.TopMargin, &d.BottomMargin, &d.LeftMargin, &d.RightMargin})
@@ -103,7 +103,7 @@ TEST_F(SetupPrinterTest, FileKindEnablesTheImageControlsAndCancelChangesNothing)
         imageControlsEnabled(false);
         marginsEnabled(false);
         EXPECT_TRUE(d.IsDeleteFile.IsEnabled());
-        EXPECT_EQ(d.LeftMargin.Caption(), "6");
+        EXPECT_EQ(d.LeftMargin.WideCaption(), L"6");
         EXPECT_EQ(d.LeftMargin.MinValue(), 6);
         EXPECT_EQ(d.TopMargin.Value(), 20);
 
@@ -129,7 +129,7 @@ TEST_F(SetupPrinterTest, FileKindEnablesTheImageControlsAndCancelChangesNothing)
     EXPECT_FALSE(form->OutputOptions.IsReverse);
     EXPECT_EQ(form->FileOpenDialog.filter, filter);
     EXPECT_EQ(help, std::vector<unsigned>{5001});
-    EXPECT_EQ(FindWindowA("UiForm", "設定"), nullptr);
+    EXPECT_EQ(FindWindowW(L"UiForm", L"設定"), nullptr);
 }
 
 TEST_F(SetupPrinterTest, OkWritesEveryOptionBackAndTheFilterFollows) {
@@ -145,19 +145,19 @@ TEST_F(SetupPrinterTest, OkWritesEveryOptionBackAndTheFilterFollows) {
         Click(d.IsDeleteFile.Handle());
         // The spin edit: the arrows step by 1, leaving the field clamps, a text that is no integer reads as the
         // lower bound.
-        SendMessageA(d.TopMargin.Handle(), WM_KEYDOWN, VK_UP, 0);
-        EXPECT_EQ(d.TopMargin.Caption(), "21");
+        SendMessageW(d.TopMargin.Handle(), WM_KEYDOWN, VK_UP, 0);
+        EXPECT_EQ(d.TopMargin.WideCaption(), L"21");
         // A click on the lower arrow.
         RECT arrows{};
         GetClientRect(d.RightMargin.Arrows(), &arrows);
         const LPARAM lower = MAKELPARAM(arrows.right / 2, arrows.bottom * 3 / 4);
-        SendMessageA(d.RightMargin.Arrows(), WM_LBUTTONDOWN, MK_LBUTTON, lower);
-        SendMessageA(d.RightMargin.Arrows(), WM_LBUTTONUP, 0, lower);
-        EXPECT_EQ(d.RightMargin.Caption(), "19");
+        SendMessageW(d.RightMargin.Arrows(), WM_LBUTTONDOWN, MK_LBUTTON, lower);
+        SendMessageW(d.RightMargin.Arrows(), WM_LBUTTONUP, 0, lower);
+        EXPECT_EQ(d.RightMargin.WideCaption(), L"19");
         d.BottomMargin.SetCaption("99");
         d.BottomMargin.Focus();
         d.OKBtn.Focus();
-        EXPECT_EQ(d.BottomMargin.Caption(), "50");
+        EXPECT_EQ(d.BottomMargin.WideCaption(), L"50");
         d.LeftMargin.SetCaption("");
         EXPECT_EQ(d.LeftMargin.Value(), 6);
         Click(d.OKBtn.Handle());
@@ -191,20 +191,20 @@ bool printerSetupAnswered = false;
 // Chooses テストプリンタ in the printer setup dialog once it stands, and presses OK.
 void CALLBACK ChooseTestPrinter(HWND, UINT, UINT_PTR, DWORD) {
     HWND dialog = nullptr, combo = nullptr;
-    while (!combo && (dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)) != nullptr) {
+    while (!combo && (dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr)) != nullptr) {
         // The printer names' combo box: the one that lists the test printer.
         for (HWND child = nullptr; IsWindowVisible(dialog) && !combo &&
-                                   (child = FindWindowExA(dialog, child, "ComboBox", nullptr)) != nullptr;)
-            if (SendMessageA(child, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>("テストプリンタ")) != CB_ERR)
+                                   (child = FindWindowExW(dialog, child, L"ComboBox", nullptr)) != nullptr;)
+            if (SendMessageW(child, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"テストプリンタ")) != CB_ERR)
                 combo = child;
     }
     if (printerSetupAnswered || !combo)
         return;
     printerSetupAnswered = true;
-    SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("テストプリンタ"));
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"テストプリンタ"));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
 // The platform's printer setup dialog, answered by a timer inside its own modal loop: another printer chosen there
@@ -219,15 +219,15 @@ TEST_F(SetupPrinterTest, PrinterChosenInThePrinterSetupDialogBecomesCurrent) {
         Click(d.co_Settei.Handle());
         EXPECT_TRUE(printerSetupAnswered);
         EXPECT_EQ(kelvad::Printer().CurrentText(), L"テストプリンタ");
-        EXPECT_EQ(d.l_PrinterName.Caption(), "機種名：テストプリンタ");
+        EXPECT_EQ(d.l_PrinterName.WideCaption(), L"機種名：テストプリンタ");
         // The main window learns of it on OK only.
-        EXPECT_EQ(form->LPrinter.Caption(), "Kelvad Printer");
+        EXPECT_EQ(form->LPrinter.WideCaption(), L"Kelvad Printer");
         Click(d.OKBtn.Handle());
     });
     KillTimer(nullptr, timer);
 
-    EXPECT_EQ(form->PrinterListBox.Item(form->PrinterListBox.ItemIndex()), "テストプリンタ");
-    EXPECT_EQ(form->LPrinter.Caption(), "テストプリンタ");
+    EXPECT_EQ(form->PrinterListBox.WideItem(form->PrinterListBox.ItemIndex()), L"テストプリンタ");
+    EXPECT_EQ(form->LPrinter.WideCaption(), L"テストプリンタ");
 }
 
 } // namespace

@@ -25,12 +25,12 @@ TEST_F(Controls, ButtonClickCallsTheCurrentHandler) {
         calls.push_back("file");
         button.onClick = [&] { calls.push_back("command"); };
     };
-    SendMessageA(button.Handle(), BM_CLICK, 0, 0);
-    SendMessageA(button.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(button.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(button.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(calls, (std::vector<std::string>{"file", "command"}));
     button.SetEnabled(false);
     EXPECT_FALSE(button.IsEnabled());
-    SendMessageA(button.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(button.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(calls.size(), 2u) << "a disabled button does not click";
 }
 
@@ -63,7 +63,7 @@ TEST_F(Controls, TabKeyMovesTheFocusThroughTheLoop) {
     b.Create({.parent = &form, .left = 100, .top = 10, .caption = "B", .tabOrder = 1});
     form.Show();
     ASSERT_EQ(GetFocus(), a.Handle());
-    PostMessageA(a.Handle(), WM_KEYDOWN, VK_TAB, 0);
+    PostMessageW(a.Handle(), WM_KEYDOWN, VK_TAB, 0);
     ui::App().ProcessMessages();
     EXPECT_EQ(GetFocus(), b.Handle());
 }
@@ -76,17 +76,17 @@ TEST_F(Controls, HintsAreToolsOfTheFormsTooltip) {
     ui::Button silent;
     silent.Create({.parent = &form, .left = 100, .caption = "B"});
     ASSERT_NE(form.Tooltip(), nullptr);
-    EXPECT_EQ(SendMessageA(form.Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 1);
-    char text[128] = {};
-    TOOLINFOA info{};
-    info.cbSize = TTTOOLINFOA_V2_SIZE;
+    EXPECT_EQ(SendMessageW(form.Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 1);
+    wchar_t text[128] = {};
+    TOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
     info.hwnd = form.Handle();
     info.uId = reinterpret_cast<UINT_PTR>(button.Handle());
     info.lpszText = text;
-    SendMessageA(form.Tooltip(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
-    EXPECT_STREQ(text, "出力先へデータを出力");
+    SendMessageW(form.Tooltip(), TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, L"出力先へデータを出力");
     silent.SetHint("設定");
-    EXPECT_EQ(SendMessageA(form.Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(form.Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 2);
 
     // The mouse resting on a button brings its tip up, on a disabled one too (driven from the form).
     auto tipShownOver = [&](const ui::Button& control) {
@@ -94,23 +94,23 @@ TEST_F(Controls, HintsAreToolsOfTheFormsTooltip) {
         GetWindowRect(control.Handle(), &rect);
         SetCursorPos(rect.left + 5, rect.top + 5);
         SetCursorPos(rect.left + 6, rect.top + 6);
-        char shown[128] = {};
-        TOOLINFOA current{};
-        current.cbSize = TTTOOLINFOA_V2_SIZE;
+        wchar_t shown[128] = {};
+        TOOLINFOW current{};
+        current.cbSize = TTTOOLINFOW_V2_SIZE;
         current.lpszText = shown;
         for (DWORD start = GetTickCount(); GetTickCount() - start < 30000; Sleep(20)) {
             ui::App().ProcessMessages();
             if (IsWindowVisible(form.Tooltip()) &&
-                SendMessageA(form.Tooltip(), TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&current)))
-                return std::string(shown);
+                SendMessageW(form.Tooltip(), TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&current)))
+                return std::wstring(shown);
         }
-        return std::string("(no tip)");
+        return std::wstring(L"(no tip)");
     };
     form.Show();
     SetActiveWindow(form.Handle());
-    EXPECT_EQ(tipShownOver(button), "出力先へデータを出力");
+    EXPECT_EQ(tipShownOver(button), L"出力先へデータを出力");
     silent.SetEnabled(false);
-    EXPECT_EQ(tipShownOver(silent), "設定");
+    EXPECT_EQ(tipShownOver(silent), L"設定");
 }
 
 TEST_F(Controls, ListBoxSelectionQueries) {
@@ -120,21 +120,21 @@ TEST_F(Controls, ListBoxSelectionQueries) {
     files.Create({.parent = &form, .width = 200, .height = 150, .multiSelect = true, .itemHeight = 22});
     for (const char* name : {"a.prn", "ｂ.prn", "c.prn", "ﾃﾞｰﾀ.prn", "e.prn"})
         files.AddItem(name);
-    EXPECT_EQ(SendMessageA(files.Handle(), LB_GETITEMHEIGHT, 0, 0), 22);
+    EXPECT_EQ(SendMessageW(files.Handle(), LB_GETITEMHEIGHT, 0, 0), 22);
     EXPECT_EQ(files.SelectedCount(), 0);
     files.SetSelected(3, true);
     files.SetSelected(1, true);
     EXPECT_EQ(files.SelectedCount(), 2);
     EXPECT_TRUE(files.IsSelected(1));
     EXPECT_FALSE(files.IsSelected(2));
-    EXPECT_EQ(files.Item(3), "ﾃﾞｰﾀ.prn");
+    EXPECT_EQ(files.WideItem(3), L"ﾃﾞｰﾀ.prn");
     files.DeleteItem(1);
     EXPECT_EQ(files.Count(), 4);
     EXPECT_EQ(files.SelectedCount(), 1);
     EXPECT_TRUE(files.IsSelected(2));
     files.InsertItem(0, "first");
-    EXPECT_EQ(files.Item(0), "first");
-    EXPECT_THROW(files.Item(5), ui::Error);
+    EXPECT_EQ(files.WideItem(0), L"first");
+    EXPECT_THROW(files.WideItem(5), ui::Error);
     try {
         files.IsSelected(-1);
         ADD_FAILURE() << "no error for index -1";
@@ -173,8 +173,8 @@ TEST_F(Controls, ListBoxClickFollowsTheUsersSelection) {
     };
     list.SetItemIndex(0);
     EXPECT_EQ(clicks, 0) << "setting the index in code is not a click";
-    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 30));
-    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 30));
+    SendMessageW(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 30));
+    SendMessageW(list.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 30));
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(indexAtClick, 1);
 }
@@ -204,10 +204,10 @@ TEST_F(Controls, DerivedListBoxSeesEveryItemChange) {
     ui::ListBox plain;
     plain.Create({.parent = &form, .left = 110, .width = 100, .height = 100});
     // The scroll bar (and its style bit) appears for an extent wider than the list only with WS_HSCROLL.
-    SendMessageA(list.Handle(), LB_SETHORIZONTALEXTENT, 500, 0);
-    SendMessageA(plain.Handle(), LB_SETHORIZONTALEXTENT, 500, 0);
-    EXPECT_TRUE(GetWindowLongA(list.Handle(), GWL_STYLE) & WS_HSCROLL);
-    EXPECT_FALSE(GetWindowLongA(plain.Handle(), GWL_STYLE) & WS_HSCROLL);
+    SendMessageW(list.Handle(), LB_SETHORIZONTALEXTENT, 500, 0);
+    SendMessageW(plain.Handle(), LB_SETHORIZONTALEXTENT, 500, 0);
+    EXPECT_TRUE(GetWindowLongW(list.Handle(), GWL_STYLE) & WS_HSCROLL);
+    EXPECT_FALSE(GetWindowLongW(plain.Handle(), GWL_STYLE) & WS_HSCROLL);
     EXPECT_EQ(list.AddItem("x"), 0);
     list.InsertItem(0, "y");
     list.DeleteItem(1);
@@ -225,7 +225,7 @@ TEST_F(Controls, CheckBoxStateAndClick) {
     add.onClick = [&] { ++clicks; };
     add.SetChecked(false);
     EXPECT_EQ(clicks, 0);
-    SendMessageA(add.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(add.Handle(), BM_CLICK, 0, 0);
     EXPECT_TRUE(add.Checked());
     EXPECT_EQ(clicks, 1);
 }
@@ -238,14 +238,14 @@ TEST_F(Controls, AutoSizeLabelFollowsItsText) {
     name.Create({.parent = &form, .left = 72, .top = 15, .font = font, .autoSize = true});
     ui::Label fixed;
     fixed.Create({.parent = &form, .left = 8, .top = 60, .width = 46, .height = 13, .caption = "出力先:"});
-    const std::string path = "C:\\データ\\a&b.prn";
+    const std::wstring path = L"C:\\データ\\a&b.prn";
     name.SetCaption(path);
     fixed.SetCaption(path);
     SIZE extent{};
     {
         ui::WindowDc dc(name.Handle());
         ui::SelectGuard select(dc.get(), ui::FontHandle(font));
-        GetTextExtentPoint32A(dc.get(), path.c_str(), static_cast<int>(path.size()), &extent);
+        GetTextExtentPoint32W(dc.get(), path.c_str(), static_cast<int>(path.size()), &extent);
     }
     RECT bounds = name.Bounds();
     EXPECT_EQ(bounds.left, 72);
@@ -253,7 +253,7 @@ TEST_F(Controls, AutoSizeLabelFollowsItsText) {
     EXPECT_EQ(bounds.right - bounds.left, extent.cx);
     EXPECT_GE(bounds.bottom - bounds.top, extent.cy);
     EXPECT_EQ(fixed.Bounds().right - fixed.Bounds().left, 46);
-    EXPECT_EQ(name.Caption(), path);
+    EXPECT_EQ(name.WideCaption(), path);
 }
 
 TEST_F(Controls, GaugeClampsAndInvalidatesOnlyOnChange) {

@@ -41,7 +41,7 @@ TEST_F(Forms, CreateBuildsControlsBeforeOnCreateAndSizesTheClientArea) {
     GetClientRect(form.Handle(), &client);
     EXPECT_EQ(client.right, 296);
     EXPECT_EQ(client.bottom, 113);
-    EXPECT_EQ(Text(form.Handle()), "印刷中");
+    EXPECT_EQ(Text(form.Handle()), L"印刷中");
     EXPECT_FALSE(form.IsVisible());
 }
 
@@ -57,13 +57,13 @@ TEST_F(Forms, CloseButtonAsksTheCloseQueryAndARefusalKeepsTheForm) {
     bool clicked = false;
     form.quit.onClick = [&] { clicked = true; };
     form.Show();
-    SendMessageA(form.quit.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form.quit.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(form.IsVisible());
     EXPECT_FALSE(clicked) << "a close button closes, it does not call onClick";
 
     allow = true;
-    SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(asked, 2);
     EXPECT_FALSE(form.IsVisible()) << "a form that is not the main form is hidden";
     EXPECT_TRUE(IsWindow(form.Handle()));
@@ -73,9 +73,9 @@ TEST_F(Forms, QueryEndSessionAnswersWithTheCloseQuery) {
     ui::Form form;
     CreateForm(form);
     form.onCloseQuery = [](bool& canClose) { canClose = false; };
-    EXPECT_EQ(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(SendMessageW(form.Handle(), WM_QUERYENDSESSION, 0, 0), FALSE);
     form.onCloseQuery = nullptr;
-    EXPECT_EQ(SendMessageA(form.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_EQ(SendMessageW(form.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
 }
 
 TEST_F(Forms, ReleaseDestroysTheFormAfterTheHandlerHasReturned) {
@@ -95,7 +95,7 @@ TEST_F(Forms, ReleaseDestroysTheFormAfterTheHandlerHasReturned) {
         aliveAfterRelease = IsWindow(hwnd) != FALSE;
     };
     form->Show();
-    SendMessageA(form->ok.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form->ok.Handle(), BM_CLICK, 0, 0);
     EXPECT_TRUE(aliveAfterRelease);
     EXPECT_TRUE(IsWindow(hwnd));
     ui::App().ProcessMessages();
@@ -120,14 +120,14 @@ TEST_F(Forms, OwnedDialogIsCentredAnswersTheDialogKeysAndGoesWithItsHandle) {
         EXPECT_LE(std::abs((own.left - around.left) - (around.right - own.right)), 1);
         EXPECT_LE(std::abs((own.top - around.top) - (around.bottom - own.bottom)), 1);
 
-        EXPECT_EQ(SendMessageA(hwnd, DM_GETDEFID, 0, 0), 0) << "no default button yet";
+        EXPECT_EQ(SendMessageW(hwnd, DM_GETDEFID, 0, 0), 0) << "no default button yet";
         dialog->defaultButton = &dialog->ok;
         dialog->cancelButton = &dialog->quit;
-        EXPECT_EQ(SendMessageA(hwnd, DM_GETDEFID, 0, 0), MAKELRESULT(GetDlgCtrlID(dialog->ok.Handle()), DC_HASDEFID));
+        EXPECT_EQ(SendMessageW(hwnd, DM_GETDEFID, 0, 0), MAKELRESULT(GetDlgCtrlID(dialog->ok.Handle()), DC_HASDEFID));
         dialog->Show();
         bool asked = false;
         dialog->onCloseQuery = [&](bool&) { asked = true; };
-        SendMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+        SendMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
         EXPECT_TRUE(asked) << "Escape presses the cancel button, a close button";
         EXPECT_TRUE(IsWindow(hwnd));
     }
@@ -150,7 +150,7 @@ TEST_F(Forms, ShowModalRunsTheIdleHookAndReturnsTheButtonsModalResult) {
         done = false;
         if (++idleCalls == 3) {
             ownerDisabled = !IsWindowEnabled(owner.Handle());
-            SendMessageA(dialog.ok.Handle(), BM_CLICK, 0, 0);
+            SendMessageW(dialog.ok.Handle(), BM_CLICK, 0, 0);
         }
     };
     EXPECT_EQ(dialog.ShowModal(), IDOK);
@@ -171,9 +171,9 @@ TEST_F(Forms, ShowModalEndsWithCancelOnCloseAndHonoursARefusal) {
     ui::App().onIdle = [&](bool&) {
         ++idleCalls;
         if (idleCalls == 1)
-            SendMessageA(dialog.ok.Handle(), BM_CLICK, 0, 0); // refused: the dialog stays
+            SendMessageW(dialog.ok.Handle(), BM_CLICK, 0, 0); // refused: the dialog stays
         else if (idleCalls == 2)
-            PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
+            PostMessageW(dialog.Handle(), WM_CLOSE, 0, 0);
     };
     EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
     EXPECT_EQ(queries, 2);
@@ -201,7 +201,7 @@ TEST_F(Forms, RunShowsTheMainFormAndEndsWhenItIsClosedFromTheIdleHook) {
         EXPECT_TRUE(done);
         if (idleCalls == 1) {
             EXPECT_TRUE(form.IsVisible());
-            PostMessageA(form.Handle(), kPrivate, 0, 0);
+            PostMessageW(form.Handle(), kPrivate, 0, 0);
         } else {
             form.Close();
         }
@@ -232,7 +232,7 @@ TEST_F(Forms, ErrorHookReceivesAnExceptionThrownFromAClickHandler) {
     CreateForm(form);
     form.ok.onClick = [] { throw ui::Error("ﾌﾟﾘﾝﾀがありません"); };
     ui::App().onIdle = [](bool&) { throw std::runtime_error("idle"); };
-    SendMessageA(form.ok.Handle(), BM_CLICK, 0, 0);
+    SendMessageW(form.ok.Handle(), BM_CLICK, 0, 0);
     ui::App().CallIdle();
     expectedErrors = 2;
     ASSERT_EQ(errors.size(), 2u);
@@ -249,7 +249,7 @@ TEST_F(Forms, F1ShowsTheNearestNonZeroHelpContext) {
     form.Show();
     auto pressF1 = [&](ui::Control& control) {
         control.Focus();
-        PostMessageA(control.Handle(), WM_KEYDOWN, VK_F1, 0);
+        PostMessageW(control.Handle(), WM_KEYDOWN, VK_F1, 0);
         ui::App().ProcessMessages();
     };
     pressF1(form.ok);

@@ -1,5 +1,6 @@
 #include "ui_test_support.h"
 
+#include "base/codepage.h"
 #include "ui/error.h"
 #include "ui/handle.h"
 #include "ui/message_box.h"
@@ -15,15 +16,15 @@ struct BoxWatch {
     bool formEnabled = true;
     HWND box = nullptr;
     HWND boxOwner = nullptr;
-    std::string caption;
-    std::string longestText;
+    std::wstring caption;
+    std::wstring longestText;
 };
 BoxWatch* watch = nullptr;
 
 BOOL CALLBACK FindBox(HWND hwnd, LPARAM) {
-    char cls[32] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::string(cls) == "#32770" && IsWindowVisible(hwnd)) {
+    wchar_t cls[32] = {};
+    GetClassNameW(hwnd, cls, 32);
+    if (std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd)) {
         watch->box = hwnd;
         return FALSE;
     }
@@ -31,7 +32,7 @@ BOOL CALLBACK FindBox(HWND hwnd, LPARAM) {
 }
 
 BOOL CALLBACK LongestText(HWND hwnd, LPARAM) {
-    std::string text = Text(hwnd);
+    std::wstring text = Text(hwnd);
     if (text.size() > watch->longestText.size())
         watch->longestText = text;
     return TRUE;
@@ -46,7 +47,7 @@ void CALLBACK InspectAndClose(HWND, UINT, UINT_PTR id, DWORD) {
     watch->boxOwner = GetWindow(watch->box, GW_OWNER);
     watch->caption = Text(watch->box);
     EnumChildWindows(watch->box, LongestText, 0);
-    PostMessageA(watch->box, WM_COMMAND, IDOK, 0);
+    PostMessageW(watch->box, WM_COMMAND, IDOK, 0);
 }
 
 TEST_F(MessageBoxes, BoxIsOwnedByTheApplicationAndDisablesTheOtherWindowsWhileUp) {
@@ -69,7 +70,7 @@ TEST_F(MessageBoxes, BoxIsOwnedByTheApplicationAndDisablesTheOtherWindowsWhileUp
     ASSERT_NE(seen.box, nullptr);
     EXPECT_EQ(seen.boxOwner, ui::App().Handle());
     EXPECT_FALSE(seen.formEnabled);
-    EXPECT_EQ(seen.longestText, text);
+    EXPECT_EQ(seen.longestText, kelvad::ToWide(text));
     EXPECT_TRUE(IsWindowEnabled(form.Handle()));
     EXPECT_EQ(GetActiveWindow(), form.Handle());
 }
@@ -87,11 +88,11 @@ TEST_F(MessageBoxes, ErrorWithoutAHookIsShownInTheApplicationsErrorBox) {
     ui::App().HandleException(ui::Error("ﾃﾞﾌｫﾙﾄ ﾌﾟﾘﾝﾀが存在しません"));
     watch = nullptr;
     ASSERT_NE(seen.box, nullptr);
-    EXPECT_EQ(seen.caption, "Kelvad32");
-    EXPECT_EQ(seen.longestText, "ﾃﾞﾌｫﾙﾄ ﾌﾟﾘﾝﾀが存在しません.");
+    EXPECT_EQ(seen.caption, L"Kelvad32");
+    EXPECT_EQ(seen.longestText, L"ﾃﾞﾌｫﾙﾄ ﾌﾟﾘﾝﾀが存在しません.");
     EXPECT_EQ(seen.boxOwner, ui::App().Handle());
     EXPECT_FALSE(seen.formEnabled);
-    EXPECT_EQ(Text(ui::App().Handle()), "Kelvad32");
+    EXPECT_EQ(Text(ui::App().Handle()), L"Kelvad32");
 }
 
 TEST(Handles, OwnersReleaseOnResetAndMoveOwnership) {

@@ -60,7 +60,7 @@ TEST_F(PanelTest, DrawsItsBevelsAroundTheControlsLaidOverIt) {
     EXPECT_EQ(InkOver(form, label), ink) << "the panel painted over the label";
 
     // The mouse goes through to what lies below.
-    EXPECT_EQ(SendMessageA(panel.Handle(), WM_NCHITTEST, 0, 0), HTTRANSPARENT);
+    EXPECT_EQ(SendMessageW(panel.Handle(), WM_NCHITTEST, 0, 0), HTTRANSPARENT);
 }
 
 } // namespace

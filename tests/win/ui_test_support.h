@@ -43,9 +43,9 @@ inline void CreateForm(ui::Form& form, int width = 300, int height = 200, HWND o
         {.clientWidth = width, .clientHeight = height, .left = 50, .top = 50, .caption = "テスト", .owner = owner});
 }
 
-inline std::string Text(HWND hwnd) {
-    char text[1024] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
+inline std::wstring Text(HWND hwnd) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(hwnd, text, 1024);
     return text;
 }
 
