@@ -82,7 +82,7 @@ void HelpDesk::Show(HWND owner, unsigned context) {
         // A browser that cannot be started leaves the page to the shell, which opens it at its top.
         const HelpAction page{HelpAction::ShellOpen, HelpPagePath(programPath_)};
         if (action.kind == HelpAction::ShellOpen || !open(owner, page))
-            report(page.target + ToWide(" を開けません"));
+            report(NamedText(page.target, " を開けません"));
     }
 }
 

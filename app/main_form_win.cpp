@@ -342,7 +342,8 @@ void TMain_Form::ChooseCommandLinePrinter() {
         return;
     const int row = FindPrinterRow(*namedPrinter_);
     if (row < 0) {
-        ShowWideMessageBox(ToWide("プリンタ ") + *namedPrinter_ + ToWide(" が見つかりません"), ToWide(ui::App().title), MB_ICONHAND);
+        ShowWideMessageBox(NamedText("プリンタ ", *namedPrinter_, " が見つかりません"), ToWide(ui::App().title),
+                           MB_ICONHAND);
         namedPrinterMissing_ = true;
         return;
     }

@@ -93,7 +93,7 @@ std::string PluginResultText(int code) {
 }
 
 std::wstring LoaderMessage(const std::string& text, const std::wstring& name) {
-    return ToWide(text + " [") + name + L"]";
+    return NamedText(text + " [", name, "]");
 }
 
 PictureSize PreviewSize(int width, int height) {

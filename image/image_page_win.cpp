@@ -388,7 +388,7 @@ FileOutcome PrintImageFile(const std::wstring& name, ImagePageContext& page) {
             drawn = page.draw ? page.draw(printer, picture, rect, o) : DrawPicture(printer, picture, rect, o);
             // A device that refuses the drawing leaves the page empty; the user is told which file it was.
             if (!drawn && !picture.Empty())
-                page.messages.ShowWideMessageBox(name + ToWide(" を出力できません"), ToWide(kCaption), kStopIcon);
+                page.messages.ShowWideMessageBox(NamedText(name, " を出力できません"), ToWide(kCaption), kStopIcon);
         } catch (const PictureMemoryError&) {
             tell(plugin::kNoMemory);
         } catch (const UnplayableMetafile&) {

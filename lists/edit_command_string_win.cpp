@@ -105,7 +105,7 @@ void TEditCommandString::FormCloseQuery(bool& canClose) {
         if (length == 0)
             continue;
         canClose = false;
-        report(text.substr(at, length) + ToWide(" は使用できない文字です"));
+        report(NamedText(text.substr(at, length), " は使用できない文字です"));
         field->Focus();
         SendMessageW(field->Handle(), EM_SETSEL, at, at + length);
         return;
