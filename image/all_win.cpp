@@ -113,9 +113,7 @@ void TAll::Fail(int error, const std::string& text) {
 
 void TAll::LoadPicture() {
     error_ = kErrorNone;
-    // Extensions are ASCII: one that code page 932 cannot hold matches no loader either way.
-    const std::string extension = PictureExtension(ToShiftJis(pictureName_).bytes);
-    const std::optional<LoaderRow> row = FindLoader(extension);
+    const std::optional<LoaderRow> row = FindLoader(PictureExtension(pictureName_));
     if (!row) {
         Fail(kErrorUnsupportedExtension, "サポートされない拡張子");
         preView_ = false;
@@ -123,7 +121,7 @@ void TAll::LoadPicture() {
         return;
     }
     if (row->kind == kNativeKind)
-        LoadNative(extension);
+        LoadNative(row->extension);
     else
         LoadThroughPlugin(row->kind, row->library, row->typeName);
     PictureChanged();
@@ -353,7 +351,7 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
 }
 
 void TAll::LoadPngIcon(std::vector<unsigned char> png) {
-    const LoaderRow row = *FindLoader(".PNG");
+    const LoaderRow row = *FindLoader(L".PNG");
     ui::Library library(LoadPluginLibrary(pluginFolder, row.library));
     if (reinterpret_cast<UINT_PTR>(library.get()) <= 32) {
         Fail(kErrorLibraryNotFound, LibraryNotFoundText(row.typeName));
