@@ -59,7 +59,7 @@ HelpDesk::HelpDesk(std::wstring programPath)
           WinHelpW(owner, file.c_str(), command, data);
       }),
       open(OpenWithShell),
-      report([](const std::wstring& text) { ui::MessageBox(text, ToWide(kCaption), kExclamationIcon); }),
+      report([](const std::wstring& text) { ui::MessageBox(text, kWideCaption, kExclamationIcon); }),
       programPath_(std::move(programPath)) {}
 
 void HelpDesk::Request(HWND owner, UINT command, ULONG_PTR data) {

@@ -1,7 +1,6 @@
 // The main window's side of the settings file: what is read at start and written at program end.
 #include "app/command_line.h"
 #include "app/main_form_win.h"
-#include "base/codepage.h"
 #include "settings/profile_store_win.h"
 #include "settings/settings_file.h"
 #include "ui/application.h"
@@ -51,7 +50,7 @@ bool TMain_Form::LoadSettings() {
     LoadOptions(ini);
     if (store.Readable())
         return true;
-    ShowWideMessageBox(CannotReadMessage(settingsPath_) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
+    ShowWideMessageBox(CannotReadMessage(settingsPath_) + L".", ui::App().WideTitle(), MB_ICONERROR | MB_OK);
     return false;
 }
 

@@ -342,7 +342,7 @@ void TMain_Form::ChooseCommandLinePrinter() {
         return;
     const int row = FindPrinterRow(*namedPrinter_);
     if (row < 0) {
-        ShowWideMessageBox(NamedText("プリンタ ", *namedPrinter_, " が見つかりません"), ToWide(ui::App().title),
+        ShowWideMessageBox(NamedText("プリンタ ", *namedPrinter_, " が見つかりません"), ui::App().WideTitle(),
                            MB_ICONHAND);
         namedPrinterMissing_ = true;
         return;
@@ -385,7 +385,7 @@ void TMain_Form::ShowWideMessageBox(const std::wstring& text, const std::wstring
 }
 
 void TMain_Form::AppException(const std::exception& error) {
-    ui::MessageBox(ui::ErrorText(error) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
+    ui::MessageBox(ui::ErrorText(error) + L".", ui::App().WideTitle(), MB_ICONERROR | MB_OK);
     // An error while the window is being destroyed (a refused save) has nothing left to close.
     if (!destroying_)
         Close();
@@ -459,7 +459,7 @@ void TMain_Form::co_PrintClick() {
             } restore{All1, All1.showMessage};
             if (!All1.showMessage)
                 All1.showMessage = [progress = progress.get()](const std::wstring& message) {
-                    ui::MessageBox(message, ToWide(ui::App().title), MB_OK, progress->Handle());
+                    ui::MessageBox(message, ui::App().WideTitle(), MB_OK, progress->Handle());
                     progress->RestartMessageClock();
                 };
             everyFileOutput = RunImagePrint(
@@ -477,7 +477,7 @@ void TMain_Form::co_PrintClick() {
     } catch (const std::exception& error) {
         cleanUp();
         // The run's error is shown and the window stays, with its list.
-        ShowWideMessageBox(ui::ErrorText(error) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
+        ShowWideMessageBox(ui::ErrorText(error) + L".", ui::App().WideTitle(), MB_ICONERROR | MB_OK);
         exitStatus_ = 1;
         return;
     } catch (...) {

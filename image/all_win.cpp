@@ -101,7 +101,7 @@ void TAll::Show(const std::string& text) {
     if (showMessage)
         showMessage(message);
     else
-        ui::MessageBox(message, ToWide(ui::App().title), MB_OK);
+        ui::MessageBox(message, ui::App().WideTitle(), MB_OK);
 }
 
 void TAll::Fail(int error, const std::string& text) {

@@ -28,7 +28,7 @@ std::pair<size_t, size_t> FirstCharacterBeyondShiftJis(std::wstring_view text) {
 
 TEditCommandString::TEditCommandString(HWND owner) {
     onCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
-    report = [this](const std::wstring& text) { ui::MessageBox(text, ToWide(kCaption), kExclamationIcon, Handle()); };
+    report = [this](const std::wstring& text) { ui::MessageBox(text, kWideCaption, kExclamationIcon, Handle()); };
     Create({
         .clientWidth = 306,
         .clientHeight = 150,

@@ -126,7 +126,7 @@ bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFi
     if (refused) {
         document.Abort();
         if (!loop.aborted) {
-            messages.ShowWideMessageBox(NamedText(document.PrinterName(), " に出力できません"), ToWide(kCaption),
+            messages.ShowWideMessageBox(NamedText(document.PrinterName(), " に出力できません"), kWideCaption,
                                         kStopIcon);
         }
         return false;
