@@ -62,14 +62,19 @@ std::string BrowserCommandLine(const std::string& openCommand, const std::string
     return line;
 }
 
-HelpAction ChooseHelpAction(const std::wstring& programPath, bool helpFileExists, const std::string& pagePathUtf8,
-                            const std::string& htmlOpenCommand, unsigned context) {
+HelpAction ShellOpenPage(const std::wstring& programPath) {
+    return {.kind = HelpAction::ShellOpen, .page = HelpPagePath(programPath)};
+}
+
+HelpAction ChooseHelpAction(const std::wstring& programPath, bool helpFileExists, const std::string& htmlOpenCommand,
+                            unsigned context) {
     if (helpFileExists)
-        return {HelpAction::Viewer, HelpFilePath(programPath)};
+        return {.kind = HelpAction::Viewer, .helpFile = HelpFilePath(programPath)};
     if (htmlOpenCommand.empty())
-        return {HelpAction::ShellOpen, HelpPagePath(programPath)};
-    const std::string address = FileUrl(pagePathUtf8) + "#" + HelpSectionId(context);
-    return {HelpAction::Browser, FromUtf8(BrowserCommandLine(htmlOpenCommand, address))};
+        return ShellOpenPage(programPath);
+    // The page's address is UTF-8 whatever the system code page.
+    const std::string address = FileUrl(ToUtf8(HelpPagePath(programPath))) + "#" + HelpSectionId(context);
+    return {.kind = HelpAction::Browser, .commandLine = FromUtf8(BrowserCommandLine(htmlOpenCommand, address))};
 }
 
 } // namespace kelvad

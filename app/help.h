@@ -8,8 +8,12 @@ namespace kelvad {
 // the page is opened as a file, at its top).
 struct HelpAction {
     enum Kind { Viewer, Browser, ShellOpen } kind = Viewer;
-    // Viewer: the .HLP file; Browser: the command line to start; ShellOpen: the page's path.
-    std::wstring target;
+    // Viewer: the .HLP file the viewer is asked for the topic.
+    std::wstring helpFile{};
+    // Browser: the command line that starts the browser at the page's address.
+    std::wstring commandLine{};
+    // ShellOpen: the page the shell opens.
+    std::wstring page{};
 };
 
 // The help file and the help page of the program at programPath: Kelvad32.HLP and Kelvad32.html beside it.
@@ -28,8 +32,11 @@ std::string FileUrl(const std::string& utf8Path);
 std::string BrowserCommandLine(const std::string& openCommand, const std::string& address);
 
 // The viewer where the .HLP file exists; otherwise the page at the topic's section, through the browser
-// command (empty: the shell has no open command for .html).
-HelpAction ChooseHelpAction(const std::wstring& programPath, bool helpFileExists, const std::string& pagePathUtf8,
-                            const std::string& htmlOpenCommand, unsigned context);
+// command (UTF-8; empty: the shell has no open command for .html).
+HelpAction ChooseHelpAction(const std::wstring& programPath, bool helpFileExists, const std::string& htmlOpenCommand,
+                            unsigned context);
+
+// The page of the program at programPath opened by the shell, at its top.
+HelpAction ShellOpenPage(const std::wstring& programPath);
 
 } // namespace kelvad

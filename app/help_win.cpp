@@ -35,10 +35,10 @@ std::string ShellHtmlOpenCommand() {
 bool OpenWithShell(HWND owner, const HelpAction& action) {
     if (action.kind == HelpAction::ShellOpen) {
         auto result = reinterpret_cast<INT_PTR>(
-            ShellExecuteW(owner, L"open", action.target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+            ShellExecuteW(owner, L"open", action.page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         return result > 32;
     }
-    std::wstring commandLine = action.target;
+    std::wstring commandLine = action.commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -59,7 +59,7 @@ HelpDesk::HelpDesk(std::wstring programPath)
           WinHelpW(owner, file.c_str(), command, data);
       }),
       open(OpenWithShell),
-      report([](const std::wstring& text) { ui::MessageBox(text, ToWide(kCaption), kExclamationIcon); }),
+      report([](const std::wstring& text) { ui::MessageBox(text, kWideCaption, kExclamationIcon); }),
       programPath_(std::move(programPath)) {}
 
 void HelpDesk::Request(HWND owner, UINT command, ULONG_PTR data) {
@@ -71,18 +71,16 @@ void HelpDesk::Request(HWND owner, UINT command, ULONG_PTR data) {
 
 void HelpDesk::Show(HWND owner, unsigned context) {
     const bool viewer = fileExists(HelpFilePath(programPath_));
-    // The page's address is UTF-8 whatever the system code page.
-    const std::string page = ToUtf8(HelpPagePath(programPath_));
     const HelpAction action =
-        ChooseHelpAction(programPath_, viewer, page, viewer ? std::string() : htmlOpenCommand(), context);
+        ChooseHelpAction(programPath_, viewer, viewer ? std::string() : htmlOpenCommand(), context);
     if (action.kind == HelpAction::Viewer) {
         viewerUsed_ = true;
-        winHelp(owner, action.target, HELP_CONTEXT, context);
+        winHelp(owner, action.helpFile, HELP_CONTEXT, context);
     } else if (!open(owner, action)) {
         // A browser that cannot be started leaves the page to the shell, which opens it at its top.
-        const HelpAction page{HelpAction::ShellOpen, HelpPagePath(programPath_)};
-        if (action.kind == HelpAction::ShellOpen || !open(owner, page))
-            report(page.target + ToWide(" を開けません"));
+        const HelpAction shell = ShellOpenPage(programPath_);
+        if (action.kind == HelpAction::ShellOpen || !open(owner, shell))
+            report(NamedText(shell.page, " を開けません"));
     }
 }
 

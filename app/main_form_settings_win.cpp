@@ -54,7 +54,7 @@ bool TMain_Form::LoadSettings() {
     LoadOptions(ini);
     if (file)
         return true;
-    ShowWideMessageBox(CannotReadMessage(settingsPath_) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
+    ShowWideMessageBox(CannotReadMessage(settingsPath_) + L".", ui::App().WideTitle(), MB_ICONERROR | MB_OK);
     return false;
 }
 

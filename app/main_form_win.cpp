@@ -77,7 +77,7 @@ template <class Hook, class Function> void Unhook(Function& function, const TMai
 
 TMain_Form::TMain_Form(std::wstring commandLine)
     : Help(ProgramPath()),
-      All1(this, [this](const std::wstring& message) { ShowWideMessageBox(message, ToWide(ui::App().title), MB_OK); }),
+      All1(this, [this](const std::wstring& message) { ShowWideMessageBox(message, ui::App().WideTitle(), MB_OK); }),
       commandLine_(std::move(commandLine)), settingsPath_(SettingsFilePath(ProgramPath())),
       ownSpooler_(std::make_unique<WinSpooler>()), ownFileSystem_(std::make_unique<WinFileSystem>()),
       spooler_(ownSpooler_.get()), fileSystem_(ownFileSystem_.get()) {}
@@ -342,7 +342,8 @@ void TMain_Form::ChooseCommandLinePrinter() {
         return;
     const int row = FindPrinterRow(*namedPrinter_);
     if (row < 0) {
-        ShowWideMessageBox(ToWide("プリンタ ") + *namedPrinter_ + ToWide(" が見つかりません"), ToWide(ui::App().title), MB_ICONHAND);
+        ShowWideMessageBox(NamedText("プリンタ ", *namedPrinter_, " が見つかりません"), ui::App().WideTitle(),
+                           MB_ICONHAND);
         namedPrinterMissing_ = true;
         return;
     }
@@ -384,7 +385,7 @@ void TMain_Form::ShowWideMessageBox(const std::wstring& text, const std::wstring
 }
 
 void TMain_Form::AppException(const std::exception& error) {
-    ui::MessageBox(ui::ErrorText(error) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
+    ui::MessageBox(ui::ErrorText(error) + L".", ui::App().WideTitle(), MB_ICONERROR | MB_OK);
     // An error while the window is being destroyed (a refused save) has nothing left to close.
     if (!destroying_)
         Close();
@@ -465,7 +466,7 @@ void TMain_Form::co_PrintClick() {
         }
     } catch (const std::exception& error) {
         // The run's error is shown and the window stays, with its list.
-        ShowWideMessageBox(ui::ErrorText(error) + L".", ToWide(ui::App().title), MB_ICONERROR | MB_OK);
+        ShowWideMessageBox(ui::ErrorText(error) + L".", ui::App().WideTitle(), MB_ICONERROR | MB_OK);
         exitStatus_ = 1;
         return;
     }

@@ -188,6 +188,13 @@ std::wstring UpperCaseName(std::wstring_view text) {
 
 #endif
 
+std::wstring NamedText(std::string_view before, std::wstring_view name, std::string_view after) {
+    std::wstring text = ToWide(before);
+    text += name;
+    text += ToWide(after);
+    return text;
+}
+
 std::wstring CutAtShiftJisBytes(std::wstring_view text, std::size_t maxBytes) {
     if (ToShiftJis(text).bytes.size() <= maxBytes)
         return std::wstring(text);

@@ -20,6 +20,14 @@ ShiftJisText ToShiftJis(std::wstring_view text);
 // Shift-JIS bytes as UTF-16.
 std::wstring ToWide(std::string_view sjis);
 
+// A message that names a file, a folder or a printer amid the program's fixed texts (Shift-JIS): before + name +
+// after in UTF-16, the name whole whatever code page 932 can hold.
+std::wstring NamedText(std::string_view before, std::wstring_view name, std::string_view after);
+// The usual form, the name first: "C:\a.prn が見つかりません".
+inline std::wstring NamedText(std::wstring_view name, std::string_view after) {
+    return NamedText({}, name, after);
+}
+
 // The longest prefix of text whose Shift-JIS form fits in maxBytes, with no character split (a surrogate pair
 // stays whole; a character code page 932 cannot hold counts as its stand-in's one byte).
 std::wstring CutAtShiftJisBytes(std::wstring_view text, std::size_t maxBytes);

@@ -78,7 +78,7 @@ TAll::TAll(ui::Form* owner, std::function<void(const std::wstring& message)> sho
     : ui::PictureControl(owner), showMessage(std::move(showMessage)), pluginFolder(ProgramFolder()) {
     if (!this->showMessage)
         this->showMessage = [](const std::wstring& message) {
-            ui::MessageBox(message, ToWide(ui::App().title), MB_OK);
+            ui::MessageBox(message, ui::App().WideTitle(), MB_OK);
         };
     SetAutoSize(true);
 }
@@ -114,9 +114,7 @@ void TAll::Fail(int error, const std::string& text) {
 
 void TAll::LoadPicture() {
     error_ = kErrorNone;
-    // Extensions are ASCII: one that code page 932 cannot hold matches no loader either way.
-    const std::string extension = PictureExtension(ToShiftJis(pictureName_).bytes);
-    const std::optional<LoaderRow> row = FindLoader(extension);
+    const std::optional<LoaderRow> row = FindLoader(PictureExtension(pictureName_));
     if (!row) {
         Fail(kErrorUnsupportedExtension, "サポートされない拡張子");
         preView_ = false;
@@ -124,7 +122,7 @@ void TAll::LoadPicture() {
         return;
     }
     if (row->kind == kNativeKind)
-        LoadNative(extension);
+        LoadNative(row->extension);
     else
         LoadThroughPlugin(row->kind, row->library, row->typeName);
     PictureChanged();
@@ -354,7 +352,7 @@ void TAll::LoadThroughPlugin(int kind, const char* libraryName, const char* type
 }
 
 void TAll::LoadPngIcon(std::vector<unsigned char> png) {
-    const LoaderRow row = *FindLoader(".PNG");
+    const LoaderRow row = *FindLoader(L".PNG");
     ui::Library library(LoadPluginLibrary(pluginFolder, row.library));
     if (reinterpret_cast<UINT_PTR>(library.get()) <= 32) {
         Fail(kErrorLibraryNotFound, LibraryNotFoundText(row.typeName));

@@ -2,31 +2,32 @@
 
 #include "base/codepage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
 
-#include "base/sjis.h"
+#include "base/file_name.h"
 
 namespace kelvad {
 
 namespace {
 
-constexpr std::array<std::pair<const char*, LoaderRow>, 14> kTable{{
-    {".BMP", {kNativeKind, nullptr, ""}},
-    {".ICO", {kNativeKind, nullptr, ""}},
-    {".WMF", {kNativeKind, nullptr, ""}},
-    {".EMF", {kNativeKind, nullptr, ""}},
-    {".JPG", {kJpegKind, "ifjpeg.spi", "JPG"}},
-    {".JPE", {kJpegKind, "ifjpeg.spi", "JPG"}},
-    {".GIF", {2, "ifgif.spi", "GIF"}},
-    {".TIF", {3, "iftiff.spi", "TIFF"}},
-    {".PIC", {kPicKind, "ifpic.spi", "PIC"}},
-    {".P2", {kPic2Kind, "ifpic2.spi", "PIC2"}},
-    {".MAG", {6, "ifmag.spi", "MAG"}},
-    {".Q4", {7, "ifxld4.spi", "XLD4"}},
-    {".PI", {8, "ifpi.spi", "PI"}},
-    {".PNG", {9, "ifpng.spi", "PNG"}},
+constexpr std::array<LoaderRow, 14> kTable{{
+    {".BMP", kNativeKind, nullptr, ""},
+    {".ICO", kNativeKind, nullptr, ""},
+    {".WMF", kNativeKind, nullptr, ""},
+    {".EMF", kNativeKind, nullptr, ""},
+    {".JPG", kJpegKind, "ifjpeg.spi", "JPG"},
+    {".JPE", kJpegKind, "ifjpeg.spi", "JPG"},
+    {".GIF", 2, "ifgif.spi", "GIF"},
+    {".TIF", 3, "iftiff.spi", "TIFF"},
+    {".PIC", kPicKind, "ifpic.spi", "PIC"},
+    {".P2", kPic2Kind, "ifpic2.spi", "PIC2"},
+    {".MAG", 6, "ifmag.spi", "MAG"},
+    {".Q4", 7, "ifxld4.spi", "XLD4"},
+    {".PI", 8, "ifpi.spi", "PI"},
+    {".PNG", 9, "ifpng.spi", "PNG"},
 }};
 
 std::uint32_t ReadU32(const unsigned char* p) {
@@ -41,32 +42,18 @@ unsigned ReadU16(const unsigned char* p) {
 
 } // namespace
 
-std::string PictureExtension(const std::string& path) {
-    std::size_t mark = std::string::npos;
-    for (std::size_t i = 0; i < path.size();) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsLeadByte(c)) {
-            i += 2;
-            continue;
-        }
-        if (c == '.')
-            mark = i;
-        else if (c == ':' || c == '\\')
-            mark = std::string::npos;
-        ++i;
-    }
-    if (mark == std::string::npos)
-        return {};
-    std::string extension = path.substr(mark, 255);
-    for (char& c : extension)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+std::wstring PictureExtension(std::wstring_view path) {
+    std::wstring extension(FileExtension(path));
+    for (wchar_t& c : extension)
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
     return extension;
 }
 
-std::optional<LoaderRow> FindLoader(const std::string& upperExtension) {
-    for (const auto& [extension, row] : kTable)
-        if (upperExtension == extension)
+std::optional<LoaderRow> FindLoader(std::wstring_view upperExtension) {
+    for (const LoaderRow& row : kTable)
+        if (std::equal(upperExtension.begin(), upperExtension.end(), row.extension,
+                       row.extension + std::strlen(row.extension)))
             return row;
     return std::nullopt;
 }
@@ -93,7 +80,7 @@ std::string PluginResultText(int code) {
 }
 
 std::wstring LoaderMessage(const std::string& text, const std::wstring& name) {
-    return ToWide(text + " [") + name + L"]";
+    return NamedText(text + " [", name, "]");
 }
 
 PictureSize PreviewSize(int width, int height) {

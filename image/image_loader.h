@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "plugins/interface/plugin_results.h"
 
@@ -24,16 +25,16 @@ constexpr int kErrorLibraryNotFound = 20;
 constexpr std::size_t kNameBufferSize = 256;
 
 struct LoaderRow {
+    const char* extension; // upper-cased, with its dot
     int kind;
     const char* library; // null for the toolkit's readers
     const char* typeName;
 };
 
-// The extension of a path: from the last "." that follows every ":" and "\" to the end (at most 255
-// bytes), double-byte characters stepped over whole; empty without one. Letters a-z are upper-cased.
-std::string PictureExtension(const std::string& path);
+// The extension of a path (FileExtension) with the letters a-z upper-cased.
+std::wstring PictureExtension(std::wstring_view path);
 // The loader for an upper-cased extension, or nullopt when the extension is not supported.
-std::optional<LoaderRow> FindLoader(const std::string& upperExtension);
+std::optional<LoaderRow> FindLoader(std::wstring_view upperExtension);
 
 // "IF" + type name + ".SPI not found".
 std::string LibraryNotFoundText(const char* typeName);

@@ -24,7 +24,7 @@ namespace kelvad {
 
 namespace {
 
-constexpr char kDocumentTitle[] = "Kelvad Graphic File";
+constexpr wchar_t kDocumentTitle[] = L"Kelvad Graphic File";
 
 // Pixels go to the printer in bands of rows of about this many bytes.
 constexpr std::size_t kBandBytes = 8u << 20;
@@ -382,7 +382,7 @@ FileOutcome PrintImageFile(const std::wstring& name, ImagePageContext& page) {
             drawn = page.draw ? page.draw(printer, picture, rect, o) : DrawPicture(printer, picture, rect, o);
             // A device that refuses the drawing leaves the page empty; the user is told which file it was.
             if (!drawn && !picture.Empty())
-                page.messages.ShowWideMessageBox(name + ToWide(" を出力できません"), ToWide(kCaption), kStopIcon);
+                page.messages.ShowWideMessageBox(NamedText(name, " を出力できません"), kWideCaption, kStopIcon);
         } catch (const PictureMemoryError&) {
             tell(plugin::kNoMemory);
         } catch (const UnplayableMetafile&) {

@@ -156,7 +156,7 @@ void TSetupPrinter::CreateControls() {
 }
 
 void TSetupPrinter::ShowPrinterName() {
-    l_PrinterName.SetCaption(ToWide("機種名：") + Printer().CurrentText());
+    l_PrinterName.SetCaption(NamedText("機種名：", Printer().CurrentText(), {}));
 }
 
 void TSetupPrinter::FormCreate() {

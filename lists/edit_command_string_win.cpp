@@ -28,7 +28,7 @@ std::pair<size_t, size_t> FirstCharacterBeyondShiftJis(std::wstring_view text) {
 
 TEditCommandString::TEditCommandString(HWND owner) {
     onCloseQuery = [this](bool& canClose) { FormCloseQuery(canClose); };
-    report = [this](const std::wstring& text) { ui::MessageBox(text, ToWide(kCaption), kExclamationIcon, Handle()); };
+    report = [this](const std::wstring& text) { ui::MessageBox(text, kWideCaption, kExclamationIcon, Handle()); };
     Create({
         .clientWidth = 306,
         .clientHeight = 150,
@@ -105,7 +105,7 @@ void TEditCommandString::FormCloseQuery(bool& canClose) {
         if (length == 0)
             continue;
         canClose = false;
-        report(text.substr(at, length) + ToWide(" は使用できない文字です"));
+        report(NamedText(text.substr(at, length), " は使用できない文字です"));
         field->Focus();
         SendMessageW(field->Handle(), EM_SETSEL, at, at + length);
         return;

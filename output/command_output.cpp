@@ -24,7 +24,7 @@ std::wstring CommandDocName(const std::string& command) {
 bool SendCommandString(const std::string& command, const SpoolTarget& target, Spooler& spooler, MessageSink& messages) {
     if (SendAsJob(command, target, spooler))
         return true;
-    messages.ShowWideMessageBox(target.printerName + ToWide(" に出力できません"), ToWide(kCaption), kStopIcon);
+    messages.ShowWideMessageBox(NamedText(target.printerName, " に出力できません"), kWideCaption, kStopIcon);
     return false;
 }
 

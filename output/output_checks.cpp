@@ -70,8 +70,8 @@ FileCheck CheckOutputFile(const std::wstring& path, FileSystem& fs, MessageSink&
     if (path.empty() || !IsRootReady(root, fs)) {
         // A drive is named by its letter, a share by its root.
         const std::wstring drive = IsSharePath(path) ? root : root.substr(0, 1);
-        messages.ShowWideMessageBox(drive + ToWide(std::string(" ドライブの準備ができていません") + kLineBreakStop), path,
-                                    kStopIcon);
+        messages.ShowWideMessageBox(NamedText(drive, std::string(" ドライブの準備ができていません") + kLineBreakStop),
+                                    path, kStopIcon);
         return {FileOutcome::Skipped};
     }
     // The directory search matches patterns, but no file is named by one ("\\?\" starts a long path).
@@ -79,18 +79,19 @@ FileCheck CheckOutputFile(const std::wstring& path, FileSystem& fs, MessageSink&
     const bool pattern = path.find_first_of(L"*?", nameStart) != std::wstring::npos;
     const std::optional<std::uint64_t> size = pattern ? std::nullopt : fs.FindFirst(path);
     if (!size) {
-        messages.ShowWideMessageBox(path + ToWide(" が見つかりません"), path, kStopIcon);
+        messages.ShowWideMessageBox(NamedText(path, " が見つかりません"), path, kStopIcon);
         return {FileOutcome::NotFound};
     }
     if (*size == 0) {
-        messages.ShowWideMessageBox(path + ToWide(std::string(" はサイズが０です") + kLineBreakStop), path, kStopIcon);
+        messages.ShowWideMessageBox(NamedText(path, std::string(" はサイズが０です") + kLineBreakStop), path,
+                                    kStopIcon);
         return {FileOutcome::Skipped};
     }
     return {FileOutcome::Output, *size};
 }
 
 FileOutcome ReportUnreadable(const std::wstring& path, const std::wstring& errorText, MessageSink& messages) {
-    messages.ShowWideMessageBox(errorText + ToWide(kLineBreakStop), path, kStopIcon);
+    messages.ShowWideMessageBox(NamedText(errorText, kLineBreakStop), path, kStopIcon);
     return FileOutcome::Unreadable;
 }
 

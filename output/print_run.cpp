@@ -69,7 +69,8 @@ bool DeleteOutputFiles(FileList& files, const std::vector<RecordedRow>& outputIn
             const std::wstring path = files.Item(it->index);
             const std::optional<FileStamp> now = fs.Stamp(path);
             if (now && now != it->stamp) {
-                messages.ShowWideMessageBox(path + ToWide(" は出力後に変更されました\r\n削除しません"), path, kStopIcon);
+                messages.ShowWideMessageBox(NamedText(path, " は出力後に変更されました\r\n削除しません"), path,
+                                            kStopIcon);
                 everyFileDeleted = false;
                 continue;
             }
@@ -125,7 +126,8 @@ bool RunImagePrint(FileList& files, bool deleteFiles, const OutputStep& outputFi
     if (refused) {
         document.Abort();
         if (!loop.aborted) {
-            messages.ShowWideMessageBox(document.PrinterName() + ToWide(" に出力できません"), ToWide(kCaption), kStopIcon);
+            messages.ShowWideMessageBox(NamedText(document.PrinterName(), " に出力できません"), kWideCaption,
+                                        kStopIcon);
         }
         return false;
     }

@@ -125,10 +125,9 @@ bool TPrinter::BeginDoc() {
     RefuseWhilePrinting();
     ui::OwnedDc dc = CreateDevice(false);
     SetAbortProc(dc.get(), ProcessMessagesAndGoOn);
-    const std::wstring title = ToWide(Title);
     DOCINFOW info{};
     info.cbSize = sizeof info;
-    info.lpszDocName = title.c_str();
+    info.lpszDocName = Title.c_str();
     document_ = std::move(dc);
     SetPrinting(true);
     return StartDocW(document_.get(), &info) > 0 && StartPage(document_.get()) > 0;

@@ -29,8 +29,8 @@ public:
     explicit TPrinter(std::unique_ptr<PrinterPlatform> platform);
     ~TPrinter() override;
 
-    // The document's name in the print queue (Shift-JIS).
-    std::string Title;
+    // The document's name in the print queue.
+    std::wstring Title;
 
     // Starts the document on the current target and its first page; while it runs, the abort procedure
     // processes pending window messages and lets printing go on. Throws kInvalidPrinterError when the

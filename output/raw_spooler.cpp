@@ -13,7 +13,7 @@ namespace kelvad {
 namespace {
 
 void ReportRefused(const std::wstring& path, MessageSink& messages) {
-    messages.ShowWideMessageBox(path + ToWide(std::string(" を出力できません") + kLineBreakStop), path, kStopIcon);
+    messages.ShowWideMessageBox(NamedText(path, std::string(" を出力できません") + kLineBreakStop), path, kStopIcon);
 }
 
 // Fills buffer with size bytes, fewer only at the end of the file (atEnd is then set).
@@ -112,7 +112,7 @@ FileOutcome SpoolPrinterFile(const std::wstring& path, const SpoolTarget& target
     if (outcome == FileOutcome::Refused)
         ReportRefused(path, messages);
     if (outcome == FileOutcome::Changed)
-        messages.ShowWideMessageBox(path + ToWide(std::string(" は出力中に変更されました") + kLineBreakStop), path,
+        messages.ShowWideMessageBox(NamedText(path, std::string(" は出力中に変更されました") + kLineBreakStop), path,
                                     kStopIcon);
     return outcome;
 }

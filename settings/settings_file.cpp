@@ -161,11 +161,11 @@ void WriteOptions(IniFile& ini, const OutputOptions& options) {
 }
 
 std::wstring CannotWriteMessage(const std::wstring& path) {
-    return path + ToWide(" に書き込めません");
+    return NamedText(path, " に書き込めません");
 }
 
 std::wstring CannotReadMessage(const std::wstring& path) {
-    return path + ToWide(" を読み込めません");
+    return NamedText(path, " を読み込めません");
 }
 
 } // namespace kelvad

@@ -46,8 +46,8 @@ void Application::Initialize(HINSTANCE instance) {
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         ThrowLastError("RegisterClassEx");
     // Never shown: it owns the message boxes and stands for the application towards the system.
-    hwnd_ = CreateWindowExW(0, kApplicationClass, kelvad::ToWide(title).c_str(), WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, 0,
-                            0, 0, 0, nullptr, nullptr, instance, nullptr);
+    hwnd_ = CreateWindowExW(0, kApplicationClass, WideTitle().c_str(), WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0,
+                            0, nullptr, nullptr, instance, nullptr);
     if (!hwnd_)
         ThrowLastError("CreateWindowEx");
 }
@@ -56,10 +56,14 @@ LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+std::wstring Application::WideTitle() const {
+    return kelvad::ToWide(title);
+}
+
 void Application::SyncTitle() {
     if (!hwnd_)
         return;
-    const std::wstring wanted = kelvad::ToWide(title);
+    const std::wstring wanted = WideTitle();
     wchar_t current[512] = {};
     GetWindowTextW(hwnd_, current, static_cast<int>(std::size(current)));
     if (wanted != current)
@@ -157,13 +161,13 @@ void Application::HandleException(const std::exception& error) {
             return;
         } catch (const std::exception& inner) {
             SyncTitle();
-            MessageBox(ErrorText(inner) + L".", kelvad::ToWide(title), MB_ICONERROR | MB_OK);
+            MessageBox(ErrorText(inner) + L".", WideTitle(), MB_ICONERROR | MB_OK);
             return;
         } catch (...) {
         }
     }
     SyncTitle();
-    MessageBox(ErrorText(error) + L".", kelvad::ToWide(title), MB_ICONERROR | MB_OK);
+    MessageBox(ErrorText(error) + L".", WideTitle(), MB_ICONERROR | MB_OK);
 }
 
 void Application::HandleUnknownException() {

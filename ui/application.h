@@ -20,6 +20,8 @@ public:
 
     // Applied to the application window's text when Run starts and whenever a box of the application is shown.
     std::string title;
+    // The title as the W functions take it.
+    std::wstring WideTitle() const;
 
     // The hidden application window (owner of message boxes and error boxes).
     HWND Handle() const noexcept { return hwnd_; }

@@ -37,19 +37,21 @@ TEST(ChooseHelpAction, ViewerWhereTheHelpFileExistsOtherwiseThePageAtTheTopic) {
     EXPECT_EQ(HelpFilePath(program), L"C:\\ﾂｰﾙ\\Kelvad32.HLP");
     EXPECT_EQ(HelpPagePath(program), L"C:\\ﾂｰﾙ\\Kelvad32.html");
 
-    const HelpAction viewer = ChooseHelpAction(program, true, "C:\\t\\Kelvad32.html", "b.exe %1", 5001);
+    const HelpAction viewer = ChooseHelpAction(program, true, "b.exe %1", 5001);
     EXPECT_EQ(viewer.kind, HelpAction::Viewer);
-    EXPECT_EQ(viewer.target, L"C:\\ﾂｰﾙ\\Kelvad32.HLP");
+    EXPECT_EQ(viewer.helpFile, L"C:\\ﾂｰﾙ\\Kelvad32.HLP");
 
+    // The address is UTF-8 percent-encoded: ﾂ is EF BE 82.
     for (unsigned context : {1000u, 5000u, 5001u}) {
-        const HelpAction page = ChooseHelpAction(program, false, "C:\\t\\Kelvad32.html", "b.exe %1", context);
+        const HelpAction page = ChooseHelpAction(program, false, "b.exe %1", context);
         EXPECT_EQ(page.kind, HelpAction::Browser);
-        EXPECT_EQ(page.target, L"b.exe file:///C:/t/Kelvad32.html#topic" + std::to_wstring(context));
+        EXPECT_EQ(page.commandLine,
+                  L"b.exe file:///C:/%EF%BE%82%EF%BD%B0%EF%BE%99/Kelvad32.html#topic" + std::to_wstring(context));
     }
 
-    const HelpAction shell = ChooseHelpAction(program, false, "C:\\t\\Kelvad32.html", "", 1000);
+    const HelpAction shell = ChooseHelpAction(program, false, "", 1000);
     EXPECT_EQ(shell.kind, HelpAction::ShellOpen);
-    EXPECT_EQ(shell.target, L"C:\\ﾂｰﾙ\\Kelvad32.html");
+    EXPECT_EQ(shell.page, L"C:\\ﾂｰﾙ\\Kelvad32.html");
 }
 
 } // namespace

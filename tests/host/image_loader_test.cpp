@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/codepage.h"
+
 namespace kelvad {
 namespace {
 
@@ -41,17 +43,18 @@ TEST(ImageLoader, ExtensionScanAndTable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        EXPECT_EQ(PictureExtension(c.path), c.extension);
-        const auto row = FindLoader(PictureExtension(c.path));
+        EXPECT_EQ(PictureExtension(ToWide(c.path)), ToWide(c.extension));
+        const auto row = FindLoader(PictureExtension(ToWide(c.path)));
         EXPECT_EQ(row ? row->kind : -1, c.kind);
     }
-    EXPECT_EQ(PictureExtension("a" + std::string(300, '.')).size(), 1u);
-    EXPECT_EQ(PictureExtension("a." + std::string(300, 'x')).size(), 255u);
-    EXPECT_STREQ(FindLoader(".JPG")->library, "ifjpeg.spi");
-    EXPECT_EQ(LibraryNotFoundText(FindLoader(".JPE")->typeName), "IFJPG.SPI not found");
-    EXPECT_EQ(LibraryNotFoundText(FindLoader(".TIF")->typeName), "IFTIFF.SPI not found");
-    EXPECT_STREQ(FindLoader(".Q4")->library, "ifxld4.spi");
-    EXPECT_STREQ(FindLoader(".PNG")->library, "ifpng.spi");
+    const std::wstring korean = L"C:\\한글\\사진.Jpg";
+    EXPECT_STREQ(FindLoader(PictureExtension(korean))->library, "ifjpeg.spi");
+    EXPECT_EQ(PictureExtension(L"a" + std::wstring(300, L'.')), L".");
+    EXPECT_STREQ(FindLoader(L".JPG")->library, "ifjpeg.spi");
+    EXPECT_EQ(LibraryNotFoundText(FindLoader(L".JPE")->typeName), "IFJPG.SPI not found");
+    EXPECT_EQ(LibraryNotFoundText(FindLoader(L".TIF")->typeName), "IFTIFF.SPI not found");
+    EXPECT_STREQ(FindLoader(L".Q4")->library, "ifxld4.spi");
+    EXPECT_STREQ(FindLoader(L".PNG")->library, "ifpng.spi");
 }
 
 TEST(ImageLoader, ResultTextsAndMessage) {

@@ -14,6 +14,19 @@ TEST(SettingsFilePath, ProgramPathWithTheExtensionIni) {
     EXPECT_EQ(SettingsFilePath(L"C:\\表示\\Kelvad32"), L"C:\\表示\\Kelvad32.INI");
 }
 
+TEST(ChangeFileExt, ReplacesTheExtensionOfTheFileNameOnly) {
+    EXPECT_EQ(ChangeFileExt(L"C:\\TOOLS\\Kelvad32.EXE", L".HLP"), L"C:\\TOOLS\\Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt(L"C:\\TOOLS\\Kelvad32", L".HLP"), L"C:\\TOOLS\\Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt(L"C:\\A.B\\Kelvad32", L".INI"), L"C:\\A.B\\Kelvad32.INI");
+    EXPECT_EQ(ChangeFileExt(L"C:Kelvad32.tar.gz", L".HLP"), L"C:Kelvad32.tar.HLP");
+    EXPECT_EQ(ChangeFileExt(L"A.B:Kelvad32", L".HLP"), L"A.B:Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt(L"", L".HLP"), L".HLP");
+    // 表 and ソ, whose Shift-JIS forms end in 0x5C, the byte of "\".
+    EXPECT_EQ(ChangeFileExt(L"C:\\ソフト\\Kelvad32.表", L".HLP"), L"C:\\ソフト\\Kelvad32.HLP");
+    EXPECT_EQ(ChangeFileExt(L"C:\\TOOLS\\表示.EXE", L".HLP"), L"C:\\TOOLS\\表示.HLP");
+    EXPECT_EQ(ChangeFileExt(L"C:\\A.B\\ソ", L".HLP"), L"C:\\A.B\\ソ.HLP");
+}
+
 TEST(SettingsValues, IntegersMarginsAndBooleansReadByTheirRules) {
     // A stored "TopMargin" and what it reads as (default 20, at most 50).
     const std::vector<std::pair<std::string, std::int32_t>> margins = {{"80", 50},

@@ -124,9 +124,9 @@ TEST(HelpDesk, TheViewerWhereTheHelpFileExistsAndOnlyThenTheCloseRequest) {
     EXPECT_TRUE(calls.empty());
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0].kind, HelpAction::Browser);
-    EXPECT_NE(opened[0].target.find(L"Kelvad32.html#topic1000"), std::wstring::npos);
+    EXPECT_NE(opened[0].commandLine.find(L"Kelvad32.html#topic1000"), std::wstring::npos);
     EXPECT_EQ(opened[1].kind, HelpAction::ShellOpen);
-    EXPECT_EQ(opened[1].target, ToWide(TempDir() + "Kelvad32.html"));
+    EXPECT_EQ(opened[1].page, ToWide(TempDir() + "Kelvad32.html"));
     EXPECT_EQ(reports, std::vector<std::string>{TempDir() + "Kelvad32.html を開けません"});
 }
 
@@ -138,7 +138,7 @@ TEST_F(MainWindowHelp, F1AndTheHelpButtonReachTheSectionOfTheFocusedControl) {
     form->Help.fileExists = [](const std::wstring&) { return false; };
     form->Help.htmlOpenCommand = [] { return std::string("browser.exe %1"); };
     form->Help.open = [&](HWND, const HelpAction& action) {
-        opened.push_back(ToShiftJis(action.target.substr(action.target.find(L'#'))).bytes);
+        opened.push_back(ToShiftJis(action.commandLine.substr(action.commandLine.find(L'#'))).bytes);
         return true;
     };
     auto pressF1 = [&](ui::Control& control) {

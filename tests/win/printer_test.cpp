@@ -64,7 +64,7 @@ TEST_F(PrinterTest, DocumentOfTwoPagesReachesThePrinterAndProcessesMessagesMeanw
     TPrinter printer;
     printer.SetPrinterIndex(IndexOf(printer.PrinterTexts(), "テストプリンタ"));
     HDC info = printer.Handle();
-    printer.Title = "Kelvad Graphic File";
+    printer.Title = L"Kelvad Graphic File";
 
     // A message waiting in the queue is dispatched by the abort procedure when GDI asks it (Wine does as the
     // document starts).
