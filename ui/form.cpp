@@ -7,6 +7,7 @@
 #include "ui/dpi.h"
 #include "ui/error.h"
 #include "base/codepage.h"
+#include "base/scope_exit.h"
 
 #include <commctrl.h>
 
@@ -110,18 +111,13 @@ int Form::ShowModal() {
     modalResult = 0;
     closedByClose_ = false;
     modal_ = true;
-    struct Restore {
-        Form& form;
-        HWND owner;
-        bool reenableOwner;
-        ~Restore() {
-            form.modal_ = false;
-            // The owner is enabled before the form is hidden, so that the system activates it.
-            if (reenableOwner && IsWindow(owner))
-                EnableWindow(owner, TRUE);
-            form.Hide();
-        }
-    } restore{*this, owner, reenableOwner};
+    const kelvad::ScopeExit restore([this, owner, reenableOwner] {
+        modal_ = false;
+        // The owner is enabled before the form is hidden, so that the system activates it.
+        if (reenableOwner && IsWindow(owner))
+            EnableWindow(owner, TRUE);
+        Hide();
+    });
 
     Show();
     auto running = [this] {
