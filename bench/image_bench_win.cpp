@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "bench/arguments_win.h"
 #include "bench/bench_clock_win.h"
 #include "image/all_win.h"
 #include "ui/application.h"
@@ -45,16 +46,15 @@ struct ComScope {
 };
 
 // WIC straight into a display-compatible bitmap: decode to 24-bit rows, then SetDIBits.
-bool LoadWithWic(const std::string& path, int& width, int& height) {
+bool LoadWithWic(const std::wstring& path, int& width, int& height) {
     ComScope com;
     Com<IWICImagingFactory> factory;
     Com<IWICBitmapDecoder> decoder;
     Com<IWICBitmapFrameDecode> frame;
-    std::wstring wide(path.begin(), path.end());
     if (!Ok(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                              reinterpret_cast<void**>(&factory.p)),
             "factory") ||
-        !Ok(factory.p->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+        !Ok(factory.p->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
                                                  &decoder.p),
             "decoder") ||
         !Ok(decoder.p->GetFrame(0, &frame.p), "frame"))
@@ -86,30 +86,29 @@ bool LoadWithWic(const std::string& path, int& width, int& height) {
     return true;
 }
 
-bool LoadWithLoader(const std::string& path, int& width, int& height) {
+bool LoadWithLoader(const std::wstring& path, int& width, int& height) {
     kelvad::TAll all(nullptr);
     all.showMessage = [](const std::wstring& message) {
         std::fprintf(stderr, "loader: %s\n", kelvad::ToShiftJis(message).bytes.c_str());
     };
-    all.SetPictureName(kelvad::ToWide(path));
+    all.SetPictureName(path);
     width = all.GetPicture().Width();
     height = all.GetPicture().Height();
     return all.Error() == 0;
 }
 
-bool MakeJpeg(const std::string& path, UINT w, UINT h) {
+bool MakeJpeg(const std::wstring& path, UINT w, UINT h) {
     ComScope com;
     Com<IWICImagingFactory> factory;
     Com<IWICStream> stream;
     Com<IWICBitmapEncoder> encoder;
     Com<IWICBitmapFrameEncode> frame;
     Com<IPropertyBag2> options;
-    std::wstring wide(path.begin(), path.end());
     if (!Ok(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                              reinterpret_cast<void**>(&factory.p)),
             "factory") ||
         !Ok(factory.p->CreateStream(&stream.p), "stream") ||
-        !Ok(stream.p->InitializeFromFilename(wide.c_str(), GENERIC_WRITE), "file") ||
+        !Ok(stream.p->InitializeFromFilename(path.c_str(), GENERIC_WRITE), "file") ||
         !Ok(factory.p->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder.p), "encoder") ||
         !Ok(encoder.p->Initialize(stream.p, WICBitmapEncoderNoCache), "init") ||
         !Ok(encoder.p->CreateNewFrame(&frame.p, &options.p), "frame") || !Ok(frame.p->Initialize(options.p), "frame") ||
@@ -141,23 +140,25 @@ bool MakeJpeg(const std::string& path, UINT w, UINT h) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
+    const std::vector<std::wstring> arguments = WideArguments();
+    if (argc < 3 || arguments.size() != std::size_t(argc)) {
         std::fprintf(stderr, "usage: kelvad_image_bench time|memory|make JPEG [ROUNDS | W H]\n");
         return 64;
     }
-    const std::string mode = argv[1], path = argv[2];
+    const std::string mode = argv[1];
+    const std::wstring path = arguments[2];
     ui::App().Initialize(GetModuleHandleA(nullptr));
     int width = 0, height = 0;
     if (mode == "make")
         return MakeJpeg(path, UINT(std::atoi(argv[3])), UINT(std::atoi(argv[4]))) ? 0 : 1;
     if (mode == "memory") {
         // A small picture first, so that the libraries that every load uses are already in.
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        const std::string small = std::string(temp) + "kelvad_bench_small.jpg";
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        const std::wstring small = std::wstring(temp) + L"kelvad_bench_small.jpg";
         if (!MakeJpeg(small, 64, 48) || !LoadWithLoader(small, width, height))
             return 1;
-        DeleteFileA(small.c_str());
+        DeleteFileW(small.c_str());
         const SIZE_T before = Memory().PeakWorkingSetSize;
         if (!LoadWithLoader(path, width, height))
             return 1;

@@ -24,6 +24,7 @@
 
 #include "app/main_form_win.h"
 #include "base/codepage.h"
+#include "bench/arguments_win.h"
 #include "bench/bench_clock_win.h"
 #include "image/image_page.h"
 #include "output/printer_win.h"
@@ -46,31 +47,31 @@ public:
     }
 };
 
-double PrintWithProgram(BenchForm& form, const std::string& path) {
+double PrintWithProgram(BenchForm& form, const std::wstring& path) {
     form.FilesListBox.Clear();
-    form.FilesListBox.AddItem(kelvad::ToWide(path));
+    form.FilesListBox.AddItem(path);
     const double start = Now();
     form.co_PrintClick();
     const double elapsed = Now() - start;
     if (form.ExitStatus() != 0)
-        Fail("the program did not print " + path);
+        Fail("the program did not print " + kelvad::ToUtf8(path));
     return elapsed;
 }
 
 // Reads the BMP and draws it with one StretchDIBits into the rectangle of a one-page document.
-double PrintBare(const std::string& printer, const std::string& path, const kelvad::PageRect& rect) {
+double PrintBare(const std::wstring& printer, const std::wstring& path, const kelvad::PageRect& rect) {
     const double start = Now();
-    ui::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     std::vector<char> bytes(GetFileSize(file.get(), nullptr));
     DWORD read = 0;
     ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
     const auto* fileHeader = reinterpret_cast<const BITMAPFILEHEADER*>(bytes.data());
     const auto* info = reinterpret_cast<const BITMAPINFO*>(bytes.data() + sizeof(BITMAPFILEHEADER));
-    ui::OwnedDc dc(CreateDCA(nullptr, printer.c_str(), nullptr, nullptr));
-    DOCINFOA doc{};
+    ui::OwnedDc dc(CreateDCW(nullptr, printer.c_str(), nullptr, nullptr));
+    DOCINFOW doc{};
     doc.cbSize = sizeof doc;
-    doc.lpszDocName = "bare";
-    StartDocA(dc.get(), &doc);
+    doc.lpszDocName = L"bare";
+    StartDocW(dc.get(), &doc);
     StartPage(dc.get());
     const int drawn = StretchDIBits(dc.get(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0,
                                     info->bmiHeader.biWidth, info->bmiHeader.biHeight,
@@ -79,7 +80,7 @@ double PrintBare(const std::string& printer, const std::string& path, const kelv
     const int ended = EndDoc(dc.get());
     const double elapsed = Now() - start;
     if (drawn <= 0 || ended <= 0)
-        Fail("the bare program did not print " + path);
+        Fail("the bare program did not print " + kelvad::ToUtf8(path));
     return elapsed;
 }
 
@@ -89,33 +90,36 @@ double Best(const std::vector<double>& times) {
 
 // Memory only: the growth of the peak working set and of the peak private bytes while the program prints PICTURE
 // of WIDTH x HEIGHT pixels, against its 24-bit bitmap.
-int MeasureMemory(BenchForm& form, const std::string& small, const std::string& picture, double width, double height) {
+int MeasureMemory(BenchForm& form, const std::wstring& small, const std::wstring& picture, double width,
+                  double height) {
     PrintWithProgram(form, small);
     const PROCESS_MEMORY_COUNTERS before = Memory();
     const double bitmap = std::ceil(width * 3 / 4) * 4 * height, mib = 1024.0 * 1024.0;
     // The loader alone first: its peak, then the page's on top of it.
-    form.All1.SetPictureName(kelvad::ToWide(picture));
+    form.All1.SetPictureName(picture);
     const double loaded = static_cast<double>(Memory().PeakWorkingSetSize) - before.WorkingSetSize;
     form.All1.SetPictureName(L"");
-    std::printf("%s: loading alone %.1f MiB = %.2f x\n", picture.c_str(), loaded / mib, loaded / bitmap);
+    const std::string name = kelvad::ToUtf8(picture);
+    std::printf("%s: loading alone %.1f MiB = %.2f x\n", name.c_str(), loaded / mib, loaded / bitmap);
     PrintWithProgram(form, picture);
     const PROCESS_MEMORY_COUNTERS after = Memory();
     const double resident = static_cast<double>(after.PeakWorkingSetSize) - before.WorkingSetSize;
     const double committed = static_cast<double>(after.PeakPagefileUsage) - before.PagefileUsage;
     std::printf("%s: 24-bit bitmap %.1f MiB; peak growth: working set %.1f MiB = %.2f x, private %.1f MiB = %.2f x "
                 "(limit 3)\n",
-                picture.c_str(), bitmap / mib, resident / mib, resident / bitmap, committed / mib, committed / bitmap);
+                name.c_str(), bitmap / mib, resident / mib, resident / bitmap, committed / mib, committed / bitmap);
     return std::max(resident, committed) <= 3 * bitmap ? 0 : 1;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::wstring> arguments = WideArguments();
     const bool memory = argc > 1 && std::string(argv[1]) == "--memory";
-    if (memory ? argc < 7 : argc < 4)
+    if ((memory ? argc < 7 : argc < 4) || arguments.size() != std::size_t(argc))
         Fail("usage: kelvad_page_bench PRINTER BIG_BMP SMALL_BMP [ROUNDS]\n"
              "       kelvad_page_bench --memory PRINTER SMALL_BMP PICTURE WIDTH HEIGHT");
-    const std::string printer = argv[memory ? 2 : 1], big = argv[memory ? 4 : 2], small = argv[3];
+    const std::wstring printer = arguments[memory ? 2 : 1], big = arguments[memory ? 4 : 2], small = arguments[3];
     const int rounds = argc > 4 ? std::atoi(argv[4]) : 3;
     ui::App().Initialize(GetModuleHandleA(nullptr));
     ui::App().title = "Kelvad32";
@@ -126,7 +130,7 @@ int main(int argc, char** argv) {
     ui::App().ProcessMessages();
     form.All1.showMessage = [](const std::wstring& text) { Fail("loader: " + kelvad::ToShiftJis(text).bytes); };
     for (int i = 0; i < form.PrinterListBox.Count(); ++i)
-        if (form.PrinterListBox.WideItem(i) == kelvad::ToWide(printer))
+        if (form.PrinterListBox.WideItem(i) == printer)
             form.PrinterListBox.SetItemIndex(i);
     form.PrinterListBoxClick();
     form.OutputOptions.IsPrnFile = false;

@@ -3,19 +3,21 @@
 //   kelvad_soak_bench.exe PRINTER LIST_FILE [ROUNDS]
 //
 // The whole program's image run (main window, progress window, checks, loader, plug-ins, pages) prints every
-// file named in LIST_FILE (one path a line; missing and broken files among them) as one document, ROUNDS times
-// after one warm-up run. Before and after each run it takes the process's GDI and USER object counts and its
-// private memory; the limits are the counts back where they were and private memory within 8 MiB.
+// file named in LIST_FILE (one path a line, in UTF-8; missing and broken files among them) as one document,
+// ROUNDS times after one warm-up run. Before and after each run it takes the process's GDI and USER object counts
+// and its private memory; the limits are the counts back where they were and private memory within 8 MiB.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/main_form_win.h"
 #include "base/codepage.h"
+#include "bench/arguments_win.h"
 #include "bench/bench_clock_win.h"
 #include "bench/gui_counts_win.h"
 #include "ui/application.h"
@@ -45,17 +47,18 @@ void Print(const char* label, const kelvad::bench::GuiCounts& c) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3)
+    const std::vector<std::wstring> arguments = WideArguments();
+    if (argc < 3 || arguments.size() != std::size_t(argc))
         Fail("usage: kelvad_soak_bench PRINTER LIST_FILE [ROUNDS]");
-    const std::string printer = argv[1];
+    const std::wstring& printer = arguments[1];
     const int rounds = argc > 3 ? std::atoi(argv[3]) : 1;
     std::vector<std::string> files;
-    std::ifstream list(argv[2]);
+    std::ifstream list{std::filesystem::path(arguments[2])};
     for (std::string line; std::getline(list, line);)
         if (!line.empty())
             files.push_back(line.back() == '\r' ? line.substr(0, line.size() - 1) : line);
     if (files.empty())
-        Fail("no files listed in " + std::string(argv[2]));
+        Fail("no files listed in " + kelvad::ToUtf8(arguments[2]));
 
     ui::App().Initialize(GetModuleHandleA(nullptr));
     ui::App().title = "Kelvad32";
@@ -66,13 +69,13 @@ int main(int argc, char** argv) {
     int loaderMessages = 0;
     form.All1.showMessage = [&](const std::wstring&) { ++loaderMessages; };
     for (int i = 0; i < form.PrinterListBox.Count(); ++i)
-        if (form.PrinterListBox.WideItem(i) == kelvad::ToWide(printer))
+        if (form.PrinterListBox.WideItem(i) == printer)
             form.PrinterListBox.SetItemIndex(i);
     form.PrinterListBoxClick();
     form.OutputOptions.IsPrnFile = false;
     form.OutputOptions.IsDeleteFile = false;
     for (const std::string& file : files)
-        form.FilesListBox.AddItem(kelvad::ToWide(file));
+        form.FilesListBox.AddItem(kelvad::FromUtf8(file));
 
     const auto run = [&](const char* label) {
         form.boxes = loaderMessages = 0;

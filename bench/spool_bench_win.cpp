@@ -14,28 +14,29 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "bench/arguments_win.h"
 #include "output/spooler_win.h"
 #include "ui/handle.h"
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
+    const std::vector<std::wstring> arguments = WideArguments();
+    if (argc != 4 || arguments.size() != 4) {
         std::fprintf(stderr, "usage: kelvad_bench PRINTER FILE BLOCK_SIZE\n");
         return 64;
     }
-    std::string printer = argv[1], path = argv[2];
+    std::wstring widePrinter = arguments[1];
+    const std::wstring widePath = arguments[2];
     std::vector<char> buffer(std::strtoul(argv[3], nullptr, 10));
     if (buffer.empty()) {
         std::fprintf(stderr, "the block size must be above 0\n");
         return 64;
     }
-    // The names as the program carries them: UTF-16, from the Shift-JIS arguments.
-    std::wstring widePrinter = kelvad::ToWide(printer);
-    const std::wstring widePath = kelvad::ToWide(path);
     ui::FileHandle file(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, 0, nullptr));
     HANDLE printerHandle = nullptr;
     if (!file || !OpenPrinterW(widePrinter.data(), &printerHandle, nullptr)) {
-        std::fprintf(stderr, "cannot open %s or the printer %s\n", path.c_str(), printer.c_str());
+        std::fprintf(stderr, "cannot open %s or the printer %s\n", kelvad::ToUtf8(widePath).c_str(),
+                     kelvad::ToUtf8(widePrinter).c_str());
         return 1;
     }
     // The same job as the program's: its document name and its RAW data type.
