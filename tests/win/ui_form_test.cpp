@@ -274,6 +274,39 @@ TEST_F(Forms, ActivationRestoresTheFocusedControl) {
     EXPECT_EQ(GetFocus(), form.ok.Handle());
 }
 
+// A place where no monitor is (a settings file from another desktop) comes wholly into the work area at its size;
+// a window with any part on a monitor stays where the user put it.
+TEST_F(Forms, KeepOnAMonitorMovesOnlyAWindowThatNoMonitorShows) {
+    ui::Form form;
+    CreateForm(form);
+    MONITORINFO primary{};
+    primary.cbSize = sizeof primary;
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
+    const RECT work = primary.rcWork;
+    const struct {
+        int left, top;
+        bool moves;
+    } cases[] = {{-5000, -4000, true}, {work.right + 3000, work.bottom + 2000, true}, {work.right + 10, 20, true},
+                 {work.left + 10, work.top + 10, false}, {work.right - 20, work.bottom - 20, false}};
+    for (const auto& c : cases) {
+        SetWindowPos(form.Handle(), nullptr, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT before{}, after{};
+        GetWindowRect(form.Handle(), &before);
+        ASSERT_EQ(MonitorFromRect(&before, MONITOR_DEFAULTTONULL) == nullptr, c.moves) << c.left << "," << c.top;
+        form.KeepOnAMonitor();
+        GetWindowRect(form.Handle(), &after);
+        EXPECT_EQ(after.right - after.left, before.right - before.left) << c.left << "," << c.top;
+        EXPECT_EQ(after.bottom - after.top, before.bottom - before.top) << c.left << "," << c.top;
+        if (c.moves)
+            EXPECT_TRUE(after.left >= work.left && after.top >= work.top && after.right <= work.right &&
+                        after.bottom <= work.bottom)
+                << c.left << "," << c.top;
+        else
+            EXPECT_TRUE(EqualRect(&after, &before)) << c.left << "," << c.top;
+        EXPECT_FALSE(form.IsVisible());
+    }
+}
+
 TEST_F(Forms, ApplicationRestoreTakesBackOnlyAMinimizedState) {
     HWND app = ui::App().Handle();
     ui::App().Restore();
