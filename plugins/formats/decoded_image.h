@@ -1,6 +1,7 @@
 #pragma once
 // What the retro-format decoders give back, and how they fail. Plain C++: the decoders build and are tested
 // on the host; the plug-in adapter turns a DecodedImage into the interface's BITMAPINFO and pixel block.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -63,6 +64,40 @@ inline DecodedImage MakeImage(const ImageInfo& info) {
     image.pixels.assign(image.Stride() * info.height, 0);
     return image;
 }
+
+// A picture's rows, top-down until the end, grown as the decoding reaches them: a damaged file whose header
+// promises a huge picture fails before memory for rows it never drew is taken.
+class Canvas {
+public:
+    // rows: those known to be drawn, taken at once.
+    explicit Canvas(const ImageInfo& info, std::uint32_t rows = 0)
+        : height_(info.height), stride_(DecodedImage::StrideOf(info.width, info.bitsPerPixel)) {
+        if (rows > 0)
+            Row(rows - 1);
+    }
+    std::uint8_t* Row(std::uint32_t y) {
+        if (y >= rows_) {
+            rows_ = std::min(height_, std::max({y + 1, 2 * rows_, 64u}));
+            pixels_.resize(stride_ * rows_);
+        }
+        return pixels_.data() + stride_ * y;
+    }
+    // How many rows are held.
+    std::uint32_t Rows() const noexcept { return rows_; }
+    // The rows bottom-up, as DecodedImage holds them.
+    std::vector<std::uint8_t> Finish() {
+        Row(height_ - 1);
+        for (std::uint32_t top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(Row(top), Row(top) + stride_, Row(bottom));
+        return std::move(pixels_);
+    }
+
+private:
+    const std::uint32_t height_;
+    const std::size_t stride_;
+    std::uint32_t rows_ = 0;
+    std::vector<std::uint8_t> pixels_;
+};
 
 // One format: the signature test on a file's first bytes, the header read and the whole decode. The data is the
 // file from the picture's first byte; every function throws DecodeError, or std::bad_alloc when memory runs out.

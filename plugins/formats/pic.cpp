@@ -178,7 +178,7 @@ class Expander {
 public:
     Expander(const Header& header, WindowBitReader& bits)
         : header_(header), bits_(bits), width_(header.info.width), height_(header.info.height),
-          bytes_(header.info.bitsPerPixel / 8), stride_(DecodedImage::StrideOf(width_, header.info.bitsPerPixel)) {}
+          bytes_(header.info.bitsPerPixel / 8), canvas_(header.info) {}
 
     // The picture's rows, bottom-up as DecodedImage holds them.
     std::vector<std::uint8_t> Run() {
@@ -247,23 +247,16 @@ private:
         }
     }
 
-    // The rows grow as the expansion or a chain reaches them, so that a damaged file whose header promises a huge
-    // picture fails before that memory is taken; they are held top-down until the end.
+    // The rows grow as the expansion or a chain reaches them, the chain marks with them.
     std::uint8_t* Row(std::uint32_t y) {
-        if (y >= rowsHeld_) {
-            rowsHeld_ = std::min(height_, std::max({y + 1, 2 * rowsHeld_, 64u}));
-            rows_.resize(stride_ * rowsHeld_);
-            marks_.resize((static_cast<std::size_t>(width_) * rowsHeld_ + 63) / 64);
-        }
-        return rows_.data() + stride_ * y;
+        const bool grows = y >= canvas_.Rows();
+        std::uint8_t* row = canvas_.Row(y);
+        if (grows)
+            marks_.resize((static_cast<std::size_t>(width_) * canvas_.Rows() + 63) / 64);
+        return row;
     }
 
-    std::vector<std::uint8_t> Finish() {
-        Row(height_ - 1);
-        for (std::uint32_t top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom)
-            std::swap_ranges(Row(top), Row(top) + stride_, Row(bottom));
-        return std::move(rows_);
-    }
+    std::vector<std::uint8_t> Finish() { return canvas_.Finish(); }
 
     void Put(std::uint64_t x, std::uint32_t y, std::uint32_t colour) {
         std::uint8_t* p = Row(y) + x * bytes_;
@@ -329,9 +322,7 @@ private:
     const std::uint32_t width_;
     const std::uint32_t height_;
     const unsigned bytes_;
-    const std::size_t stride_;
-    std::uint32_t rowsHeld_ = 0;
-    std::vector<std::uint8_t> rows_;
+    Canvas canvas_;
     // A bit a dot, set where a chain has set the dot's colour ahead of the expansion.
     std::vector<std::uint64_t> marks_;
     ColourCache cache_;
