@@ -199,17 +199,10 @@ void ModelArithmetic(const Dots& d, ArithmeticWriter& w) {
             w.Code(context + 8 + i, (v - ((1u << k) - 1)) >> i & 1);
     };
     const auto fold = [&](unsigned v, unsigned q) { // the n whose unfolding around q is v
-        for (unsigned n = 0;; ++n) {
-            std::int64_t u;
-            if (q > top / 2 && n > 2 * (top - q))
-                u = std::int64_t{top} - n;
-            else if (q <= top / 2 && n > 2 * q)
-                u = n;
-            else
-                u = n % 2 ? std::int64_t{q} + n / 2 + 1 : std::int64_t{q} - n / 2;
-            if (u == v)
-                return n;
-        }
+        unsigned n = 0;
+        while (formats::Pic2Unfold(n, q, top) != v)
+            ++n;
+        return n;
     };
     const auto channel = [&](std::uint32_t v, unsigned shift) { return v >> shift & top; };
     std::vector<std::uint32_t> cache(512 * 32, 0);

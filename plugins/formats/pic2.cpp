@@ -323,15 +323,9 @@ private:
         return (1u << k) - 1 + value;
     }
 
-    // The n-th value of q, q + 1, q - 1, q + 2, ... within 0..top, going on along one side where the other ends.
+    // The n-th value of the walk around q within 0..top.
     unsigned Unfold(unsigned n, unsigned q) const {
-        std::int64_t value;
-        if (q > top_ / 2 && n > 2 * (top_ - q))
-            value = std::int64_t{top_} - n;
-        else if (q <= top_ / 2 && n > 2 * q)
-            value = n;
-        else
-            value = n % 2 ? std::int64_t{q} + n / 2 + 1 : std::int64_t{q} - n / 2;
+        const std::int64_t value = Pic2Unfold(n, q, top_);
         if (value < 0 || value > top_)
             ByteReader::Fail();
         return static_cast<unsigned>(value);
@@ -393,38 +387,6 @@ private:
     std::vector<unsigned> start_;
     unsigned hit_ = 16;
     std::uint32_t colour_ = 0;
-};
-
-// The picture's rows, top-down until the end, grown as blocks reach them: a damaged block fails before memory for a
-// picture it never drew is taken.
-class Canvas {
-public:
-    // rows: those known to be drawn, taken at once.
-    Canvas(const ImageInfo& info, std::uint32_t rows)
-        : height_(info.height), stride_(DecodedImage::StrideOf(info.width, info.bitsPerPixel)) {
-        if (rows > 0)
-            Row(rows - 1);
-    }
-    std::uint8_t* Row(std::uint32_t y) {
-        if (y >= rows_) {
-            rows_ = std::min(height_, std::max({y + 1, rows_ == 0 ? y + 1 : 2 * rows_, 64u}));
-            pixels_.resize(stride_ * rows_);
-        }
-        return pixels_.data() + stride_ * y;
-    }
-    // The rows bottom-up, as DecodedImage holds them.
-    std::vector<std::uint8_t> Finish() {
-        Row(height_ - 1);
-        for (std::uint32_t top = 0, bottom = height_ - 1; top < bottom; ++top, --bottom)
-            std::swap_ranges(Row(top), Row(top) + stride_, Row(bottom));
-        return std::move(pixels_);
-    }
-
-private:
-    const std::uint32_t height_;
-    const std::size_t stride_;
-    std::uint32_t rows_ = 0;
-    std::vector<std::uint8_t> pixels_;
 };
 
 template <class Coded> void DrawCoded(const Block& block, unsigned depth, const std::uint8_t* widen, Canvas& image) {
