@@ -3,27 +3,27 @@
 #include "base/codepage.h"
 #include "ui/handle.h"
 
-#include <map>
-#include <tuple>
 
 namespace ui {
 
-HFONT FontHandle(const FontSpec& font) {
+HFONT FontCache::Get(const FontSpec& font, int (*scale)(int height, int dpi), int dpi) {
     if (font.face.empty())
         return nullptr;
-    // Fonts live until the program ends: every window may keep using the one it was given.
-    static std::map<std::tuple<std::string, int, bool, BYTE>, GdiObject> cache;
-    auto key = std::make_tuple(font.face, font.height, font.bold, font.charset);
-    auto found = cache.find(key);
-    if (found != cache.end())
+    const auto key = std::make_tuple(font.face, font.height, font.bold, font.charset);
+    if (const auto found = fonts_.find(key); found != fonts_.end())
         return static_cast<HFONT>(found->second.get());
-
-    GdiObject made = MakeFont(font);
-    if (!made)
+    FontSpec made = font;
+    made.height = scale(font.height, dpi);
+    GdiObject handle = MakeFont(made);
+    if (!handle)
         return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    const auto handle = static_cast<HFONT>(made.get());
-    cache.emplace(key, std::move(made));
-    return handle;
+    return static_cast<HFONT>(fonts_.emplace(key, std::move(handle)).first->second.get());
+}
+
+HFONT FontHandle(const FontSpec& font) {
+    // Fonts live until the program ends: every window may keep using the one it was given.
+    static FontCache cache;
+    return cache.Get(font, [](int height, int) { return height; }, 96);
 }
 
 GdiObject MakeFont(const FontSpec& font) {

@@ -3,7 +3,9 @@
 
 #include "ui/handle.h"
 
+#include <map>
 #include <string>
+#include <tuple>
 
 namespace ui {
 
@@ -18,6 +20,17 @@ struct FontSpec {
     bool bold = false;
     COLORREF color = CLR_INVALID;
     BYTE charset = SHIFTJIS_CHARSET;
+};
+
+// Fonts made once per description and kept while the cache lives, each at the pixel height that scale gives for
+// the description's own.
+class FontCache {
+public:
+    // nullptr for an empty face; the default GUI font when none can be made.
+    HFONT Get(const FontSpec& font, int (*scale)(int height, int dpi), int dpi);
+
+private:
+    std::map<std::tuple<std::string, int, bool, BYTE>, GdiObject> fonts_;
 };
 
 // The font a form or control asks for, created once and kept by the toolkit until the program ends; nullptr for an

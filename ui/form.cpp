@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace ui {
 namespace {
@@ -197,19 +198,7 @@ void Form::CenterOn(HWND owner) {
 }
 
 HFONT Form::FontFor(const FontSpec& font) {
-    if (font.face.empty())
-        return nullptr;
-    const auto key = std::make_tuple(font.face, font.height, font.bold, font.charset);
-    if (const auto found = fonts_.find(key); found != fonts_.end())
-        return static_cast<HFONT>(found->second.get());
-    FontSpec scaled = font;
-    scaled.height = Scale(font.height, dpi_);
-    GdiObject made = MakeFont(scaled);
-    if (!made)
-        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    const auto handle = static_cast<HFONT>(made.get());
-    fonts_.emplace(key, std::move(made));
-    return handle;
+    return fonts_.Get(font, Scale, dpi_);
 }
 
 void Form::FitFrame(int left, int top) {
@@ -232,8 +221,7 @@ void Form::ChangeDpi(int dpi, const RECT* outer) {
     if (!Handle() || dpi <= 0)
         return;
     // The fonts of the old DPI go once every control has taken its new one.
-    const auto oldFonts = std::move(fonts_);
-    fonts_.clear();
+    const FontCache oldFonts = std::exchange(fonts_, {});
     dpi_ = dpi;
     font_ = FontFor(fontSpec_);
     if (!font_)

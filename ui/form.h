@@ -4,8 +4,6 @@
 #include "ui/window.h"
 
 #include <functional>
-#include <map>
-#include <tuple>
 #include <memory>
 #include <string>
 #include <vector>
@@ -130,7 +128,7 @@ private:
 
     HFONT font_ = nullptr;
     FontSpec fontSpec_;
-    std::map<std::tuple<std::string, int, bool, BYTE>, GdiObject> fonts_;
+    FontCache fonts_;
     int dpi_ = 96;
     int clientWidth_ = 0, clientHeight_ = 0;
     DWORD style_ = 0, exStyle_ = 0;
